@@ -1,0 +1,96 @@
+#pragma once
+
+#include "platform/graphics/Geometry.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
+
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace platform {
+
+// The eight orientations a stored bitmap can be marked with, numbered as EXIF numbers them.
+// Right (6) is what a phone camera writes for a picture taken upright: the scene's top lies
+// along the bitmap's left edge and must be turned a quarter turn clockwise to be seen.
+enum class ImageOrientation : int {
+    Up = 1,
+    UpMirrored = 2,
+    Down = 3,
+    DownMirrored = 4,
+    LeftMirrored = 5,
+    Right = 6,
+    RightMirrored = 7,
+    Left = 8,
+};
+
+// True for the four orientations that swap width and height when the picture is shown.
+bool isQuarterTurn(ImageOrientation orientation);
+
+class Image;
+using ImageRef = std::shared_ptr<const Image>;
+
+// An immutable stored bitmap: premultiplied 8-bit ARGB in native-endian 32-bit words (the
+// layout Cairo calls ARGB32), with an orientation flag. Scale is always 1, so a point of
+// size() is a pixel. Pictures are shared and never change after they are made, so they may
+// be read from several threads at once.
+class Image {
+public:
+    // Largest picture any reader accepts: anything above is "no picture", never a huge allocation.
+    static constexpr std::int64_t kMaxPixels = 100'000'000;
+
+    // Takes ownership of a Cairo ARGB32 image surface. Returns nullptr for a null, failed or
+    // empty surface.
+    static ImageRef fromSurface(cairo_surface_t* surface,
+                                ImageOrientation orientation = ImageOrientation::Up);
+    // Pixels as premultiplied ARGB words, row after row, width × height of them.
+    static ImageRef fromPixels(int width, int height, const std::vector<std::uint32_t>& argb,
+                               ImageOrientation orientation = ImageOrientation::Up);
+    // A PNG or JPEG file; a JPEG's EXIF orientation becomes the flag while the pixels stay as
+    // stored. nullptr when the file is missing, unreadable, not a picture or too large.
+    static ImageRef contentsOfFile(const std::filesystem::path& path);
+    // The same for bytes already in memory.
+    static ImageRef fromEncodedData(const std::uint8_t* data, std::size_t size);
+
+    ~Image();
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+
+    int pixelWidth() const { return width_; }
+    int pixelHeight() const { return height_; }
+    ImageOrientation orientation() const { return orientation_; }
+    double scale() const { return 1.0; }
+    // The size in points as the picture is shown: pixel size, swapped for quarter turns.
+    Size size() const;
+
+    // The same pixels under another orientation flag (shares the bitmap).
+    ImageRef withOrientation(ImageOrientation orientation) const;
+    // The part of the bitmap inside a pixel rectangle (y down from the first stored row),
+    // clipped to the bitmap; nullptr when nothing is left. The flag is Up.
+    ImageRef cropped(const Rect& pixelRect) const;
+
+    // JPEG data at a quality from 0 to 1; 1.0 is quality 100 with 4:4:4 sampling. The
+    // orientation flag is not applied and not written. Empty on failure.
+    std::vector<std::uint8_t> jpegData(double quality) const;
+    bool writeJpeg(const std::filesystem::path& path, double quality) const;
+    bool writePng(const std::filesystem::path& path) const;
+
+    // Premultiplied ARGB of one stored pixel (x right, y down from the first stored row).
+    std::uint32_t pixel(int x, int y) const;
+    const std::uint8_t* data() const;
+    int stride() const;
+    // The underlying surface, for drawing it as a source. Never draw into it.
+    cairo_surface_t* surface() const { return surface_; }
+
+private:
+    Image(cairo_surface_t* surface, ImageOrientation orientation);
+
+    cairo_surface_t* surface_;
+    int width_;
+    int height_;
+    ImageOrientation orientation_;
+};
+
+} // namespace platform

@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::printf("morvane %s\n", MORVANE_VERSION);
+    return 0;
+}
