@@ -47,7 +47,39 @@ bool isSelfClosing(std::string_view text, std::size_t at) {
 
 } // namespace
 
+namespace {
+
+// True for "&#0;", "&#x00;" and the like at `at` (just past the "&#").
+bool isNulReference(std::string_view text, std::size_t at) {
+    int base = 10;
+    if (at < text.size() && (text[at] == 'x' || text[at] == 'X')) {
+        base = 16;
+        ++at;
+    }
+    bool digits = false;
+    for (; at < text.size() && text[at] != ';'; ++at) {
+        const char c = text[at];
+        const bool digit = (c >= '0' && c <= '9') ||
+                           (base == 16 && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+        if (!digit || c != '0') {
+            return false;
+        }
+        digits = true;
+    }
+    return digits;
+}
+
+} // namespace
+
 bool PropertyListGuard::acceptsXml(std::string_view xml, int maxDepth) {
+    if (xml.find('\0') != std::string_view::npos) {
+        return false;
+    }
+    for (auto at = xml.find("&#"); at != std::string_view::npos; at = xml.find("&#", at + 2)) {
+        if (isNulReference(xml, at + 2)) {
+            return false;
+        }
+    }
     int depth = 0;
     std::size_t i = 0;
     while (i < xml.size()) {
@@ -108,7 +140,8 @@ public:
     std::uint64_t topObject() const { return topObject_; }
 
     // Where an object's references start and how many there are; 0 references for a scalar.
-    // False when the object or its references lie outside the object area.
+    // False when the object or its references lie outside the object area, or when it is text
+    // holding a NUL character, which libplist's string getters abort on.
     bool references(std::uint64_t object, bool& container, std::size_t& first,
                     std::uint64_t& count) const {
         const std::uint64_t offset = bigEndian(tableOffset_ + object * offsetSize_, offsetSize_);
@@ -117,10 +150,11 @@ public:
         }
         const std::uint8_t marker = bytes_[offset];
         const int type = marker >> 4;
+        const bool text = type == 0x5 || type == 0x6 || type == 0x7;
         count = 0;
         first = offset + 1;
         container = type == 0xA || type == 0xC || type == 0xD;
-        if (!container) {
+        if (!container && !text) {
             return true;
         }
         count = marker & 0x0F;
@@ -135,6 +169,19 @@ public:
             }
             count = bigEndian(first + 1, width);
             first += 1 + width;
+        }
+        if (text) {
+            const std::size_t unit = type == 0x6 ? 2 : 1; // UTF-16 or single bytes
+            if (count > (tableOffset_ - first) / unit) {
+                return false;
+            }
+            for (std::uint64_t i = 0; i < count; ++i) {
+                if (bigEndian(first + i * unit, unit) == 0) {
+                    return false;
+                }
+            }
+            count = 0;
+            return true;
         }
         if (type == 0xD) {
             if (count > std::numeric_limits<std::uint64_t>::max() / 2) {

@@ -202,6 +202,15 @@ std::string chainedBinary(std::uint32_t count, bool cycle) {
     return file;
 }
 
+// A binary list that is one ASCII string of up to 14 characters.
+std::string binaryString(const std::string& text) {
+    std::string file = "bplist00" + std::string(1, static_cast<char>(0x50 + text.size())) + text;
+    const char table = static_cast<char>(file.size());
+    file += std::string(1, '\x08') + std::string(6, '\0') + "\x01\x01";
+    file += std::string(7, '\0') + "\x01" + std::string(8, '\0') + std::string(7, '\0') + table;
+    return file;
+}
+
 std::optional<PropertyList> fromString(const std::string& bytes) {
     return PropertyList::fromBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                    bytes.size());
@@ -215,6 +224,8 @@ TEST(PropertyList, NestingIsLimitedAtExactly512Levels) {
 }
 
 TEST(PropertyList, HostileOrBrokenInputReadsAsNoList) {
+    // The hand-made binary is sound when its text is.
+    ASSERT_EQ(fromString(binaryString("abc")), PropertyList::string("abc"));
     TemporaryFolder folder;
     const std::string valid = kStandardFile;
     const std::vector<std::pair<std::string, std::string>> cases = {
@@ -229,6 +240,10 @@ TEST(PropertyList, HostileOrBrokenInputReadsAsNoList) {
         {"binary cycle", chainedBinary(3, true)},
         {"binary header only", "bplist00"},
         {"truncated binary", chainedBinary(4, false).substr(0, 30)},
+        // libplist aborts the process when asked for text with a NUL inside.
+        {"NUL in XML text",
+         std::string("<plist version=\"1.0\"><string>a\0b</string></plist>", 47)},
+        {"NUL in a binary string", binaryString(std::string("a\0b", 3))},
     };
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
