@@ -123,8 +123,18 @@ struct ImageContext::Impl {
         cairo_set_antialias(cr, state.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     }
 
+    // Cairo truncates a solid colour to 8 bits on its way to pixman; modes such as hard light
+    // double that error. Handing it colours that already sit on the 8-bit grid (premultiplied
+    // values rounded to the nearest step) keeps every mode within one step of exact.
     void setSourceColor(cairo_t* cr, const double c[4]) const {
-        cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3] * state.alpha);
+        const double a = c[3] * state.alpha;
+        const double steps = std::round(a * 255);
+        if (steps <= 0) {
+            cairo_set_source_rgba(cr, 0, 0, 0, 0);
+            return;
+        }
+        auto component = [&](double v) { return std::min(steps, std::round(v * a * 255)) / steps; };
+        cairo_set_source_rgba(cr, component(c[0]), component(c[1]), component(c[2]), steps / 255);
     }
 
     // Paints the current source inside the current path under the blend mode, leaving every
