@@ -76,4 +76,56 @@ bool isUnboundedOperator(cairo_operator_t op) {
     }
 }
 
+void fillWithOperator(cairo_t* cr, cairo_operator_t op) {
+    cairo_set_operator(cr, op);
+    if (!isUnboundedOperator(op)) {
+        cairo_fill_preserve(cr);
+        return;
+    }
+    cairo_save(cr);
+    cairo_clip_preserve(cr);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+void strokeWithOperator(cairo_t* cr, cairo_operator_t op, cairo_surface_t* target) {
+    cairo_set_operator(cr, op);
+    if (!isUnboundedOperator(op)) {
+        cairo_stroke_preserve(cr);
+        return;
+    }
+    // A stroke is no region to clip to, so the result is built whole and let through the
+    // stroke's coverage: target · (1 − coverage) + op(source, target) · coverage.
+    cairo_path_t* path = cairo_copy_path(cr);
+    cairo_push_group_with_content(cr, CAIRO_CONTENT_ALPHA);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    cairo_set_source_rgba(cr, 0, 0, 0, 1);
+    cairo_new_path(cr);
+    cairo_append_path(cr, path);
+    cairo_stroke(cr);
+    cairo_pattern_t* coverage = cairo_pop_group(cr);
+
+    cairo_pattern_t* source = cairo_pattern_reference(cairo_get_source(cr));
+    cairo_push_group(cr);
+    cairo_identity_matrix(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, target, 0, 0);
+    cairo_paint(cr);
+    cairo_set_operator(cr, op);
+    cairo_set_source(cr, source);
+    cairo_paint(cr);
+    cairo_pop_group_to_source(cr);
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_mask(cr, coverage);
+    cairo_restore(cr);
+
+    cairo_set_source(cr, source);
+    cairo_pattern_destroy(source);
+    cairo_pattern_destroy(coverage);
+    cairo_new_path(cr);
+    cairo_append_path(cr, path);
+    cairo_path_destroy(path);
+}
+
 } // namespace platform

@@ -15,4 +15,12 @@ cairo_operator_t cairoOperatorFor(BlendMode mode);
 // platform's never do, so drawing with these is confined to the shape first.
 bool isUnboundedOperator(cairo_operator_t op);
 
+// Paints the current source inside the current path under op, leaving every pixel outside the
+// path as it was, whatever Cairo's bounds for op. The path is kept.
+void fillWithOperator(cairo_t* cr, cairo_operator_t op);
+
+// Strokes the current path under op with the same confinement; target is the surface cr draws
+// into. The path is kept.
+void strokeWithOperator(cairo_t* cr, cairo_operator_t op, cairo_surface_t* target);
+
 } // namespace platform

@@ -63,8 +63,7 @@ int ExifOrientation::read(const std::uint8_t* jpeg, std::size_t size) {
     std::unique_ptr<ExifData, ExifDataDeleter> exif(exif_data_new());
     if (!exif)
         return 1;
-    // Only one tag is wanted: keep libexif from rewriting or interpreting anything else.
-    exif_data_unset_option(exif.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+    // Only one tag is wanted: leave the maker's private block alone.
     exif_data_set_option(exif.get(), EXIF_DATA_OPTION_DONT_CHANGE_MAKER_NOTE);
     exif_data_load_data(exif.get(), segment, static_cast<unsigned int>(segmentSize));
 

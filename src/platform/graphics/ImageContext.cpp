@@ -1,5 +1,6 @@
 #include "platform/graphics/ImageContext.h"
 
+#include "platform/graphics/BitmapMapping.h"
 #include "platform/graphics/CairoOperator.h"
 #include "platform/graphics/FontResolver.h"
 #include "platform/graphics/MacRoman.h"
@@ -32,49 +33,6 @@ cairo_matrix_t toCairo(const AffineTransform& t) {
     cairo_matrix_t m;
     cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
     return m;
-}
-
-bool nearInteger(double v, double tolerance) {
-    return std::abs(v - std::round(v)) <= tolerance;
-}
-
-// True when the device-to-bitmap mapping sends pixel centres onto pixel centres (a whole-pixel
-// move, possibly flipped or turned by quarter turns). Nearest sampling is then exact, where a
-// smoothing filter would only blur.
-bool isPixelExact(const AffineTransform& m) {
-    constexpr double kTolerance = 1e-6;
-    auto isUnitOrZero = [](double v) {
-        return std::abs(v) <= kTolerance || std::abs(std::abs(v) - 1) <= kTolerance;
-    };
-    if (!isUnitOrZero(m.a) || !isUnitOrZero(m.b) || !isUnitOrZero(m.c) || !isUnitOrZero(m.d))
-        return false;
-    const bool straight = std::abs(m.b) <= kTolerance && std::abs(m.c) <= kTolerance;
-    const bool turned = std::abs(m.a) <= kTolerance && std::abs(m.d) <= kTolerance;
-    return (straight || turned) && nearInteger(m.tx, 1e-3) && nearInteger(m.ty, 1e-3);
-}
-
-// Displayed picture coordinates (y down, origin at the shown top left) to stored bitmap
-// coordinates, for a displayed size of width × height, after the EXIF meaning of each flag.
-AffineTransform displayedToStored(ImageOrientation orientation, double width, double height) {
-    switch (orientation) {
-    case ImageOrientation::Up:
-        return {};
-    case ImageOrientation::UpMirrored:
-        return {-1, 0, 0, 1, width, 0};
-    case ImageOrientation::Down:
-        return {-1, 0, 0, -1, width, height};
-    case ImageOrientation::DownMirrored:
-        return {1, 0, 0, -1, 0, height};
-    case ImageOrientation::LeftMirrored:
-        return {0, 1, 1, 0, 0, 0};
-    case ImageOrientation::Right:
-        return {0, -1, 1, 0, 0, width};
-    case ImageOrientation::RightMirrored:
-        return {0, -1, -1, 0, height, width};
-    case ImageOrientation::Left:
-        return {0, 1, -1, 0, height, 0};
-    }
-    return {};
 }
 
 } // namespace
@@ -137,58 +95,8 @@ struct ImageContext::Impl {
         cairo_set_source_rgba(cr, component(c[0]), component(c[1]), component(c[2]), steps / 255);
     }
 
-    // Paints the current source inside the current path under the blend mode, leaving every
-    // pixel outside the path as it was; the path is kept.
-    void fillPath(cairo_t* cr) const {
-        if (isUnboundedOperator(op())) {
-            cairo_save(cr);
-            cairo_clip_preserve(cr);
-            cairo_paint(cr);
-            cairo_restore(cr);
-        } else {
-            cairo_fill_preserve(cr);
-        }
-    }
-
-    // Strokes the current path; the path is kept. Under an unbounded operator the stroke's
-    // coverage is used as a mask over the operator's result, so nothing outside the stroke
-    // changes.
-    void strokePath(cairo_t* cr) const {
-        if (!isUnboundedOperator(op())) {
-            cairo_stroke_preserve(cr);
-            return;
-        }
-        cairo_path_t* path = cairo_copy_path(cr);
-        cairo_push_group_with_content(cr, CAIRO_CONTENT_ALPHA);
-        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-        cairo_set_source_rgba(cr, 0, 0, 0, 1);
-        cairo_new_path(cr);
-        cairo_append_path(cr, path);
-        cairo_stroke(cr);
-        cairo_pattern_t* coverage = cairo_pop_group(cr);
-
-        cairo_pattern_t* colour = cairo_get_source(cr);
-        cairo_pattern_reference(colour);
-        cairo_push_group(cr);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_set_source_surface(cr, surface, 0, 0);
-        cairo_identity_matrix(cr);
-        cairo_paint(cr);
-        cairo_set_operator(cr, op());
-        cairo_set_source(cr, colour);
-        cairo_paint(cr);
-        cairo_pop_group_to_source(cr);
-        cairo_save(cr);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_mask(cr, coverage);
-        cairo_restore(cr);
-        cairo_set_source(cr, colour);
-        cairo_pattern_destroy(colour);
-        cairo_pattern_destroy(coverage);
-        cairo_new_path(cr);
-        cairo_append_path(cr, path);
-        cairo_path_destroy(path);
-    }
+    void fillPath(cairo_t* cr) const { fillWithOperator(cr, op()); }
+    void strokePath(cairo_t* cr) const { strokeWithOperator(cr, op(), surface); }
 
     // Draws a stored bitmap through a user-to-pixel mapping, confined to rect.
     void drawBitmap(cairo_t* cr, const Image& image, const AffineTransform& userToPixel,
@@ -207,8 +115,9 @@ struct ImageContext::Impl {
         // fading them into transparency.
         cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
         const AffineTransform deviceToPixel = state.ctm.inverted().concat(userToPixel);
-        cairo_pattern_set_filter(pattern, isPixelExact(deviceToPixel) ? CAIRO_FILTER_NEAREST
-                                                                      : CAIRO_FILTER_GOOD);
+        cairo_pattern_set_filter(pattern, BitmapMapping::isPixelExact(deviceToPixel)
+                                              ? CAIRO_FILTER_NEAREST
+                                              : CAIRO_FILTER_GOOD);
         prepare(cr);
         if (state.alpha >= 1) {
             cairo_set_source(cr, pattern);
@@ -413,9 +322,10 @@ void ImageContext::drawImageUpright(const Rect& rect, const Image& image) {
     const double sx = shown.width / r.width();
     const double sy = shown.height / r.height();
     const AffineTransform userToShown{sx, 0, 0, sy, -r.x() * sx, -r.y() * sy};
-    impl_->drawBitmap(
-        cr_, image,
-        userToShown.concat(displayedToStored(image.orientation(), shown.width, shown.height)), r);
+    impl_->drawBitmap(cr_, image,
+                      userToShown.concat(BitmapMapping::displayedToStored(
+                          image.orientation(), shown.width, shown.height)),
+                      r);
 }
 
 void ImageContext::selectFont(const std::string& name, double size) {

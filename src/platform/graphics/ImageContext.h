@@ -76,6 +76,9 @@ public:
 
     // For drawing code inside the platform (views, alerts, spinner): the Cairo context with
     // the current state. Its user space is the current transformation in y-down points.
+    // Change the transformation through this class (so ctm() stays true), and bracket any
+    // other state change with cairo_save/cairo_restore; the blend mode and colours are set
+    // afresh by every drawing call here.
     cairo_t* cairo() { return cr_; }
 
 private:
