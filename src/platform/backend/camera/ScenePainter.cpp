@@ -2,6 +2,7 @@
 
 #include "platform/backend/camera/SceneDrawing.h"
 #include "platform/backend/camera/SceneFigures.h"
+#include "platform/backend/camera/SceneLettering.h"
 
 #include <cairo.h>
 
@@ -211,15 +212,9 @@ void house(cairo_t* cr) {
     }
 }
 
-void text(cairo_t* cr, const char* s, double centreX, double baseline, double size, Colour c) {
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-    cairo_set_font_size(cr, size);
-    cairo_text_extents_t extents;
-    cairo_text_extents(cr, s, &extents);
-    cairo_move_to(cr, centreX - extents.x_advance / 2, baseline);
+void text(cairo_t* cr, const char* s, double centreX, double baseline, double capHeight, Colour c) {
     setColour(cr, c);
-    cairo_show_text(cr, s);
-    cairo_new_path(cr);
+    SceneLettering::paint(cr, s, centreX, baseline, capHeight);
 }
 
 void lemonadeStand(cairo_t* cr) {
@@ -242,8 +237,8 @@ void lemonadeStand(cairo_t* cr) {
     setColour(cr, {0.99, 0.97, 0.90});
     cairo_rectangle(cr, 52, 462, 138, 44);
     cairo_fill(cr);
-    text(cr, "LEMONADE", 121, 482, 19, {0.10, 0.25, 0.60});
-    text(cr, "FRESH  \xC2\xB7  25\xC2\xA2", 121, 500, 12, {0.80, 0.15, 0.15});
+    text(cr, "LEMONADE", 121, 483, 15, {0.10, 0.25, 0.60});
+    text(cr, "FRESH . 25c", 121, 500, 9, {0.80, 0.15, 0.15});
     // Jars of lemonade on the counter.
     for (int i = 0; i < 3; ++i) {
         const double x = 68 + i * 40;

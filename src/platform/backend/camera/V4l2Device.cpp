@@ -43,6 +43,41 @@ std::string cardName(const v4l2_capability& caps) {
     return std::string(card, strnlen(card, sizeof caps.card));
 }
 
+// Opens a node with the plain system calls and checks it is a capture device, before libv4l2
+// sees it: libv4l2 prints its own complaints about anything else. Returns the open descriptor,
+// or -1 with the reason.
+int openCaptureDevice(const std::string& path, v4l2_capability& caps, std::string& reason) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        reason = errorText("cannot open");
+        return -1;
+    }
+    if (!S_ISCHR(info.st_mode)) {
+        reason = "not a video device";
+        return -1;
+    }
+    const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        reason = errorText("cannot open");
+        return -1;
+    }
+    int result;
+    do {
+        result = ioctl(fd, VIDIOC_QUERYCAP, &caps);
+    } while (result == -1 && errno == EINTR);
+    if (result == -1) {
+        reason = "not a video device";
+        close(fd);
+        return -1;
+    }
+    if (!(captureCaps(caps) & V4L2_CAP_VIDEO_CAPTURE)) {
+        reason = "not a capture device";
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 V4l2Device::V4l2Device(std::string path) : path_(std::move(path)) {}
@@ -89,24 +124,18 @@ std::vector<CaptureSize> V4l2Device::offeredSizes() {
 
 bool V4l2Device::start(std::string& reason) {
     stop();
-    fd_ = v4l2_open(path_.c_str(), O_RDWR | O_NONBLOCK, 0);
-    if (fd_ < 0) {
-        reason = errorText("cannot open");
-        return false;
-    }
     v4l2_capability caps{};
-    if (xioctl(fd_, VIDIOC_QUERYCAP, &caps) == -1) {
-        reason = errno == ENOTTY ? "not a video device" : errorText("cannot query");
-        stop();
+    const int plain = openCaptureDevice(path_, caps, reason);
+    if (plain < 0)
+        return false;
+    fd_ = v4l2_fd_open(plain, 0);
+    if (fd_ < 0) {
+        reason = errorText("cannot start the conversion library");
+        close(plain);
         return false;
     }
     card_ = cardName(caps);
     const std::uint32_t deviceCaps = captureCaps(caps);
-    if (!(deviceCaps & V4L2_CAP_VIDEO_CAPTURE)) {
-        reason = "not a capture device";
-        stop();
-        return false;
-    }
 
     const std::optional<CaptureSize> wanted = chooseCaptureSize(offeredSizes());
     v4l2_format format{};
@@ -291,33 +320,27 @@ void V4l2Device::stop() {
 std::vector<WebcamInfo> listWebcams(const std::filesystem::path& folder) {
     std::vector<std::pair<long, std::filesystem::path>> nodes;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
+    // Increments that fail (a folder changing under us) end the listing instead of throwing.
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
         if (name.rfind("video", 0) != 0 || name.size() == 5 ||
             name.find_first_not_of("0123456789", 5) != std::string::npos || name.size() > 12)
             continue;
-        nodes.emplace_back(std::stol(name.substr(5)), entry.path());
+        nodes.emplace_back(std::stol(name.substr(5)), it->path());
     }
     std::sort(nodes.begin(), nodes.end());
 
     std::vector<WebcamInfo> found;
     for (const auto& [number, node] : nodes) {
-        // Plain open and ioctl: libv4l2's own open would probe formats, which is slow and
-        // unnecessary for a list. Only character devices: a stray file named video0 is not one.
-        struct stat info {};
-        if (stat(node.c_str(), &info) != 0 || !S_ISCHR(info.st_mode))
-            continue;
-        const int fd = open(node.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+        // Plain system calls: libv4l2's own open would probe formats, which a list needs not.
+        v4l2_capability caps{};
+        std::string reason;
+        const int fd = openCaptureDevice(node.string(), caps, reason);
         if (fd < 0)
             continue;
-        v4l2_capability caps{};
-        int result;
-        do {
-            result = ioctl(fd, VIDIOC_QUERYCAP, &caps);
-        } while (result == -1 && errno == EINTR);
         close(fd);
-        if (result == 0 && (captureCaps(caps) & V4L2_CAP_VIDEO_CAPTURE))
-            found.push_back({node.string(), cardName(caps)});
+        found.push_back({node.string(), cardName(caps)});
     }
     return found;
 }
