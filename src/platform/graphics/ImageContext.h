@@ -48,6 +48,8 @@ public:
     void setRGBFillColor(double red, double green, double blue, double alpha);
     // Four components in device RGB: red, green, blue, alpha.
     void setFillColor(const double components[4]);
+    // Used by the stroking text modes (1 and 2); opaque black in a fresh context.
+    void setRGBStrokeColor(double red, double green, double blue, double alpha);
     void fillRect(const Rect& rect);
 
     // Draws the stored bitmap stretched over rect with its first stored row at the rect's
