@@ -80,21 +80,23 @@ TEST(FilmLook, RedHueKeepsTheLightnessOfAzure) {
 }
 
 TEST(FilmLook, EveryLookTurnsTheRowsOverOnceWhateverTheFlag) {
-    // White and black pass every look unchanged, so any displacement is the rows' doing. The
-    // flag says "turned a quarter", which a look must not act on.
+    // White rows over black ones; each row must come out as that look gives a solid picture
+    // of its colour, in reversed order. The flag says "turned a quarter", which a look must
+    // not act on.
     const auto input = testpictures::picture(
         7, 12, [](int, int y) { return y < 3 ? kWhite : kBlack; },
         platform::ImageOrientation::Right);
     for (int look = 1; look <= FilmLook::kCount; ++look) {
         SCOPED_TRACE("look " + std::to_string(look));
-        const auto output = FilmLook::number(look).apply(*input);
-        ASSERT_TRUE(output);
+        const FilmLook& filmLook = FilmLook::number(look);
+        const auto output = filmLook.apply(*input);
+        const auto white = filmLook.apply(*testpictures::solid(1, 1, kWhite));
+        const auto black = filmLook.apply(*testpictures::solid(1, 1, kBlack));
+        ASSERT_TRUE(output && white && black);
         ASSERT_EQ(output->pixelWidth(), 7);
         ASSERT_EQ(output->pixelHeight(), 12);
-        for (int y = 0; y < 12; ++y) {
-            const double expected = y >= 9 ? 1.0 : 0.0;
-            EXPECT_NEAR(colorAt(*output, 3, y).g, expected, kTolerance) << "row " << y;
-        }
+        for (int y = 0; y < 12; ++y)
+            EXPECT_EQ(output->pixel(3, y), (y >= 9 ? white : black)->pixel(0, 0)) << "row " << y;
     }
 }
 

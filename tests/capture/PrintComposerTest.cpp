@@ -8,9 +8,13 @@
 #include <array>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -282,6 +286,8 @@ TEST(PrintComposer, DateStandsOnItsBaselineAtItsSizeAndColour) {
         {true, "iPhone1,1", kBlueCastCategory, {1, 1, 1, 1}, 1200, 32, false},
         {true, "iPhone4,1", kBlueCastCategory, {1, 1, 1, 1}, 1500, 40, false},
         {false, "iPhone4,1", 2160, {0, 0, 0, 1}, 750, 20, true}, // category 9
+        // Category 6 leaves screen blending set for its frame; black ink must not vanish.
+        {false, "iPhone4,1", kUntintedCategory, {1, 1, 1, 1}, 750, 20, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.model) + " side " + std::to_string(c.side));
@@ -323,6 +329,43 @@ TEST(PrintComposer, UndatedPrintHasNoInk) {
     ASSERT_TRUE(PrintComposer::composeLibraryPrint(
         *testpictures::solid(64, 64, paper), plainInputs(true, "x", kBlueCastCategory), sink));
     EXPECT_FALSE(findInk(sink.full(), paper).any());
+}
+
+TEST(PrintComposer, FilmFramesComeFromTheResourceFolderByDefault) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("morvane-frames-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const auto red = testpictures::solid(4, 4, {1, 0, 0, 1});
+    ASSERT_TRUE(red->writePng(folder / "film_vintage1.png"));
+    std::ofstream(folder / "film_vintage2.png") << "not a picture";
+    const char* old = std::getenv("MORVANE_RESOURCES");
+    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
+    setenv("MORVANE_RESOURCES", folder.c_str(), 1);
+
+    EXPECT_TRUE(PrintComposer::filmFrameFromBundle("film_vintage1"));
+    EXPECT_FALSE(PrintComposer::filmFrameFromBundle("film_vintage2")); // unreadable
+    EXPECT_FALSE(PrintComposer::filmFrameFromBundle("film_vintage0")); // missing
+    // Category 7, frames 1 and 0: an opaque red frame covers the print; a missing one
+    // leaves the look's output.
+    const auto grey = testpictures::solid(8, 8, {0.5, 0.5, 0.5, 1});
+    for (double frameX : {320.0, 0.0}) {
+        PrintInputs inputs = plainInputs(false, "x", 1700);
+        inputs.frameOffsetX = frameX;
+        inputs.loadFilmFrame = nullptr;
+        RecordingSink sink;
+        ASSERT_TRUE(PrintComposer::composeLibraryPrint(*grey, inputs, sink));
+        const Rgba centre = colorAt(sink.full(), 375, 375);
+        if (frameX > 0)
+            EXPECT_TRUE(near(centre, {1, 0, 0, 1}, 0.02));
+        else
+            EXPECT_TRUE(near(centre, {0.64, 0.50, 0.33, 1}, 0.02));
+    }
+
+    if (saved)
+        setenv("MORVANE_RESOURCES", saved->c_str(), 1);
+    else
+        unsetenv("MORVANE_RESOURCES");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(PrintComposer, HandsOverSmallThenFullThenAlbumUnderOneName) {
