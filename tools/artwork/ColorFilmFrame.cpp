@@ -1,5 +1,5 @@
 #include "FilmFrameFamilies.h"
-#include "PixelBuffer.h"
+#include "PixelPainting.h"
 
 #include <cmath>
 
@@ -16,8 +16,7 @@ Canvas drawColorFrame(const FrameShape& shape, const Fonts& fonts) {
     const double hueStart[] = {0.83, 0.95, 0.50};
     const double hueSpan[] = {0.30, 0.22, 0.30};
     const RoundedBox& w = shape.window();
-    PixelBuffer buffer(static_cast<int>(s), static_cast<int>(s));
-    buffer.generate([&](double x, double y) {
+    Canvas canvas = paintPixels(static_cast<int>(s), static_cast<int>(s), [&](double x, double y) {
         const double u = x / s;
         const double v = y / s;
         const double inWindow = coverage(shape.windowDistance(x, y));
@@ -43,7 +42,6 @@ Canvas drawColorFrame(const FrameShape& shape, const Fonts& fonts) {
         Color c = mix(withAlpha(border, 1), inside, inWindow);
         return c;
     });
-    Canvas canvas = buffer.toCanvas();
     drawStripLettering(canvas, shape, fonts, {1, 1, 0, 1});
     return canvas;
 }

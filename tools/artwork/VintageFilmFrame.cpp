@@ -1,6 +1,6 @@
 #include "FilmFrameFamilies.h"
 #include "Noise.h"
-#include "PixelBuffer.h"
+#include "PixelPainting.h"
 
 #include <cmath>
 #include <vector>
@@ -20,7 +20,7 @@ struct Stain {
 std::vector<Stain> stainsFor(int frame, double side) {
     Random random(0x5EA1u + static_cast<unsigned>(frame) * 7919u);
     std::vector<Stain> stains;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 6; ++i) {
         // Stains sit near the edges, where fingers and damp reach a print.
         const double edge = random.uniform();
         const double along = random.uniform(0.05, 0.95);
@@ -36,7 +36,7 @@ std::vector<Stain> stainsFor(int frame, double side) {
             y = along;
         }
         stains.push_back({x * side, y * side, random.uniform(0.025, 0.075) * side,
-                          random.uniform(0.002, 0.006) * side, random.uniform(0.10, 0.22)});
+                          random.uniform(0.002, 0.006) * side, random.uniform(0.06, 0.14)});
     }
     return stains;
 }
@@ -54,8 +54,7 @@ Canvas drawVintageFrame(const FrameShape& shape, const Fonts& fonts) {
     const RoundedBox& w = shape.window();
     const double wcx = (w.x0 + w.x1) / 2;
     const double wcy = (w.y0 + w.y1) / 2;
-    PixelBuffer buffer(static_cast<int>(s), static_cast<int>(s));
-    buffer.generate([&](double x, double y) {
+    Canvas canvas = paintPixels(static_cast<int>(s), static_cast<int>(s), [&](double x, double y) {
         const double u = x / s;
         const double v = y / s;
         // The worn edge wanders by a few pixels: the window was never cut by a machine.
@@ -78,13 +77,18 @@ Canvas drawVintageFrame(const FrameShape& shape, const Fonts& fonts) {
         for (const Stain& stain : stains) {
             const double dx = x - stain.x;
             const double dy = y - stain.y;
-            const double reach = stain.radius + 4 * stain.ring;
+            const double reach = stain.radius * 1.2 + 4 * stain.ring;
             if (dx * dx + dy * dy > reach * reach) {
                 continue;
             }
+            // A dried ring is never round: its radius wanders with the angle.
+            const double angle = std::atan2(dy, dx);
+            const double wander = valueNoise(std::cos(angle) * 2.2 + stain.x / s * 50,
+                                             std::sin(angle) * 2.2, seed + 21);
+            const double radius = stain.radius * (0.82 + 0.36 * wander);
             const double r = std::sqrt(dx * dx + dy * dy);
-            const double ring = (r - stain.radius) / stain.ring;
-            const double inside = r < stain.radius ? 0.25 : 0;
+            const double ring = (r - radius) / stain.ring;
+            const double inside = 0.35 * smoothstep(radius, radius * 0.6, r);
             stainAmount += stain.strength * (std::exp(-ring * ring) + inside);
         }
         if (stainAmount > 0) {
@@ -102,7 +106,6 @@ Canvas drawVintageFrame(const FrameShape& shape, const Fonts& fonts) {
 
         return mix(withAlpha(paper, 1), wash, inWindow);
     });
-    Canvas canvas = buffer.toCanvas();
 
     // Scratches: long faint hairlines, light on the paper and a few across the picture.
     cairo_t* cr = canvas.cr();
