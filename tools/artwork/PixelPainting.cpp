@@ -12,7 +12,7 @@ namespace {
 
 std::uint32_t pack(const Color& c) {
     auto byte = [](double v) {
-        return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
+        return static_cast<std::uint32_t>(std::clamp(v, 0.0, 1.0) * 255 + 0.5);
     };
     const double a = clamp01(c.a);
     return byte(a) << 24 | byte(c.r * a) << 16 | byte(c.g * a) << 8 | byte(c.b * a);
