@@ -21,7 +21,12 @@ Canvas drawColorFrame(const FrameShape& shape, const Fonts& fonts) {
         const double v = y / s;
         const double inWindow = coverage(shape.windowDistance(x, y));
 
+        // Channels pushed to their ends, so the hues meet in short steps of pure colour and
+        // the print under the border hardly shows through.
         Color border = hueColor(hueStart[frame] + hueSpan[frame] * (u + v) / 2);
+        for (double* channel : {&border.r, &border.g, &border.b}) {
+            *channel = clamp01((*channel - 0.5) * 4 + 0.5);
+        }
         if (shape.hasStrip()) {
             const double inStrip = coverage(shape.strip().distance(x, y));
             const double inHole = coverage(shape.holeDistance(x, y));

@@ -65,7 +65,7 @@ Canvas drawRainbowFrame(const FrameShape& shape, const Fonts& fonts) {
         const double v = y / s;
         const double inWindow = coverage(shape.windowDistance(x, y));
 
-        double border = 0.96;
+        double border = 0.98;
         if (shape.hasStrip()) {
             const double inStrip = coverage(shape.strip().distance(x, y));
             const double inHole = coverage(shape.holeDistance(x, y));
