@@ -25,7 +25,7 @@ Canvas drawColorFrame(const FrameShape& shape, const Fonts& fonts) {
         // the print under the border hardly shows through.
         Color border = hueColor(hueStart[frame] + hueSpan[frame] * (u + v) / 2);
         for (double* channel : {&border.r, &border.g, &border.b}) {
-            *channel = clamp01((*channel - 0.5) * 4 + 0.5);
+            *channel = clamp01((*channel - 0.5) * 6 + 0.5);
         }
         if (shape.hasStrip()) {
             const double inStrip = coverage(shape.strip().distance(x, y));
