@@ -11,8 +11,8 @@ AffineTransform AffineTransform::makeRotation(double angle) {
 }
 
 AffineTransform AffineTransform::concat(const AffineTransform& o) const {
-    return {a * o.a + b * o.c,         a * o.b + b * o.d,         c * o.a + d * o.c,
-            c * o.b + d * o.d,         tx * o.a + ty * o.c + o.tx, tx * o.b + ty * o.d + o.ty};
+    return {a * o.a + b * o.c, a * o.b + b * o.d,          c * o.a + d * o.c,
+            c * o.b + d * o.d, tx * o.a + ty * o.c + o.tx, tx * o.b + ty * o.d + o.ty};
 }
 
 AffineTransform AffineTransform::inverted() const {

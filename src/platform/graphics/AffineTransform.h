@@ -20,7 +20,9 @@ struct AffineTransform {
 
     // this first, then other.
     AffineTransform concat(const AffineTransform& other) const;
-    AffineTransform translated(double x, double y) const { return makeTranslation(x, y).concat(*this); }
+    AffineTransform translated(double x, double y) const {
+        return makeTranslation(x, y).concat(*this);
+    }
     AffineTransform scaled(double sx, double sy) const { return makeScale(sx, sy).concat(*this); }
     AffineTransform rotated(double angle) const { return makeRotation(angle).concat(*this); }
     AffineTransform inverted() const;

@@ -39,7 +39,9 @@ struct Rect {
     bool isEmpty() const { return size.width == 0 || size.height == 0; }
 
     // Half-open: the left and top edges are inside, the right and bottom edges are not.
-    bool contains(Point p) const { return p.x >= minX() && p.x < maxX() && p.y >= minY() && p.y < maxY(); }
+    bool contains(Point p) const {
+        return p.x >= minX() && p.x < maxX() && p.y >= minY() && p.y < maxY();
+    }
 
     Rect intersection(const Rect& other) const {
         const double x0 = std::max(minX(), other.minX());

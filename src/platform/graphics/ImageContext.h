@@ -48,6 +48,8 @@ public:
     void setRGBFillColor(double red, double green, double blue, double alpha);
     // Four components in device RGB: red, green, blue, alpha.
     void setFillColor(const double components[4]);
+    // Used by the stroking text modes (1 and 2); opaque black in a fresh context.
+    void setRGBStrokeColor(double red, double green, double blue, double alpha);
     void fillRect(const Rect& rect);
 
     // Draws the stored bitmap stretched over rect with its first stored row at the rect's
@@ -74,6 +76,9 @@ public:
 
     // For drawing code inside the platform (views, alerts, spinner): the Cairo context with
     // the current state. Its user space is the current transformation in y-down points.
+    // Change the transformation through this class (so ctm() stays true), and bracket any
+    // other state change with cairo_save/cairo_restore; the blend mode and colours are set
+    // afresh by every drawing call here.
     cairo_t* cairo() { return cr_; }
 
 private:

@@ -1,0 +1,117 @@
+// The drawing surface's costs at print size: fills under every blend mode, picture draws,
+// JPEG coding, against a plain memory copy of one frame as the floor.
+#include "platform/graphics/ImageContext.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+using platform::BlendMode;
+using platform::Image;
+using platform::ImageContext;
+using platform::ImageRef;
+
+constexpr int kSide = 1500;
+
+// Opaque, smooth with grain, like a photograph: flat test colours would flatter the codecs.
+ImageRef photo(int side) {
+    std::mt19937 random(11);
+    std::vector<std::uint32_t> px(static_cast<std::size_t>(side) * side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const unsigned grain = random() % 20;
+            const unsigned r = (x * 200 / side + grain) & 0xff;
+            const unsigned g = (y * 180 / side + grain) & 0xff;
+            const unsigned b = ((x + y) * 120 / (2 * side) + 60 + grain) & 0xff;
+            px[static_cast<std::size_t>(y) * side + x] = 0xff000000u | (r << 16) | (g << 8) | b;
+        }
+    return Image::fromPixels(side, side, px);
+}
+
+const ImageRef& sharedPhoto() {
+    static const ImageRef picture = photo(kSide);
+    return picture;
+}
+
+const char* const kModeNames[] = {
+    "normal",    "multiply",   "screen",    "overlay",    "darken",    "lighten",    "colorDodge",
+    "colorBurn", "softLight",  "hardLight", "difference", "exclusion", "hue",        "saturation",
+    "color",     "luminosity", "clear",     "copy",       "sourceIn",  "sourceOut",  "sourceAtop",
+    "destOver",  "destIn",     "destOut",   "destAtop",   "xor",       "plusDarker", "plusLighter",
+};
+
+void BM_FillBlendMode(benchmark::State& state) {
+    const auto mode = static_cast<BlendMode>(state.range(0));
+    const auto& picture = sharedPhoto();
+    ImageContext ctx(kSide, kSide);
+    for (auto _ : state) {
+        state.PauseTiming();
+        ctx.setBlendMode(BlendMode::Copy);
+        ctx.drawImage({0, 0, kSide, kSide}, *picture);
+        ctx.setBlendMode(mode);
+        ctx.setRGBFillColor(0.67, 0.77, 1, 0.7);
+        state.ResumeTiming();
+        ctx.fillRect({0, 0, kSide, kSide});
+    }
+    state.SetLabel(kModeNames[state.range(0)]);
+    state.SetItemsProcessed(state.iterations() * kSide * kSide);
+}
+BENCHMARK(BM_FillBlendMode)->DenseRange(0, 27)->Unit(benchmark::kMillisecond);
+
+void BM_DrawImage(benchmark::State& state) {
+    const int target = static_cast<int>(state.range(0));
+    const auto& picture = sharedPhoto();
+    ImageContext ctx(target, target);
+    for (auto _ : state)
+        ctx.drawImage({0, 0, double(target), double(target)}, *picture);
+    state.SetLabel(std::to_string(kSide) + " -> " + std::to_string(target));
+}
+BENCHMARK(BM_DrawImage)->Arg(1500)->Arg(250)->Unit(benchmark::kMillisecond);
+
+void BM_MakeImage(benchmark::State& state) {
+    ImageContext ctx(kSide, kSide);
+    ctx.drawImage({0, 0, kSide, kSide}, *sharedPhoto());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ctx.makeImage());
+}
+BENCHMARK(BM_MakeImage)->Unit(benchmark::kMillisecond);
+
+void BM_JpegEncode(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0));
+    const ImageRef picture = side == kSide ? sharedPhoto() : photo(side);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const auto jpeg = picture->jpegData(1.0);
+        bytes = jpeg.size();
+        benchmark::DoNotOptimize(jpeg.data());
+    }
+    state.counters["jpeg_bytes"] = double(bytes);
+}
+BENCHMARK(BM_JpegEncode)->Arg(1500)->Arg(250)->Unit(benchmark::kMillisecond);
+
+void BM_JpegDecode(benchmark::State& state) {
+    const auto jpeg = sharedPhoto()->jpegData(1.0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Image::fromEncodedData(jpeg.data(), jpeg.size()));
+}
+BENCHMARK(BM_JpegDecode)->Unit(benchmark::kMillisecond);
+
+// One 1500 by 1500 ARGB frame is 9 MB: no pass over a frame can beat copying it.
+void BM_Memcpy9MB(benchmark::State& state) {
+    const std::size_t size = std::size_t(kSide) * kSide * 4;
+    std::vector<std::uint8_t> from(size, 1), to(size);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), size);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(size));
+}
+BENCHMARK(BM_Memcpy9MB)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,197 @@
+#include "platform/graphics/Image.h"
+
+#include "platform/graphics/ExifOrientation.h"
+#include "platform/graphics/JpegCodec.h"
+#include "platform/graphics/PngCodec.h"
+#include "platform/graphics/SurfaceHandle.h"
+
+#include <cairo.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <system_error>
+
+namespace platform {
+
+namespace {
+
+// A compressed file larger than this cannot hold a picture we would accept anyway (100
+// megapixels at JPEG quality 100 stays well below it), so it is refused before being read.
+constexpr std::uintmax_t kMaxFileBytes = 1024ull * 1024 * 1024;
+
+SurfaceHandle copySurfaceRect(cairo_surface_t* source, int x, int y, int width, int height) {
+    SurfaceHandle copy = makeArgbSurface(width, height);
+    if (!copy)
+        return nullptr;
+    const std::uint8_t* src = cairo_image_surface_get_data(source);
+    const int srcStride = cairo_image_surface_get_stride(source);
+    std::uint8_t* dst = cairo_image_surface_get_data(copy.get());
+    const int dstStride = cairo_image_surface_get_stride(copy.get());
+    for (int row = 0; row < height; ++row)
+        std::memcpy(dst + static_cast<std::size_t>(row) * dstStride,
+                    src + static_cast<std::size_t>(y + row) * srcStride + std::size_t(x) * 4,
+                    static_cast<std::size_t>(width) * 4);
+    cairo_surface_mark_dirty(copy.get());
+    return copy;
+}
+
+} // namespace
+
+bool isQuarterTurn(ImageOrientation orientation) {
+    switch (orientation) {
+    case ImageOrientation::LeftMirrored:
+    case ImageOrientation::Right:
+    case ImageOrientation::RightMirrored:
+    case ImageOrientation::Left:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Image::Image(cairo_surface_t* surface, ImageOrientation orientation)
+    : surface_(surface), width_(cairo_image_surface_get_width(surface)),
+      height_(cairo_image_surface_get_height(surface)), orientation_(orientation) {}
+
+Image::~Image() {
+    cairo_surface_destroy(surface_);
+}
+
+ImageRef Image::fromSurface(cairo_surface_t* surface, ImageOrientation orientation) {
+    SurfaceHandle owned(surface);
+    if (!owned || cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS ||
+        cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE)
+        return nullptr;
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > kMaxPixels)
+        return nullptr;
+    if (cairo_image_surface_get_format(surface) != CAIRO_FORMAT_ARGB32) {
+        // Other layouts are painted into ARGB32 so that pixel() and the codecs see one format.
+        SurfaceHandle argb = makeArgbSurface(width, height);
+        if (!argb)
+            return nullptr;
+        cairo_t* cr = cairo_create(argb.get());
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr, surface, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        owned = std::move(argb);
+    }
+    cairo_surface_flush(owned.get());
+    return ImageRef(new Image(owned.release(), orientation));
+}
+
+ImageRef Image::fromPixels(int width, int height, const std::vector<std::uint32_t>& argb,
+                           ImageOrientation orientation) {
+    if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > kMaxPixels ||
+        argb.size() != static_cast<std::size_t>(width) * height)
+        return nullptr;
+    SurfaceHandle surface = makeArgbSurface(width, height);
+    if (!surface)
+        return nullptr;
+    std::uint8_t* dst = cairo_image_surface_get_data(surface.get());
+    const int stride = cairo_image_surface_get_stride(surface.get());
+    for (int y = 0; y < height; ++y)
+        std::memcpy(dst + static_cast<std::size_t>(y) * stride,
+                    argb.data() + static_cast<std::size_t>(y) * width,
+                    static_cast<std::size_t>(width) * 4);
+    cairo_surface_mark_dirty(surface.get());
+    return fromSurface(surface.release(), orientation);
+}
+
+ImageRef Image::contentsOfFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return nullptr;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size == 0 || size > kMaxFileBytes)
+        return nullptr;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return nullptr;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+    if (static_cast<std::uintmax_t>(in.gcount()) != size)
+        return nullptr;
+    return fromEncodedData(bytes.data(), bytes.size());
+}
+
+ImageRef Image::fromEncodedData(const std::uint8_t* data, std::size_t size) {
+    if (!data || size == 0)
+        return nullptr;
+    if (PngCodec::looksLikePng(data, size))
+        return fromSurface(PngCodec::decode(data, size, kMaxPixels).release());
+    if (JpegCodec::looksLikeJpeg(data, size)) {
+        SurfaceHandle surface = JpegCodec::decode(data, size, kMaxPixels);
+        if (!surface)
+            return nullptr;
+        const auto orientation = static_cast<ImageOrientation>(ExifOrientation::read(data, size));
+        return fromSurface(surface.release(), orientation);
+    }
+    return nullptr;
+}
+
+Size Image::size() const {
+    if (isQuarterTurn(orientation_))
+        return {static_cast<double>(height_), static_cast<double>(width_)};
+    return {static_cast<double>(width_), static_cast<double>(height_)};
+}
+
+ImageRef Image::withOrientation(ImageOrientation orientation) const {
+    return ImageRef(new Image(cairo_surface_reference(surface_), orientation));
+}
+
+ImageRef Image::cropped(const Rect& pixelRect) const {
+    const double values[] = {pixelRect.x(), pixelRect.y(), pixelRect.width(), pixelRect.height()};
+    for (double v : values)
+        if (!std::isfinite(v))
+            return nullptr;
+    // A fractional rectangle takes in every pixel it touches, then is clipped to the bitmap.
+    const double x0 = std::max(0.0, std::floor(pixelRect.minX()));
+    const double y0 = std::max(0.0, std::floor(pixelRect.minY()));
+    const double x1 = std::min(double(width_), std::ceil(pixelRect.maxX()));
+    const double y1 = std::min(double(height_), std::ceil(pixelRect.maxY()));
+    if (x1 <= x0 || y1 <= y0)
+        return nullptr;
+    SurfaceHandle part = copySurfaceRect(surface_, int(x0), int(y0), int(x1 - x0), int(y1 - y0));
+    return part ? fromSurface(part.release()) : nullptr;
+}
+
+std::vector<std::uint8_t> Image::jpegData(double quality) const {
+    return JpegCodec::encode(data(), width_, height_, stride(), quality);
+}
+
+bool Image::writeJpeg(const std::filesystem::path& path, double quality) const {
+    const std::vector<std::uint8_t> bytes = jpegData(quality);
+    if (bytes.empty())
+        return false;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+bool Image::writePng(const std::filesystem::path& path) const {
+    return cairo_surface_write_to_png(surface_, path.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+std::uint32_t Image::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return 0;
+    std::uint32_t value;
+    std::memcpy(&value, data() + static_cast<std::size_t>(y) * stride() + std::size_t(x) * 4, 4);
+    return value;
+}
+
+const std::uint8_t* Image::data() const {
+    return cairo_image_surface_get_data(surface_);
+}
+
+int Image::stride() const {
+    return cairo_image_surface_get_stride(surface_);
+}
+
+} // namespace platform

@@ -1,0 +1,405 @@
+#include "platform/graphics/ImageContext.h"
+
+#include "platform/graphics/BitmapMapping.h"
+#include "platform/graphics/CairoOperator.h"
+#include "platform/graphics/FontResolver.h"
+#include "platform/graphics/MacRoman.h"
+#include "platform/graphics/SurfaceHandle.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// Cairo refuses image surfaces wider or taller than this.
+constexpr int kMaxSide = 32767;
+
+bool finite(const Rect& r) {
+    return std::isfinite(r.x()) && std::isfinite(r.y()) && std::isfinite(r.width()) &&
+           std::isfinite(r.height());
+}
+
+double unit(double v) {
+    return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0);
+}
+
+cairo_matrix_t toCairo(const AffineTransform& t) {
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+    return m;
+}
+
+} // namespace
+
+struct ImageContext::Impl {
+    struct State {
+        BlendMode mode = BlendMode::Normal;
+        double fill[4] = {0, 0, 0, 1};
+        double stroke[4] = {0, 0, 0, 1};
+        double alpha = 1;
+        AffineTransform ctm;
+        // A singular transformation is legal and simply draws nothing; Cairo would instead put
+        // the whole context into an error state, so it never sees one.
+        bool ctmUsable = true;
+        FontFaceRef font;
+        double fontSize = 12;
+        int textMode = 0;
+        bool antialias = true;
+    };
+
+    cairo_surface_t* surface = nullptr;
+    State state;
+    std::vector<State> saved;
+
+    cairo_operator_t op() const { return cairoOperatorFor(state.mode); }
+
+    bool canDraw(cairo_t* cr) const {
+        return state.ctmUsable && cairo_status(cr) == CAIRO_STATUS_SUCCESS &&
+               cairo_image_surface_get_width(surface) > 0 &&
+               cairo_image_surface_get_height(surface) > 0;
+    }
+
+    void setCTM(cairo_t* cr, const AffineTransform& m) {
+        state.ctm = m;
+        const double det = m.a * m.d - m.b * m.c;
+        state.ctmUsable = std::isfinite(det) && std::abs(det) > 1e-12 && std::isfinite(m.tx) &&
+                          std::isfinite(m.ty);
+        if (state.ctmUsable) {
+            const cairo_matrix_t cm = toCairo(m);
+            cairo_set_matrix(cr, &cm);
+        }
+    }
+
+    void prepare(cairo_t* cr) const {
+        cairo_set_operator(cr, op());
+        cairo_set_antialias(cr, state.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    }
+
+    // Cairo truncates a solid colour to 8 bits on its way to pixman; modes such as hard light
+    // double that error. Handing it colours that already sit on the 8-bit grid (premultiplied
+    // values rounded to the nearest step) keeps every mode within one step of exact.
+    void setSourceColor(cairo_t* cr, const double c[4]) const {
+        const double a = c[3] * state.alpha;
+        const double steps = std::round(a * 255);
+        if (steps <= 0) {
+            cairo_set_source_rgba(cr, 0, 0, 0, 0);
+            return;
+        }
+        auto component = [&](double v) { return std::min(steps, std::round(v * a * 255)) / steps; };
+        cairo_set_source_rgba(cr, component(c[0]), component(c[1]), component(c[2]), steps / 255);
+    }
+
+    void fillPath(cairo_t* cr) const { fillWithOperator(cr, op()); }
+    void strokePath(cairo_t* cr) const { strokeWithOperator(cr, op(), surface); }
+
+    // Draws a stored bitmap through a user-to-pixel mapping, confined to rect.
+    void drawBitmap(cairo_t* cr, const Image& image, const AffineTransform& userToPixel,
+                    const Rect& rect) const {
+        SurfaceHandle wrapper(cairo_image_surface_create_for_data(
+            const_cast<unsigned char*>(image.data()), CAIRO_FORMAT_ARGB32, image.pixelWidth(),
+            image.pixelHeight(), image.stride()));
+        if (cairo_surface_status(wrapper.get()) != CAIRO_STATUS_SUCCESS)
+            return;
+        // A fresh wrapper per draw: pictures are shared between threads, and Cairo keeps
+        // per-use state on a source surface, so the shared surface itself is never a source.
+        cairo_pattern_t* pattern = cairo_pattern_create_for_surface(wrapper.get());
+        const cairo_matrix_t matrix = toCairo(userToPixel);
+        cairo_pattern_set_matrix(pattern, &matrix);
+        // Padding keeps the picture's edge pixels solid up to the rectangle's edge instead of
+        // fading them into transparency.
+        cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+        const AffineTransform deviceToPixel = state.ctm.inverted().concat(userToPixel);
+        cairo_pattern_set_filter(pattern, BitmapMapping::isPixelExact(deviceToPixel)
+                                              ? CAIRO_FILTER_NEAREST
+                                              : CAIRO_FILTER_GOOD);
+        prepare(cr);
+        if (state.alpha >= 1) {
+            cairo_set_source(cr, pattern);
+            cairo_rectangle(cr, rect.x(), rect.y(), rect.width(), rect.height());
+            fillPath(cr);
+        } else if (op() == CAIRO_OPERATOR_OVER) {
+            cairo_set_source(cr, pattern);
+            cairo_save(cr);
+            cairo_rectangle(cr, rect.x(), rect.y(), rect.width(), rect.height());
+            cairo_clip(cr);
+            cairo_paint_with_alpha(cr, state.alpha);
+            cairo_restore(cr);
+        } else {
+            // The constant alpha belongs to the source, before the blend mode sees it.
+            cairo_push_group(cr);
+            cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+            cairo_set_source(cr, pattern);
+            cairo_paint_with_alpha(cr, state.alpha);
+            cairo_pop_group_to_source(cr);
+            cairo_rectangle(cr, rect.x(), rect.y(), rect.width(), rect.height());
+            fillPath(cr);
+        }
+        cairo_new_path(cr);
+        // Let go of the wrapper before the caller's picture may go away.
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_pattern_destroy(pattern);
+    }
+
+    void applyFont(cairo_t* cr) {
+        if (!state.font)
+            state.font = FontResolver::faceForName("Helvetica");
+        cairo_set_font_face(cr, state.font.get());
+        // Glyph space is y-up, as the platform's: with an identity text matrix the text stands
+        // upright only once the caller has flipped the drawing space.
+        cairo_matrix_t fontMatrix;
+        cairo_matrix_init(&fontMatrix, state.fontSize, 0, 0, -state.fontSize, 0, 0);
+        cairo_set_font_matrix(cr, &fontMatrix);
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+        cairo_font_options_set_antialias(options, state.antialias ? CAIRO_ANTIALIAS_GRAY
+                                                                  : CAIRO_ANTIALIAS_NONE);
+        cairo_set_font_options(cr, options);
+        cairo_font_options_destroy(options);
+    }
+
+    bool fontUsable() const { return std::isfinite(state.fontSize) && state.fontSize != 0; }
+};
+
+ImageContext::ImageContext(Size sizeInPoints, double scale) {
+    if (!std::isfinite(scale) || scale <= 0)
+        scale = 1;
+    auto pixels = [scale](double points) {
+        const double p = std::round(points * scale);
+        return std::isfinite(p) && p > 0 ? static_cast<int>(std::min(p, double(kMaxSide) + 1)) : 0;
+    };
+    init(pixels(sizeInPoints.width), pixels(sizeInPoints.height), scale);
+}
+
+ImageContext::ImageContext(int pixelWidth, int pixelHeight) {
+    init(pixelWidth, pixelHeight, 1.0);
+}
+
+void ImageContext::init(int pixelWidth, int pixelHeight, double scale) {
+    impl_ = std::make_unique<Impl>();
+    scale_ = scale;
+    // A bitmap that cannot be made becomes an empty one: every call stays safe and draws
+    // nothing, and makeImage() gives no picture.
+    if (pixelWidth <= 0 || pixelHeight <= 0 || pixelWidth > kMaxSide || pixelHeight > kMaxSide ||
+        static_cast<std::int64_t>(pixelWidth) * pixelHeight > Image::kMaxPixels)
+        pixelWidth = pixelHeight = 0;
+    impl_->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixelWidth, pixelHeight);
+    if (cairo_surface_status(impl_->surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(impl_->surface);
+        impl_->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0);
+    }
+    cr_ = cairo_create(impl_->surface);
+    impl_->setCTM(cr_, AffineTransform::makeScale(scale, scale));
+}
+
+ImageContext::~ImageContext() {
+    cairo_destroy(cr_);
+    cairo_surface_destroy(impl_->surface);
+}
+
+int ImageContext::pixelWidth() const {
+    return cairo_image_surface_get_width(impl_->surface);
+}
+
+int ImageContext::pixelHeight() const {
+    return cairo_image_surface_get_height(impl_->surface);
+}
+
+void ImageContext::scaleCTM(double sx, double sy) {
+    concatCTM(AffineTransform::makeScale(sx, sy));
+}
+
+void ImageContext::translateCTM(double tx, double ty) {
+    concatCTM(AffineTransform::makeTranslation(tx, ty));
+}
+
+void ImageContext::rotateCTM(double angle) {
+    concatCTM(AffineTransform::makeRotation(angle));
+}
+
+void ImageContext::concatCTM(const AffineTransform& transform) {
+    impl_->setCTM(cr_, transform.concat(impl_->state.ctm));
+}
+
+AffineTransform ImageContext::ctm() const {
+    return impl_->state.ctm;
+}
+
+void ImageContext::saveGState() {
+    cairo_save(cr_);
+    impl_->saved.push_back(impl_->state);
+}
+
+void ImageContext::restoreGState() {
+    if (impl_->saved.empty())
+        return;
+    cairo_restore(cr_);
+    impl_->state = std::move(impl_->saved.back());
+    impl_->saved.pop_back();
+}
+
+void ImageContext::clipToRect(const Rect& rect) {
+    if (!finite(rect) || !impl_->state.ctmUsable) {
+        // Nothing can be inside a clip through a collapsed or undefined space.
+        cairo_save(cr_);
+        cairo_identity_matrix(cr_);
+        cairo_rectangle(cr_, 0, 0, 0, 0);
+        cairo_restore(cr_);
+        cairo_clip(cr_);
+        return;
+    }
+    cairo_new_path(cr_);
+    cairo_rectangle(cr_, rect.x(), rect.y(), rect.width(), rect.height());
+    cairo_clip(cr_);
+}
+
+void ImageContext::setAlpha(double alpha) {
+    impl_->state.alpha = unit(alpha);
+}
+
+void ImageContext::setBlendMode(BlendMode mode) {
+    impl_->state.mode = mode;
+}
+
+BlendMode ImageContext::blendMode() const {
+    return impl_->state.mode;
+}
+
+void ImageContext::setRGBFillColor(double red, double green, double blue, double alpha) {
+    double* fill = impl_->state.fill;
+    fill[0] = unit(red);
+    fill[1] = unit(green);
+    fill[2] = unit(blue);
+    fill[3] = unit(alpha);
+}
+
+void ImageContext::setFillColor(const double components[4]) {
+    if (components)
+        setRGBFillColor(components[0], components[1], components[2], components[3]);
+}
+
+void ImageContext::setRGBStrokeColor(double red, double green, double blue, double alpha) {
+    double* stroke = impl_->state.stroke;
+    stroke[0] = unit(red);
+    stroke[1] = unit(green);
+    stroke[2] = unit(blue);
+    stroke[3] = unit(alpha);
+}
+
+void ImageContext::fillRect(const Rect& rect) {
+    if (!impl_->canDraw(cr_) || !finite(rect) || rect.isEmpty())
+        return;
+    impl_->prepare(cr_);
+    impl_->setSourceColor(cr_, impl_->state.fill);
+    cairo_new_path(cr_);
+    cairo_rectangle(cr_, rect.x(), rect.y(), rect.width(), rect.height());
+    impl_->fillPath(cr_);
+    cairo_new_path(cr_);
+}
+
+void ImageContext::drawImage(const Rect& rect, const Image& image) {
+    if (!impl_->canDraw(cr_) || !finite(rect) || rect.isEmpty())
+        return;
+    const Rect r{rect.minX(), rect.minY(), rect.maxX() - rect.minX(), rect.maxY() - rect.minY()};
+    const double sx = image.pixelWidth() / r.width();
+    const double sy = image.pixelHeight() / r.height();
+    // First stored row at the rectangle's largest y.
+    const AffineTransform userToPixel{sx, 0, 0, -sy, -r.x() * sx, r.maxY() * sy};
+    impl_->drawBitmap(cr_, image, userToPixel, r);
+}
+
+void ImageContext::drawImageUpright(const Rect& rect, const Image& image) {
+    if (!impl_->canDraw(cr_) || !finite(rect) || rect.isEmpty())
+        return;
+    const Rect r{rect.minX(), rect.minY(), rect.maxX() - rect.minX(), rect.maxY() - rect.minY()};
+    const Size shown = image.size();
+    const double sx = shown.width / r.width();
+    const double sy = shown.height / r.height();
+    const AffineTransform userToShown{sx, 0, 0, sy, -r.x() * sx, -r.y() * sy};
+    impl_->drawBitmap(cr_, image,
+                      userToShown.concat(BitmapMapping::displayedToStored(
+                          image.orientation(), shown.width, shown.height)),
+                      r);
+}
+
+void ImageContext::selectFont(const std::string& name, double size) {
+    impl_->state.font = FontResolver::faceForName(name);
+    impl_->state.fontSize = size;
+}
+
+void ImageContext::setTextDrawingMode(int mode) {
+    if (mode >= 0 && mode <= 7)
+        impl_->state.textMode = mode;
+}
+
+void ImageContext::setShouldAntialias(bool antialias) {
+    impl_->state.antialias = antialias;
+}
+
+void ImageContext::showTextAtPoint(Point point, std::string_view bytes) {
+    if (!impl_->canDraw(cr_) || !std::isfinite(point.x) || !std::isfinite(point.y) ||
+        !impl_->fontUsable())
+        return;
+    const std::string text = MacRoman::toUtf8(bytes);
+    if (text.empty())
+        return;
+    impl_->applyFont(cr_);
+    impl_->prepare(cr_);
+    cairo_new_path(cr_);
+    cairo_move_to(cr_, point.x, point.y);
+    cairo_text_path(cr_, text.c_str());
+    // Modes 0..3: fill, stroke, fill then stroke, invisible; 4..7 add the text to the clip.
+    const int mode = impl_->state.textMode;
+    const int paint = mode & 3;
+    if (paint == 0 || paint == 2) {
+        impl_->setSourceColor(cr_, impl_->state.fill);
+        impl_->fillPath(cr_);
+    }
+    if (paint == 1 || paint == 2) {
+        impl_->setSourceColor(cr_, impl_->state.stroke);
+        impl_->strokePath(cr_);
+    }
+    if (mode >= 4)
+        cairo_clip(cr_);
+    cairo_new_path(cr_);
+}
+
+double ImageContext::textWidth(std::string_view text) {
+    if (!impl_->fontUsable() || cairo_status(cr_) != CAIRO_STATUS_SUCCESS)
+        return 0;
+    const std::string utf8 = MacRoman::toUtf8(text);
+    if (utf8.empty())
+        return 0;
+    impl_->applyFont(cr_);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr_, utf8.c_str(), &extents);
+    return extents.x_advance;
+}
+
+ImageRef ImageContext::makeImage() const {
+    const int width = pixelWidth();
+    const int height = pixelHeight();
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    cairo_surface_flush(impl_->surface);
+    SurfaceHandle copy = makeArgbSurface(width, height);
+    if (!copy)
+        return nullptr;
+    const std::uint8_t* src = cairo_image_surface_get_data(impl_->surface);
+    std::uint8_t* dst = cairo_image_surface_get_data(copy.get());
+    const int srcStride = cairo_image_surface_get_stride(impl_->surface);
+    const int dstStride = cairo_image_surface_get_stride(copy.get());
+    for (int y = 0; y < height; ++y)
+        std::memcpy(dst + static_cast<std::size_t>(y) * dstStride,
+                    src + static_cast<std::size_t>(y) * srcStride, std::size_t(width) * 4);
+    cairo_surface_mark_dirty(copy.get());
+    return Image::fromSurface(copy.release());
+}
+
+} // namespace platform

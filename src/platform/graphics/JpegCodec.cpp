@@ -1,0 +1,118 @@
+#include "platform/graphics/JpegCodec.h"
+
+#include <turbojpeg.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+namespace platform {
+
+namespace {
+
+struct TjDeleter {
+    void operator()(void* handle) const { tjDestroy(handle); }
+};
+using TjHandle = std::unique_ptr<void, TjDeleter>;
+
+// Cairo's ARGB32 is a native-endian 32-bit word, so its byte order depends on the machine.
+constexpr int kArgbPixelFormat = std::endian::native == std::endian::little ? TJPF_BGRA : TJPF_ARGB;
+
+// CMYK JPEGs (as image editors write them) store inverted inks; TurboJPEG will not turn them
+// into RGB itself, so they are decoded as CMYK and converted here.
+void cmykToArgb(const std::vector<std::uint8_t>& cmyk, cairo_surface_t* surface, int width,
+                int height) {
+    std::uint8_t* out = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* src = cmyk.data() + static_cast<std::size_t>(y) * width * 4;
+        auto* row = reinterpret_cast<std::uint32_t*>(out + static_cast<std::size_t>(y) * stride);
+        for (int x = 0; x < width; ++x, src += 4) {
+            const unsigned k = src[3];
+            const unsigned r = (src[0] * k + 127) / 255;
+            const unsigned g = (src[1] * k + 127) / 255;
+            const unsigned b = (src[2] * k + 127) / 255;
+            row[x] = 0xff000000u | (r << 16) | (g << 8) | b;
+        }
+    }
+}
+
+bool isTruncationWarning(void* handle) {
+    // libjpeg reports a file that ends early only as a warning and fills the rest with grey;
+    // such a picture is not what the file meant to hold, so it counts as unreadable.
+    const std::string_view message = tjGetErrorStr2(handle);
+    return message.find("Premature end") != std::string_view::npos;
+}
+
+} // namespace
+
+bool JpegCodec::looksLikeJpeg(const std::uint8_t* data, std::size_t size) {
+    return size >= 3 && data[0] == 0xff && data[1] == 0xd8 && data[2] == 0xff;
+}
+
+SurfaceHandle JpegCodec::decode(const std::uint8_t* data, std::size_t size,
+                                std::int64_t maxPixels) {
+    if (!looksLikeJpeg(data, size))
+        return nullptr;
+    TjHandle handle(tjInitDecompress());
+    if (!handle)
+        return nullptr;
+    int width = 0, height = 0, subsampling = 0, colorspace = 0;
+    if (tjDecompressHeader3(handle.get(), data, size, &width, &height, &subsampling, &colorspace) !=
+        0)
+        return nullptr;
+    if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > maxPixels)
+        return nullptr;
+
+    SurfaceHandle surface = makeArgbSurface(width, height);
+    if (!surface)
+        return nullptr;
+    const int flags = TJFLAG_LIMITSCANS;
+    int status;
+    if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
+        std::vector<std::uint8_t> cmyk(static_cast<std::size_t>(width) * height * 4);
+        status = tjDecompress2(handle.get(), data, size, cmyk.data(), width, width * 4, height,
+                               TJPF_CMYK, flags);
+        if (status == 0 || tjGetErrorCode(handle.get()) == TJERR_WARNING)
+            cmykToArgb(cmyk, surface.get(), width, height);
+    } else {
+        status = tjDecompress2(
+            handle.get(), data, size, cairo_image_surface_get_data(surface.get()), width,
+            cairo_image_surface_get_stride(surface.get()), height, kArgbPixelFormat, flags);
+    }
+    if (status != 0 &&
+        (tjGetErrorCode(handle.get()) != TJERR_WARNING || isTruncationWarning(handle.get())))
+        return nullptr;
+    cairo_surface_mark_dirty(surface.get());
+    return surface;
+}
+
+std::vector<std::uint8_t> JpegCodec::encode(const std::uint8_t* argb, int width, int height,
+                                            int stride, double quality) {
+    if (!argb || width <= 0 || height <= 0)
+        return {};
+    if (std::isnan(quality))
+        quality = 0;
+    const int q = static_cast<int>(std::lround(std::clamp(quality, 0.0, 1.0) * 100));
+    const int libjpegQuality = std::max(q, 1);
+    const int subsampling = q >= 100 ? TJSAMP_444 : TJSAMP_420;
+
+    TjHandle handle(tjInitCompress());
+    if (!handle)
+        return {};
+    unsigned char* jpeg = nullptr;
+    unsigned long jpegSize = 0;
+    // The encoder ignores the alpha byte; premultiplied colour without its alpha is exactly
+    // the pixel composited over black, so the rows go in as they are, with no copy.
+    const int status = tjCompress2(handle.get(), argb, width, stride, height, kArgbPixelFormat,
+                                   &jpeg, &jpegSize, subsampling, libjpegQuality, 0);
+    std::vector<std::uint8_t> out;
+    if (status == 0 && jpeg)
+        out.assign(jpeg, jpeg + jpegSize);
+    tjFree(jpeg);
+    return out;
+}
+
+} // namespace platform

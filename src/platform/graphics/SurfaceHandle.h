@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cairo.h>
+
+#include <memory>
+
+namespace platform {
+
+struct SurfaceDeleter {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+
+// An owned Cairo surface, so that every early return of a codec releases what it made.
+using SurfaceHandle = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+
+// A new premultiplied ARGB32 surface of width × height pixels, or null when it cannot be made.
+SurfaceHandle makeArgbSurface(int width, int height);
+
+} // namespace platform
