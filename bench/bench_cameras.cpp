@@ -1,0 +1,54 @@
+// How long the camera sources take per frame: the live image redraws at the webcam's or the
+// scene's frame rate, so each of these runs many times a second.
+#include "platform/backend/camera/CameraPicture.h"
+#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/backend/camera/VideoDevice.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+using namespace platform;
+
+static void sceneFrame(benchmark::State& state) {
+    SceneCameraSource scene;
+    double t = 0;
+    for (auto _ : state) {
+        // A new frame step each time, so nothing comes from the one-frame cache.
+        t += 1.0 / SceneCameraSource::kFramesPerSecond;
+        benchmark::DoNotOptimize(scene.frame(t));
+    }
+}
+BENCHMARK(sceneFrame)->Unit(benchmark::kMillisecond);
+
+static void sceneStill(benchmark::State& state) {
+    SceneCameraSource scene;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scene.stillFrame(3.0));
+}
+BENCHMARK(sceneStill)->Unit(benchmark::kMillisecond);
+
+static void webcamFrameConversion(benchmark::State& state) {
+    const int width = 960, height = 720;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width) * height * 3, 0x7F);
+    const VideoFrame frame{width, height, width * 3, false, bytes.data(), bytes.size()};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(imageFromVideoFrame(frame));
+}
+BENCHMARK(webcamFrameConversion)->Unit(benchmark::kMillisecond);
+
+static void livePortrait(benchmark::State& state) {
+    const ImageRef frame = SceneCameraSource::render(640, 480, 1.0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(portraitPicture(*frame, static_cast<int>(state.range(0))));
+}
+BENCHMARK(livePortrait)->Arg(320)->Arg(640)->Unit(benchmark::kMillisecond);
+
+static void still(benchmark::State& state) {
+    const ImageRef frame = SceneCameraSource::render(1280, 720, 1.0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(makeStill(*frame, "iPhone2,1"));
+}
+BENCHMARK(still)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

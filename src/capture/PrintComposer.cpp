@@ -1,0 +1,142 @@
+#include "capture/PrintComposer.h"
+
+#include "capture/FilmFrame.h"
+#include "capture/FilmLook.h"
+#include "capture/PrintSize.h"
+#include "capture/StripPages.h"
+
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Date.h"
+#include "platform/graphics/AffineTransform.h"
+#include "platform/graphics/ImageContext.h"
+
+using platform::AffineTransform;
+using platform::Image;
+using platform::ImageContext;
+using platform::ImageRef;
+using platform::Rect;
+
+namespace {
+
+bool contextHasSize(const ImageContext& context, int side) {
+    return context.pixelWidth() == side && context.pixelHeight() == side;
+}
+
+} // namespace
+
+ImageRef PrintComposer::prepareCameraSquare(const Image& cameraStill, int printSide, int cropSide) {
+    if (printSide <= 0 || cropSide <= 0)
+        return nullptr;
+    // A still smaller than the crop side gives what exists, stretched unevenly to the square.
+    const ImageRef cut = cameraStill.cropped(Rect(0, 0, cropSide, cropSide));
+    if (!cut)
+        return nullptr;
+
+    ImageContext context(printSide, printSide);
+    if (!contextHasSize(context, printSide))
+        return nullptr;
+    const double b = printSide;
+    const AffineTransform turn =
+        AffineTransform::makeTranslation(b, b).scaled(-1, 1).rotated(kCameraTurnRadians);
+    context.scaleCTM(-1, 1);
+    context.translateCTM(-b, 0);
+    context.concatCTM(turn);
+    context.drawImage(Rect(0, 0, b, b), *cut);
+    return context.makeImage();
+}
+
+ImageRef PrintComposer::drawFullPrint(const Image& lookResult, int printSide,
+                                      const Image* filmFrame, platform::BlendMode frameBlendMode,
+                                      const std::optional<DateStamp>& dateStamp) {
+    if (printSide <= 0)
+        return nullptr;
+    ImageContext context(printSide, printSide);
+    if (!contextHasSize(context, printSide))
+        return nullptr;
+    const double b = printSide;
+    // A y-up space: pictures keep their stored orientation, and the date reads upright.
+    context.scaleCTM(1, -1);
+    context.translateCTM(0, -b);
+    const Rect whole(0, 0, b, b);
+    context.drawImage(whole, lookResult);
+    context.setBlendMode(frameBlendMode);
+    if (filmFrame)
+        context.drawImage(whole, *filmFrame);
+    if (dateStamp)
+        dateStamp->drawInContext(context);
+    return context.makeImage();
+}
+
+ImageRef PrintComposer::smallPrint(const Image& fullPrint) {
+    ImageContext context(kSmallPrintSide, kSmallPrintSide);
+    if (!contextHasSize(context, kSmallPrintSide))
+        return nullptr;
+    context.scaleCTM(1, -1);
+    context.translateCTM(0, -kSmallPrintSide);
+    context.drawImage(Rect(0, 0, kSmallPrintSide, kSmallPrintSide), fullPrint);
+    return context.makeImage();
+}
+
+std::string PrintComposer::printName(std::chrono::system_clock::time_point date) {
+    return std::to_string(platform::Date::secondsSince1970(date)) + ".jpg";
+}
+
+std::string PrintComposer::fullSizeName(std::string_view printName) {
+    return "big_" + std::string(printName);
+}
+
+ImageRef PrintComposer::filmFrameFromBundle(const std::string& name) {
+    const auto path = platform::Bundle::main().pathForResource(name, "png");
+    return path ? Image::contentsOfFile(*path) : nullptr;
+}
+
+bool PrintComposer::composeCameraPrint(const Image& cameraStill, const PrintInputs& inputs,
+                                       PrintSink& sink) {
+    const PrintSize size = PrintSize::forModel(inputs.isHighQuality, inputs.platformString);
+    // The square's context is closed before the look opens its own.
+    const ImageRef square = prepareCameraSquare(cameraStill, size.printSide, size.cropSide);
+    if (!square)
+        return false;
+    return composeFromLookInput(*square, size.printSide, inputs, sink);
+}
+
+bool PrintComposer::composeLibraryPrint(const Image& original, const PrintInputs& inputs,
+                                        PrintSink& sink) {
+    const PrintSize size = PrintSize::forModel(inputs.isHighQuality, inputs.platformString);
+    return composeFromLookInput(original, size.printSide, inputs, sink);
+}
+
+bool PrintComposer::composeFromLookInput(const Image& lookInput, int printSide,
+                                         const PrintInputs& inputs, PrintSink& sink) {
+    const int category = StripPages::categoryNumberForOffset(inputs.categoryOffsetX);
+    const int frameNumber = StripPages::frameNumberForOffset(inputs.frameOffsetX);
+
+    // Both sources are stored upside down; the look's row reversal makes them upright.
+    const ImageRef looked = FilmLook::number(category).apply(lookInput);
+    if (!looked)
+        return false;
+
+    const FilmFrame frame = FilmFrame::forCategoryAndFrame(category, frameNumber);
+    const ImageRef framePicture =
+        inputs.loadFilmFrame ? inputs.loadFilmFrame(frame.name) : filmFrameFromBundle(frame.name);
+
+    // One reading of the clock names and dates the print, so the two always agree.
+    const auto now = inputs.now ? inputs.now() : platform::Date::now();
+    std::optional<DateStamp> dateStamp;
+    if (inputs.canDate)
+        dateStamp = DateStamp::forPrint(now, inputs.isHighQuality, printSide, category);
+
+    const ImageRef full =
+        drawFullPrint(*looked, printSide, framePicture.get(), frame.blendMode, dateStamp);
+    if (!full)
+        return false;
+    const ImageRef small = smallPrint(*full);
+    if (!small)
+        return false;
+
+    const std::string name = printName(now);
+    sink.saveImageWithName(small, name);
+    sink.saveImage2WithName(full, fullSizeName(name));
+    sink.writeToSavedPhotosAlbum(full);
+    return true;
+}

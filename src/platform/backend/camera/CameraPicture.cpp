@@ -1,0 +1,184 @@
+#include "platform/backend/camera/CameraPicture.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+// A fresh, writable ARGB32 surface, or nullptr when the size is empty or too large.
+cairo_surface_t* newSurface(int width, int height) {
+    if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > Image::kMaxPixels)
+        return nullptr;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    cairo_surface_flush(surface);
+    return surface;
+}
+
+std::uint32_t* rowOf(cairo_surface_t* surface, int y) {
+    return reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface) +
+                                            static_cast<std::ptrdiff_t>(y) *
+                                                cairo_image_surface_get_stride(surface));
+}
+
+const std::uint32_t* rowOf(const Image& image, int y) {
+    return reinterpret_cast<const std::uint32_t*>(image.data() +
+                                                  static_cast<std::ptrdiff_t>(y) * image.stride());
+}
+
+// Fills a width × height target where target pixel (x, y) comes from source pixel
+// sourceOf(x, y). Works in square tiles so that quarter turns read the source a few cache
+// lines at a time instead of one pixel per line.
+template <typename SourceOf>
+ImageRef remap(const Image& source, int width, int height, ImageOrientation flag,
+               SourceOf sourceOf) {
+    if (!source.data())
+        return nullptr;
+    cairo_surface_t* target = newSurface(width, height);
+    if (!target)
+        return nullptr;
+    constexpr int kTile = 64;
+    for (int ty = 0; ty < height; ty += kTile) {
+        for (int tx = 0; tx < width; tx += kTile) {
+            const int yEnd = std::min(height, ty + kTile);
+            const int xEnd = std::min(width, tx + kTile);
+            for (int y = ty; y < yEnd; ++y) {
+                std::uint32_t* out = rowOf(target, y);
+                for (int x = tx; x < xEnd; ++x) {
+                    const auto [sx, sy] = sourceOf(x, y);
+                    out[x] = rowOf(source, sy)[sx];
+                }
+            }
+        }
+    }
+    cairo_surface_mark_dirty(target);
+    return Image::fromSurface(target, flag);
+}
+
+} // namespace
+
+ImageRef uprightImage(const Image& image) {
+    const int w = image.pixelWidth();
+    const int h = image.pixelHeight();
+    // Each case says which stored pixel is seen at (x, y) of the upright picture, following
+    // the EXIF description of where the stored first row and first column end up.
+    switch (image.orientation()) {
+    case ImageOrientation::Up:
+        return remap(image, w, h, ImageOrientation::Up, [](int x, int y) {
+            return std::pair{x, y};
+        });
+    case ImageOrientation::UpMirrored:
+        return remap(image, w, h, ImageOrientation::Up, [w](int x, int y) {
+            return std::pair{w - 1 - x, y};
+        });
+    case ImageOrientation::Down:
+        return remap(image, w, h, ImageOrientation::Up, [w, h](int x, int y) {
+            return std::pair{w - 1 - x, h - 1 - y};
+        });
+    case ImageOrientation::DownMirrored:
+        return remap(image, w, h, ImageOrientation::Up, [h](int x, int y) {
+            return std::pair{x, h - 1 - y};
+        });
+    case ImageOrientation::LeftMirrored:
+        return remap(image, h, w, ImageOrientation::Up, [](int x, int y) {
+            return std::pair{y, x};
+        });
+    case ImageOrientation::Right:
+        return remap(image, h, w, ImageOrientation::Up, [h](int x, int y) {
+            return std::pair{y, h - 1 - x};
+        });
+    case ImageOrientation::RightMirrored:
+        return remap(image, h, w, ImageOrientation::Up, [w, h](int x, int y) {
+            return std::pair{w - 1 - y, h - 1 - x};
+        });
+    case ImageOrientation::Left:
+        return remap(image, h, w, ImageOrientation::Up, [w](int x, int y) {
+            return std::pair{w - 1 - y, x};
+        });
+    }
+    return remap(image, w, h, ImageOrientation::Up, [](int x, int y) { return std::pair{x, y}; });
+}
+
+ImageRef mirrored(const Image& image) {
+    ImageRef turned;
+    const Image* source = &image;
+    if (image.orientation() != ImageOrientation::Up) {
+        turned = uprightImage(image);
+        if (!turned)
+            return nullptr;
+        source = turned.get();
+    }
+    const int w = source->pixelWidth();
+    return remap(*source, w, source->pixelHeight(), ImageOrientation::Up, [w](int x, int y) {
+        return std::pair{w - 1 - x, y};
+    });
+}
+
+ImageRef portraitPicture(const Image& frame, int width) {
+    if (width < 1 || frame.pixelWidth() < 1 || frame.pixelHeight() < 1)
+        return nullptr;
+    ImageRef turned;
+    const Image* source = &frame;
+    if (frame.orientation() != ImageOrientation::Up) {
+        turned = uprightImage(frame);
+        if (!turned)
+            return nullptr;
+        source = turned.get();
+    }
+    const int fw = source->pixelWidth();
+    const int fh = source->pixelHeight();
+    const int side = std::min(fw, fh);
+    // Whole pixels keep an unscaled frame pixel-exact in the picture.
+    const int left = (fw - side) / 2;
+    const int top = (fh - side) / 2;
+    const double scale = static_cast<double>(width) / side;
+    const int height = width * 4 / 3;
+    const int rows = std::clamp(static_cast<int>(std::lround((fh - top) * scale)), 0, height);
+
+    cairo_surface_t* target = newSurface(width, height);
+    if (!target)
+        return nullptr;
+    cairo_t* cr = cairo_create(target);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    cairo_rectangle(cr, 0, 0, width, rows);
+    cairo_clip(cr);
+    cairo_scale(cr, scale, scale);
+    cairo_translate(cr, -left, -top);
+    cairo_set_source_surface(cr, source->surface(), 0, 0);
+    cairo_pattern_t* pattern = cairo_get_source(cr);
+    // Padding keeps the frame's edge pixels from fading into transparency under the filter.
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    // Bilinear is sharp and cheap down to half size; only below that does it start to drop
+    // pixels, and the slower filtered path is worth its cost.
+    cairo_pattern_set_filter(pattern, scale < 0.5 ? CAIRO_FILTER_GOOD : CAIRO_FILTER_BILINEAR);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(target);
+    return Image::fromSurface(target);
+}
+
+int stillPortraitWidth(const std::string& model) {
+    return (model == "iPhone1,1" || model == "iPhone1,2") ? 1200 : 1536;
+}
+
+ImageRef makeStill(const Image& frame, const std::string& model) {
+    const ImageRef portrait = portraitPicture(frame, stillPortraitWidth(model));
+    if (!portrait)
+        return nullptr;
+    const int w = portrait->pixelWidth();
+    const int h = portrait->pixelHeight();
+    return remap(*portrait, h, w, ImageOrientation::Right, [w](int x, int y) {
+        return std::pair{w - 1 - y, x};
+    });
+}
+
+} // namespace platform

@@ -1,0 +1,65 @@
+#include "platform/backend/camera/CameraSourceFactory.h"
+
+#include "platform/backend/camera/FallbackCameraSource.h"
+#include "platform/backend/camera/PictureCameraSource.h"
+#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/backend/camera/V4l2CameraSource.h"
+#include "platform/backend/camera/V4l2Device.h"
+
+#include <cstdio>
+#include <system_error>
+
+namespace platform {
+
+namespace {
+
+// How long "auto" gives each webcam to show its first frame; most need well under a second.
+constexpr double kFirstFrameSeconds = 1.5;
+
+std::shared_ptr<CameraSource> webcam(std::shared_ptr<V4l2CameraSource> source,
+                                     const std::string& path) {
+    return std::make_shared<FallbackCameraSource>(std::move(source), "webcam " + path);
+}
+
+std::shared_ptr<CameraSource> firstWorkingWebcam() {
+    std::string tried;
+    for (const WebcamInfo& info : listWebcams()) {
+        auto source = std::make_shared<V4l2CameraSource>(info.path);
+        if (source->waitForFirstFrame(kFirstFrameSeconds))
+            return webcam(std::move(source), info.path);
+        const std::string reason =
+            source->failed() ? source->failureReason() : std::string("no picture in time");
+        tried += (tried.empty() ? "" : ", ") + info.path + ": " + reason;
+    }
+    if (!tried.empty())
+        std::fprintf(stderr, "morvane: no webcam gave a picture (%s); showing the built-in scene\n",
+                     tried.c_str());
+    return std::make_shared<SceneCameraSource>();
+}
+
+} // namespace
+
+std::shared_ptr<CameraSource> makeCameraSource(const std::string& spec, std::string& error) {
+    error.clear();
+    if (spec.empty() || spec == "auto")
+        return firstWorkingWebcam();
+    if (spec == "scene")
+        return std::make_shared<SceneCameraSource>();
+    if (spec.rfind("/dev/video", 0) == 0)
+        return webcam(std::make_shared<V4l2CameraSource>(spec), spec);
+
+    std::error_code ignored;
+    if (!std::filesystem::exists(spec, ignored)) {
+        error = "unknown camera \"" + spec +
+                "\": use auto, scene, a /dev/video device or a picture file";
+        return nullptr;
+    }
+    auto picture = std::make_shared<PictureCameraSource>(spec);
+    if (picture->failed()) {
+        error = "cannot use \"" + spec + "\" as the camera: " + picture->failureReason();
+        return nullptr;
+    }
+    return picture;
+}
+
+} // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Canvas.h"
+#include "Fonts.h"
+
+namespace artwork {
+
+// The camera body for skin `index`, 320 by 480 pixels, with the picture area
+// (0, 0)-(320, 320) left fully transparent and the controls painted where the screen's
+// untitled buttons lie.
+Canvas drawSkinFrame(int index, const Fonts& fonts);
+
+// The closed shutter for skin `index`, 320 by 320: a leaf shutter in a ring set into the body.
+Canvas drawShutterPlate(int index);
+
+// The window icon, 64 by 64: the front of the classic white camera.
+Canvas drawIcon();
+
+// The gallery's remove badge, 68 by 38.
+Canvas drawRemoveBadge();
+
+} // namespace artwork

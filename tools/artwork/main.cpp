@@ -1,0 +1,103 @@
+// Draws the camera's image resources into a folder, one PNG file per resource name.
+
+#include "Catalogue.h"
+#include "Fonts.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace {
+
+void usage(std::FILE* out) {
+    std::fputs("usage: morvane_artwork [--fonts DIR] [--only PREFIX] [--verbose] OUTPUT_DIR\n"
+               "  Draws every image resource of the camera into OUTPUT_DIR as NAME.png.\n"
+               "  --fonts DIR     folder holding the bundled fallback font\n"
+               "                  (ComicNeue-Regular.otf), used when the system has none\n"
+               "  --only PREFIX   draw only the resources whose name starts with PREFIX\n"
+               "  --verbose       name each file as it is written, and the fonts used\n",
+               out);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::filesystem::path fontFolder;
+    std::filesystem::path output;
+    std::string only;
+    bool verbose = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            usage(stdout);
+            return 0;
+        }
+        if (arg == "--fonts" && i + 1 < argc) {
+            fontFolder = argv[++i];
+        } else if (arg == "--only" && i + 1 < argc) {
+            only = argv[++i];
+        } else if (arg == "--verbose") {
+            verbose = true;
+        } else if (!arg.empty() && arg[0] != '-' && output.empty()) {
+            output = argv[i];
+        } else {
+            std::fprintf(stderr, "morvane_artwork: unexpected argument '%s'\n", argv[i]);
+            usage(stderr);
+            return 2;
+        }
+    }
+    if (output.empty()) {
+        std::fputs("morvane_artwork: no output folder given\n", stderr);
+        usage(stderr);
+        return 2;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(output, error);
+    if (error || !std::filesystem::is_directory(output)) {
+        std::fprintf(stderr, "morvane_artwork: cannot make the folder %s: %s\n", output.c_str(),
+                     error ? error.message().c_str() : "not a folder");
+        return 1;
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    const artwork::Fonts fonts(fontFolder);
+    if (verbose) {
+        std::fputs(fonts.description().c_str(), stdout);
+    }
+    int written = 0;
+    int failed = 0;
+    for (const artwork::Resource& resource : artwork::catalogue()) {
+        if (!resource.name.starts_with(only)) {
+            continue;
+        }
+        const auto drawStart = std::chrono::steady_clock::now();
+        const artwork::Canvas canvas = resource.draw(fonts);
+        const auto drawn = std::chrono::steady_clock::now();
+        const auto path = output / (resource.name + ".png");
+        if (canvas.width() != resource.width || canvas.height() != resource.height) {
+            std::fprintf(stderr, "morvane_artwork: %s came out %dx%d, not %dx%d\n",
+                         resource.name.c_str(), canvas.width(), canvas.height(), resource.width,
+                         resource.height);
+            ++failed;
+        } else if (!canvas.writePng(path)) {
+            std::fprintf(stderr, "morvane_artwork: cannot write %s\n", path.c_str());
+            ++failed;
+        } else {
+            ++written;
+            if (verbose) {
+                using Seconds = std::chrono::duration<double>;
+                std::printf("%s  (drawn in %.2f s, written in %.2f s)\n", path.c_str(),
+                            Seconds(drawn - drawStart).count(),
+                            Seconds(std::chrono::steady_clock::now() - drawn).count());
+            }
+        }
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("morvane_artwork: %d pictures drawn into %s in %.1f s\n", written, output.c_str(),
+                seconds);
+    return failed == 0 ? 0 : 1;
+}
