@@ -2,7 +2,9 @@
 
 #include "platform/graphics/BitmapMapping.h"
 #include "platform/graphics/CairoOperator.h"
+#include "platform/graphics/FastDraw.h"
 #include "platform/graphics/FontResolver.h"
+#include "platform/graphics/GridColor.h"
 #include "platform/graphics/MacRoman.h"
 #include "platform/graphics/SurfaceHandle.h"
 
@@ -10,7 +12,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -27,6 +31,15 @@ bool finite(const Rect& r) {
 
 double unit(double v) {
     return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0);
+}
+
+// MORVANE_SLOW_DRAWING=1 leaves every step to Cairo, to compare against the fast paths.
+bool fastPathsByDefault() {
+    static const bool enabled = [] {
+        const char* value = std::getenv("MORVANE_SLOW_DRAWING");
+        return !value || std::string_view(value).empty() || std::string_view(value) == "0";
+    }();
+    return enabled;
 }
 
 cairo_matrix_t toCairo(const AffineTransform& t) {
@@ -56,6 +69,13 @@ struct ImageContext::Impl {
     cairo_surface_t* surface = nullptr;
     State state;
     std::vector<State> saved;
+    bool usesFastPaths = fastPathsByDefault();
+    // Nothing drawn yet: the surface is still all transparent black.
+    bool blank = true;
+
+    DrawTarget target(cairo_t* cr) const {
+        return {cr, surface, state.ctm, state.mode, state.alpha, blank};
+    }
 
     cairo_operator_t op() const { return cairoOperatorFor(state.mode); }
 
@@ -85,14 +105,8 @@ struct ImageContext::Impl {
     // double that error. Handing it colours that already sit on the 8-bit grid (premultiplied
     // values rounded to the nearest step) keeps every mode within one step of exact.
     void setSourceColor(cairo_t* cr, const double c[4]) const {
-        const double a = c[3] * state.alpha;
-        const double steps = std::round(a * 255);
-        if (steps <= 0) {
-            cairo_set_source_rgba(cr, 0, 0, 0, 0);
-            return;
-        }
-        auto component = [&](double v) { return std::min(steps, std::round(v * a * 255)) / steps; };
-        cairo_set_source_rgba(cr, component(c[0]), component(c[1]), component(c[2]), steps / 255);
+        const GridColor color = GridColor::forFill(c, state.alpha);
+        cairo_set_source_rgba(cr, color.red, color.green, color.blue, color.alpha);
     }
 
     void fillPath(cairo_t* cr) const { fillWithOperator(cr, op()); }
@@ -100,7 +114,15 @@ struct ImageContext::Impl {
 
     // Draws a stored bitmap through a user-to-pixel mapping, confined to rect.
     void drawBitmap(cairo_t* cr, const Image& image, const AffineTransform& userToPixel,
-                    const Rect& rect) const {
+                    const Rect& rect) {
+        const bool wasBlank = blank;
+        blank = false;
+        if (usesFastPaths) {
+            DrawTarget fast = target(cr);
+            fast.blank = wasBlank;
+            if (FastDraw::drawImage(fast, rect, userToPixel, image))
+                return;
+        }
         SurfaceHandle wrapper(cairo_image_surface_create_for_data(
             const_cast<unsigned char*>(image.data()), CAIRO_FORMAT_ARGB32, image.pixelWidth(),
             image.pixelHeight(), image.stride()));
@@ -189,11 +211,9 @@ void ImageContext::init(int pixelWidth, int pixelHeight, double scale) {
     if (pixelWidth <= 0 || pixelHeight <= 0 || pixelWidth > kMaxSide || pixelHeight > kMaxSide ||
         static_cast<std::int64_t>(pixelWidth) * pixelHeight > Image::kMaxPixels)
         pixelWidth = pixelHeight = 0;
-    impl_->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixelWidth, pixelHeight);
-    if (cairo_surface_status(impl_->surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(impl_->surface);
+    impl_->surface = makeArgbSurface(pixelWidth, pixelHeight).release();
+    if (!impl_->surface)
         impl_->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0);
-    }
     cr_ = cairo_create(impl_->surface);
     impl_->setCTM(cr_, AffineTransform::makeScale(scale, scale));
 }
@@ -295,6 +315,13 @@ void ImageContext::setRGBStrokeColor(double red, double green, double blue, doub
 void ImageContext::fillRect(const Rect& rect) {
     if (!impl_->canDraw(cr_) || !finite(rect) || rect.isEmpty())
         return;
+    if (impl_->usesFastPaths &&
+        FastDraw::fillRect(impl_->target(cr_), rect,
+                           GridColor::forFill(impl_->state.fill, impl_->state.alpha))) {
+        impl_->blank = false;
+        return;
+    }
+    impl_->blank = false;
     impl_->prepare(cr_);
     impl_->setSourceColor(cr_, impl_->state.fill);
     cairo_new_path(cr_);
@@ -349,6 +376,7 @@ void ImageContext::showTextAtPoint(Point point, std::string_view bytes) {
     const std::string text = MacRoman::toUtf8(bytes);
     if (text.empty())
         return;
+    impl_->blank = false;
     impl_->applyFont(cr_);
     impl_->prepare(cr_);
     cairo_new_path(cr_);
@@ -382,13 +410,27 @@ double ImageContext::textWidth(std::string_view text) {
     return extents.x_advance;
 }
 
+void ImageContext::setUsesFastPaths(bool uses) {
+    impl_->usesFastPaths = uses;
+}
+
+bool ImageContext::usesFastPaths() const {
+    return impl_->usesFastPaths;
+}
+
+cairo_t* ImageContext::cairo() {
+    // Whatever is drawn through the raw context is out of sight of the fast paths.
+    impl_->blank = false;
+    return cr_;
+}
+
 ImageRef ImageContext::makeImage() const {
     const int width = pixelWidth();
     const int height = pixelHeight();
     if (width <= 0 || height <= 0)
         return nullptr;
     cairo_surface_flush(impl_->surface);
-    SurfaceHandle copy = makeArgbSurface(width, height);
+    SurfaceHandle copy = makeArgbSurface(width, height, false);
     if (!copy)
         return nullptr;
     const std::uint8_t* src = cairo_image_surface_get_data(impl_->surface);
