@@ -1,6 +1,5 @@
 #include "platform/graphics/BlendTables.h"
 
-#include "platform/graphics/CairoBatch.h"
 #include "platform/graphics/CairoOperator.h"
 
 namespace platform {
@@ -20,13 +19,14 @@ bool BlendTables::isSeparable(BlendMode mode) {
 std::optional<BlendTables> BlendTables::make(BlendMode mode, const GridColor& color) {
     if (!isSeparable(mode))
         return std::nullopt;
-    BlendTables tables(cairoOperatorFor(mode), color);
+    BlendTables tables;
+    tables.steps_.push_back({cairoOperatorFor(mode), color});
     // 256 opaque greys, then one transparent pixel.
     std::array<std::uint32_t, 257> probe;
     for (std::uint32_t i = 0; i < 256; ++i)
         probe[i] = 0xff000000u | i * 0x010101u;
     probe[256] = 0;
-    CairoBatch::paintSolid(probe.data(), int(probe.size()), tables.op_, color);
+    CairoBatch::paintSteps(probe.data(), int(probe.size()), tables.steps_);
     const std::uint32_t alpha = probe[0] & 0xff000000u;
     for (std::size_t i = 0; i < 256; ++i) {
         // An opaque destination must give one alpha whatever its colour, or the channels
@@ -41,20 +41,58 @@ std::optional<BlendTables> BlendTables::make(BlendMode mode, const GridColor& co
     return tables;
 }
 
+std::optional<BlendTables> BlendTables::then(const BlendTables& next) const {
+    if ((red_[0] >> 24) != 0xff)
+        return std::nullopt;
+    BlendTables both;
+    both.steps_ = steps_;
+    both.steps_.insert(both.steps_.end(), next.steps_.begin(), next.steps_.end());
+    for (std::size_t i = 0; i < 256; ++i) {
+        both.red_[i] = next.red_[(red_[i] >> 16) & 0xff];
+        both.green_[i] = next.green_[(green_[i] >> 8) & 0xff];
+        both.blue_[i] = next.blue_[blue_[i] & 0xff];
+    }
+    std::uint32_t p = fromTransparent_;
+    if ((p >> 24) == 0xff)
+        p = next.opaqueResult(p);
+    else if (p == 0)
+        p = next.fromTransparent_;
+    else
+        CairoBatch::paintSteps(&p, 1, next.steps_);
+    both.fromTransparent_ = p;
+    return both;
+}
+
 void BlendTables::apply(const BitmapView& target) const {
-    CairoBatch partlyTransparent(op_, color_);
+    CairoBatch partlyTransparent(steps_);
+    auto one = [&](std::uint32_t* pixel) {
+        const std::uint32_t p = *pixel;
+        if ((p >> 24) == 0xff)
+            *pixel = opaqueResult(p);
+        else if (p == 0)
+            *pixel = fromTransparent_;
+        else
+            partlyTransparent.add(pixel);
+    };
+    // Opaque runs, the usual case, go by blocks without a test per pixel.
+    constexpr int kBlock = 16;
     for (int y = 0; y < target.height; ++y) {
         std::uint32_t* row = target.row(y);
-        for (int x = 0; x < target.width; ++x) {
-            const std::uint32_t p = row[x];
-            const std::uint32_t a = p >> 24;
-            if (a == 0xff)
-                row[x] = opaqueResult(p);
-            else if (p == 0)
-                row[x] = fromTransparent_;
-            else
-                partlyTransparent.add(row + x);
+        int x = 0;
+        for (; x + kBlock <= target.width; x += kBlock) {
+            std::uint32_t all = 0xff000000u;
+            for (int k = 0; k < kBlock; ++k)
+                all &= row[x + k];
+            if (all == 0xff000000u) {
+                for (int k = 0; k < kBlock; ++k)
+                    row[x + k] = opaqueResult(row[x + k]);
+            } else {
+                for (int k = 0; k < kBlock; ++k)
+                    one(row + x + k);
+            }
         }
+        for (; x < target.width; ++x)
+            one(row + x);
     }
 }
 

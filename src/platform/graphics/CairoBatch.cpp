@@ -12,38 +12,32 @@ SurfaceHandle wrapRow(std::uint32_t* pixels, int count) {
         count * int(sizeof(std::uint32_t))));
 }
 
-void paint(std::uint32_t* pixels, int count, cairo_operator_t op, cairo_pattern_t* source) {
-    const SurfaceHandle target = wrapRow(pixels, count);
-    if (cairo_surface_status(target.get()) != CAIRO_STATUS_SUCCESS)
-        return;
-    cairo_t* cr = cairo_create(target.get());
-    cairo_set_operator(cr, op);
-    cairo_set_source(cr, source);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(target.get());
-}
-
 } // namespace
 
-CairoBatch::CairoBatch(cairo_operator_t op, const GridColor& color)
-    : op_(op), solid_(true), color_(color) {
+CairoBatch::CairoBatch(std::vector<SolidStep> steps) : steps_(std::move(steps)) {
     where_.reserve(kBatchPixels);
 }
 
-CairoBatch::CairoBatch(cairo_operator_t op) : op_(op), solid_(false) {
+CairoBatch::CairoBatch(cairo_operator_t op) : op_(op) {
     where_.reserve(kBatchPixels);
     sources_.reserve(kBatchPixels);
 }
 
-void CairoBatch::paintSolid(std::uint32_t* pixels, int count, cairo_operator_t op,
-                            const GridColor& color) {
+void CairoBatch::paintSteps(std::uint32_t* pixels, int count, const std::vector<SolidStep>& steps) {
     if (count <= 0)
         return;
-    cairo_pattern_t* source =
-        cairo_pattern_create_rgba(color.red, color.green, color.blue, color.alpha);
-    paint(pixels, count, op, source);
-    cairo_pattern_destroy(source);
+    const SurfaceHandle target = wrapRow(pixels, count);
+    if (cairo_surface_status(target.get()) != CAIRO_STATUS_SUCCESS)
+        return;
+    cairo_t* cr = cairo_create(target.get());
+    for (const SolidStep& step : steps) {
+        cairo_set_operator(cr, step.op);
+        cairo_set_source_rgba(cr, step.color.red, step.color.green, step.color.blue,
+                              step.color.alpha);
+        cairo_paint(cr);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(target.get());
 }
 
 void CairoBatch::flush() {
@@ -53,14 +47,21 @@ void CairoBatch::flush() {
     row_.resize(where_.size());
     for (int i = 0; i < count; ++i)
         row_[i] = *where_[i];
-    if (solid_) {
-        paintSolid(row_.data(), count, op_, color_);
+    if (!steps_.empty()) {
+        paintSteps(row_.data(), count, steps_);
     } else {
+        const SurfaceHandle target = wrapRow(row_.data(), count);
         const SurfaceHandle source = wrapRow(sources_.data(), count);
-        cairo_pattern_t* pattern = cairo_pattern_create_for_surface(source.get());
-        cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
-        paint(row_.data(), count, op_, pattern);
-        cairo_pattern_destroy(pattern);
+        if (cairo_surface_status(target.get()) == CAIRO_STATUS_SUCCESS &&
+            cairo_surface_status(source.get()) == CAIRO_STATUS_SUCCESS) {
+            cairo_t* cr = cairo_create(target.get());
+            cairo_set_operator(cr, op_);
+            cairo_set_source_surface(cr, source.get(), 0, 0);
+            cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+            cairo_paint(cr);
+            cairo_destroy(cr);
+            cairo_surface_flush(target.get());
+        }
         sources_.clear();
     }
     for (int i = 0; i < count; ++i)

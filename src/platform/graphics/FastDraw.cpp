@@ -27,17 +27,6 @@ constexpr std::int64_t kMinFillPixels = 4096;
 constexpr double kShrinkThreshold = 4.0 / 3.0;
 constexpr double kIntegerTolerance = 1e-6;
 
-// A box of whole device pixels, [x0, x1) × [y0, y1).
-struct PixelBox {
-    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    int width() const { return x1 - x0; }
-    int height() const { return y1 - y0; }
-    bool isEmpty() const { return x1 <= x0 || y1 <= y0; }
-    PixelBox intersection(const PixelBox& o) const {
-        return {std::max(x0, o.x0), std::max(y0, o.y0), std::min(x1, o.x1), std::min(y1, o.y1)};
-    }
-};
-
 std::optional<int> wholeNumber(double v) {
     const double r = std::round(v);
     if (!(std::abs(v - r) <= kIntegerTolerance) || std::abs(r) > 1e8)
@@ -93,6 +82,10 @@ std::optional<PixelBox> drawableArea(cairo_t* cr, cairo_surface_t* surface) {
     return box;
 }
 
+void markDirty(cairo_surface_t* surface, const PixelBox& box) {
+    cairo_surface_mark_dirty_rectangle(surface, box.x0, box.y0, box.width(), box.height());
+}
+
 BitmapView surfaceView(cairo_surface_t* surface, const PixelBox& box) {
     const auto stride = cairo_image_surface_get_stride(surface) / std::ptrdiff_t(4);
     auto* pixels = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface));
@@ -144,21 +137,42 @@ const std::uint32_t* sourceRow(const ConstBitmapView& source, const PixelMap& ma
     return buffer.data();
 }
 
+// Composites source onto the box. With a backdrop colour the box's memory is stale and
+// stands for that colour: each row is filled with it just ahead of its blend, while the row
+// is in the cache, instead of in a pass of its own.
 void composite(const BitmapView& target, const ConstBitmapView& source, const PixelMap& map,
-               const PixelBox& box, BlendMode mode, bool blank) {
+               const PixelBox& box, BlendMode mode, std::optional<std::uint32_t> backdrop) {
     CairoBatch leftToCairo(cairoOperatorFor(mode));
     std::vector<std::uint32_t> buffer;
+    const int n = box.width();
     // Normal drawing onto nothing is the source itself.
-    const bool copy = mode == BlendMode::Copy || (blank && mode == BlendMode::Normal);
+    const bool copy = mode == BlendMode::Copy || (mode == BlendMode::Normal && backdrop == 0u);
+    // Luminosity over one opaque colour needs no division per pixel.
+    const bool overColour = mode == BlendMode::Luminosity && backdrop && (*backdrop >> 24) == 0xff;
     for (int y = box.y0; y < box.y1; ++y) {
         const std::uint32_t* s = sourceRow(source, map, box, y, buffer);
         std::uint32_t* d = target.row(y - box.y0);
-        if (copy)
-            std::memcpy(d, s, sizeof(std::uint32_t) * std::size_t(box.width()));
-        else
-            FastBlend::blendRow(d, s, box.width(), mode, leftToCairo);
+        if (copy) {
+            std::memcpy(d, s, sizeof(std::uint32_t) * std::size_t(n));
+        } else if (overColour) {
+            HslBlend::luminosityOverColour(d, s, n, *backdrop, leftToCairo);
+        } else {
+            if (backdrop)
+                std::fill(d, d + n, *backdrop);
+            FastBlend::blendRow(d, s, n, mode, leftToCairo);
+        }
     }
     leftToCairo.flush();
+}
+
+PixelBox wholeSurface(cairo_surface_t* surface) {
+    return {0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)};
+}
+
+// One pixel's result of a solid fill, as Cairo paints it.
+std::uint32_t filled(std::uint32_t pixel, BlendMode mode, const GridColor& color) {
+    CairoBatch::paintSteps(&pixel, 1, {{cairoOperatorFor(mode), color}});
+    return pixel;
 }
 
 bool isFastFillMode(BlendMode mode) {
@@ -187,44 +201,97 @@ bool isFastFillMode(BlendMode mode) {
 
 } // namespace
 
+void FastDraw::flush(cairo_surface_t* surface) {
+    if (uniform_) {
+        const std::uint32_t word = *uniform_;
+        uniform_.reset();
+        const PixelBox whole = wholeSurface(surface);
+        if (whole.isEmpty())
+            return;
+        cairo_surface_flush(surface);
+        const BitmapView view = surfaceView(surface, whole);
+        for (int y = 0; y < view.height; ++y)
+            std::fill(view.row(y), view.row(y) + view.width, word);
+        markDirty(surface, whole);
+    }
+    if (pending_) {
+        const Pending pending = std::move(*pending_);
+        pending_.reset();
+        cairo_surface_flush(surface);
+        pending.tables.apply(surfaceView(surface, pending.region));
+        markDirty(surface, pending.region);
+    }
+}
+
 bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridColor& color) {
-    if (!isFastFillMode(target.mode))
-        return false;
+    std::optional<PixelBox> region;
     const auto box = deviceBox(target.ctm, rect);
     const auto area = drawableArea(target.cr, target.surface);
-    if (!box || !area)
-        return false;
-    const PixelBox region = box->intersection(*area);
-    if (region.isEmpty() || std::int64_t(region.width()) * region.height() < kMinFillPixels)
-        return false;
-    std::optional<BlendTables> tables;
-    if (!HslBlend::isHsl(target.mode)) {
-        tables = BlendTables::make(target.mode, color);
-        if (!tables)
-            return false;
+    if (box && area)
+        region = box->intersection(*area);
+    const bool whole = region && *region == wholeSurface(target.surface);
+    // A fill over all of a one-colour surface gives one colour again, whatever the mode.
+    if (whole && uniform_) {
+        uniform_ = filled(*uniform_, target.mode, color);
+        return true;
     }
-    cairo_surface_flush(target.surface);
-    const BitmapView view = surfaceView(target.surface, region);
-    if (tables)
-        tables->apply(view);
-    else
-        HslBlend::fill(view, target.mode, color);
-    cairo_surface_mark_dirty_rectangle(target.surface, region.x0, region.y0, region.width(),
-                                       region.height());
+    // An opaque colour drawn normally, or any colour copied, hides what was there.
+    const bool hides = target.mode == BlendMode::Copy || (target.mode == BlendMode::Normal &&
+                                                          (color.premultipliedWord >> 24) == 0xff);
+    if (whole && hides) {
+        pending_.reset();
+        uniform_ = color.premultipliedWord;
+        return true;
+    }
+    if (!region || region->isEmpty() || !isFastFillMode(target.mode) ||
+        std::int64_t(region->width()) * region->height() < kMinFillPixels) {
+        flush(target.surface);
+        return false;
+    }
+    if (uniform_)
+        flush(target.surface);
+    const bool follows = pending_ && pending_->region == *region;
+    if (HslBlend::isHsl(target.mode)) {
+        // The held-back fills go into the same pass, ahead of this one.
+        if (!follows)
+            flush(target.surface);
+        cairo_surface_flush(target.surface);
+        HslBlend::fill(surfaceView(target.surface, *region), target.mode, color,
+                       pending_ ? &pending_->tables : nullptr);
+        pending_.reset();
+        markDirty(target.surface, *region);
+        return true;
+    }
+    auto tables = BlendTables::make(target.mode, color);
+    if (!tables) {
+        flush(target.surface);
+        return false;
+    }
+    if (follows) {
+        if (auto both = pending_->tables.then(*tables)) {
+            pending_->tables = std::move(*both);
+            return true;
+        }
+    }
+    flush(target.surface);
+    pending_ = Pending{*region, std::move(*tables)};
     return true;
 }
 
 bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
                          const AffineTransform& userToPixel, const Image& image) {
-    if (target.alpha < 1 || !FastBlend::supports(target.mode))
-        return false;
+    if (pending_ || target.alpha < 1 || !FastBlend::supports(target.mode)) {
+        flush(target.surface);
+        if (target.alpha < 1 || !FastBlend::supports(target.mode))
+            return false;
+    }
     const auto box = deviceBox(target.ctm, rect);
     const auto area = drawableArea(target.cr, target.surface);
-    if (!box || !area)
+    const PixelBox region = box && area ? box->intersection(*area) : PixelBox{};
+    if (region.isEmpty()) {
+        flush(target.surface);
         return false;
-    const PixelBox region = box->intersection(*area);
-    if (region.isEmpty())
-        return false;
+    }
     const AffineTransform deviceToPixel = target.ctm.inverted().concat(userToPixel);
     const ConstBitmapView picture{reinterpret_cast<const std::uint32_t*>(image.data()),
                                   image.pixelWidth(), image.pixelHeight(),
@@ -238,15 +305,19 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
     } else {
         const AffineTransform& m = deviceToPixel;
         const bool turned = isTurned(m);
-        if (!turned && !isStraight(m))
+        if (!turned && !isStraight(m)) {
+            flush(target.surface);
             return false;
+        }
         // Old pixels per new pixel along the picture's own columns (u) and rows (v), and which
         // device direction runs along each.
         const double ku = turned ? m.c : m.a;
         const double kv = turned ? m.b : m.d;
         if (std::abs(ku) < 1 - kIntegerTolerance || std::abs(kv) < 1 - kIntegerTolerance ||
-            std::max(std::abs(ku), std::abs(kv)) < kShrinkThreshold)
+            std::max(std::abs(ku), std::abs(kv)) < kShrinkThreshold) {
+            flush(target.surface);
             return false;
+        }
         const int alongU0 = turned ? region.y0 : region.x0,
                   alongU1 = turned ? region.y1 : region.x1;
         const int alongV0 = turned ? region.x0 : region.y0,
@@ -257,8 +328,10 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
         const AreaAverage::Axis rows{std::min(kv * alongV0, kv * alongV1) + offsetV, std::abs(kv),
                                      alongV1 - alongV0};
         reduced = AreaAverage::reduce(picture, columns, rows);
-        if (reduced.empty())
+        if (reduced.empty()) {
+            flush(target.surface);
             return false;
+        }
         source = {reduced.data(), columns.count, rows.count, columns.count};
         map.turned = turned;
         map.du = sign(ku);
@@ -267,10 +340,14 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
         map.v0 = map.dv > 0 ? 0 : rows.count - 1;
     }
 
+    // A one-colour surface is written by the draw's own pass when the draw covers it all.
+    if (region != wholeSurface(target.surface))
+        flush(target.surface);
+    const std::optional<std::uint32_t> backdrop = uniform_;
+    uniform_.reset();
     cairo_surface_flush(target.surface);
-    composite(surfaceView(target.surface, region), source, map, region, target.mode, target.blank);
-    cairo_surface_mark_dirty_rectangle(target.surface, region.x0, region.y0, region.width(),
-                                       region.height());
+    composite(surfaceView(target.surface, region), source, map, region, target.mode, backdrop);
+    markDirty(target.surface, region);
     return true;
 }
 

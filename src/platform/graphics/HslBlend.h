@@ -8,6 +8,7 @@
 
 namespace platform {
 
+class BlendTables;
 class CairoBatch;
 
 // Hue, saturation, colour and luminosity, the modes that mix the channels, as straight float
@@ -19,13 +20,21 @@ class HslBlend {
 public:
     static bool isHsl(BlendMode mode);
 
-    // Paints one colour under an HSL mode over every pixel of target.
-    static void fill(const BitmapView& target, BlendMode mode, const GridColor& color);
+    // Paints one colour under an HSL mode over every pixel of target, after the fills of
+    // before (if any), in the same pass.
+    static void fill(const BitmapView& target, BlendMode mode, const GridColor& color,
+                     const BlendTables* before = nullptr);
 
     // Composites count source pixels onto count destination pixels under an HSL mode. Pixels
     // the loop leaves to Cairo go into batch, which must blend under the same mode.
     static void blendRow(std::uint32_t* destination, const std::uint32_t* source, int count,
                          BlendMode mode, CairoBatch& batch);
+
+    // The same under luminosity over one opaque colour, backdrop, that destination does not
+    // hold yet (its memory is overwritten unread). The result then depends on each source
+    // pixel's luminosity alone, with no division per pixel.
+    static void luminosityOverColour(std::uint32_t* destination, const std::uint32_t* source,
+                                     int count, std::uint32_t backdrop, CairoBatch& batch);
 };
 
 } // namespace platform

@@ -42,6 +42,19 @@ bool fastPathsByDefault() {
     return enabled;
 }
 
+void copyPixels(cairo_surface_t* from, cairo_surface_t* to) {
+    cairo_surface_flush(from);
+    const std::uint8_t* src = cairo_image_surface_get_data(from);
+    std::uint8_t* dst = cairo_image_surface_get_data(to);
+    const int srcStride = cairo_image_surface_get_stride(from);
+    const int dstStride = cairo_image_surface_get_stride(to);
+    const std::size_t rowBytes = std::size_t(cairo_image_surface_get_width(from)) * 4;
+    for (int y = 0; y < cairo_image_surface_get_height(from); ++y)
+        std::memcpy(dst + static_cast<std::size_t>(y) * dstStride,
+                    src + static_cast<std::size_t>(y) * srcStride, rowBytes);
+    cairo_surface_mark_dirty(to);
+}
+
 cairo_matrix_t toCairo(const AffineTransform& t) {
     cairo_matrix_t m;
     cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
@@ -70,11 +83,41 @@ struct ImageContext::Impl {
     State state;
     std::vector<State> saved;
     bool usesFastPaths = fastPathsByDefault();
-    // Nothing drawn yet: the surface is still all transparent black.
-    bool blank = true;
+    FastDraw fast;
+    // Pictures made by makeImage() that share the surface instead of copying it; the first
+    // drawing after them moves the context to a copy, so that they never change.
+    std::vector<std::weak_ptr<const Image>> sharers;
+    // No clip, no saved state and no raw access so far: all the Cairo context holds besides
+    // the transformation is set afresh by each call, so a new one on a copy loses nothing.
+    bool plainCairoState = true;
+
+    // Before anything writes pixels or Cairo state.
+    void unshare(cairo_t*& cr) {
+        if (sharers.empty())
+            return;
+        const bool shared = std::any_of(sharers.begin(), sharers.end(),
+                                        [](const auto& image) { return !image.expired(); });
+        sharers.clear();
+        if (!shared)
+            return;
+        const int width = cairo_image_surface_get_width(surface);
+        const int height = cairo_image_surface_get_height(surface);
+        SurfaceHandle copy = makeArgbSurface(width, height, false);
+        if (copy) {
+            copyPixels(surface, copy.get());
+        } else {
+            // Without memory for a copy the context can only stop drawing.
+            copy.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0));
+        }
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+        surface = copy.release();
+        cr = cairo_create(surface);
+        setCTM(cr, state.ctm);
+    }
 
     DrawTarget target(cairo_t* cr) const {
-        return {cr, surface, state.ctm, state.mode, state.alpha, blank};
+        return {cr, surface, state.ctm, state.mode, state.alpha};
     }
 
     cairo_operator_t op() const { return cairoOperatorFor(state.mode); }
@@ -115,14 +158,9 @@ struct ImageContext::Impl {
     // Draws a stored bitmap through a user-to-pixel mapping, confined to rect.
     void drawBitmap(cairo_t* cr, const Image& image, const AffineTransform& userToPixel,
                     const Rect& rect) {
-        const bool wasBlank = blank;
-        blank = false;
-        if (usesFastPaths) {
-            DrawTarget fast = target(cr);
-            fast.blank = wasBlank;
-            if (FastDraw::drawImage(fast, rect, userToPixel, image))
-                return;
-        }
+        if (usesFastPaths && fast.drawImage(target(cr), rect, userToPixel, image))
+            return;
+        fast.flush(surface);
         SurfaceHandle wrapper(cairo_image_surface_create_for_data(
             const_cast<unsigned char*>(image.data()), CAIRO_FORMAT_ARGB32, image.pixelWidth(),
             image.pixelHeight(), image.stride()));
@@ -211,9 +249,12 @@ void ImageContext::init(int pixelWidth, int pixelHeight, double scale) {
     if (pixelWidth <= 0 || pixelHeight <= 0 || pixelWidth > kMaxSide || pixelHeight > kMaxSide ||
         static_cast<std::int64_t>(pixelWidth) * pixelHeight > Image::kMaxPixels)
         pixelWidth = pixelHeight = 0;
-    impl_->surface = makeArgbSurface(pixelWidth, pixelHeight).release();
+    // The memory is left as it is: it stands for transparent black until its pixels are
+    // needed, and a first step that covers them all never clears it.
+    impl_->surface = makeArgbSurface(pixelWidth, pixelHeight, false).release();
     if (!impl_->surface)
         impl_->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0);
+    impl_->fast.startBlank();
     cr_ = cairo_create(impl_->surface);
     impl_->setCTM(cr_, AffineTransform::makeScale(scale, scale));
 }
@@ -252,6 +293,8 @@ AffineTransform ImageContext::ctm() const {
 }
 
 void ImageContext::saveGState() {
+    impl_->unshare(cr_);
+    impl_->plainCairoState = false;
     cairo_save(cr_);
     impl_->saved.push_back(impl_->state);
 }
@@ -265,6 +308,8 @@ void ImageContext::restoreGState() {
 }
 
 void ImageContext::clipToRect(const Rect& rect) {
+    impl_->unshare(cr_);
+    impl_->plainCairoState = false;
     if (!finite(rect) || !impl_->state.ctmUsable) {
         // Nothing can be inside a clip through a collapsed or undefined space.
         cairo_save(cr_);
@@ -315,13 +360,14 @@ void ImageContext::setRGBStrokeColor(double red, double green, double blue, doub
 void ImageContext::fillRect(const Rect& rect) {
     if (!impl_->canDraw(cr_) || !finite(rect) || rect.isEmpty())
         return;
-    if (impl_->usesFastPaths &&
-        FastDraw::fillRect(impl_->target(cr_), rect,
-                           GridColor::forFill(impl_->state.fill, impl_->state.alpha))) {
-        impl_->blank = false;
+    impl_->unshare(cr_);
+    const bool fast =
+        impl_->usesFastPaths &&
+        impl_->fast.fillRect(impl_->target(cr_), rect,
+                             GridColor::forFill(impl_->state.fill, impl_->state.alpha));
+    if (fast)
         return;
-    }
-    impl_->blank = false;
+    impl_->fast.flush(impl_->surface);
     impl_->prepare(cr_);
     impl_->setSourceColor(cr_, impl_->state.fill);
     cairo_new_path(cr_);
@@ -333,6 +379,7 @@ void ImageContext::fillRect(const Rect& rect) {
 void ImageContext::drawImage(const Rect& rect, const Image& image) {
     if (!impl_->canDraw(cr_) || !finite(rect) || rect.isEmpty())
         return;
+    impl_->unshare(cr_);
     const Rect r{rect.minX(), rect.minY(), rect.maxX() - rect.minX(), rect.maxY() - rect.minY()};
     const double sx = image.pixelWidth() / r.width();
     const double sy = image.pixelHeight() / r.height();
@@ -344,6 +391,7 @@ void ImageContext::drawImage(const Rect& rect, const Image& image) {
 void ImageContext::drawImageUpright(const Rect& rect, const Image& image) {
     if (!impl_->canDraw(cr_) || !finite(rect) || rect.isEmpty())
         return;
+    impl_->unshare(cr_);
     const Rect r{rect.minX(), rect.minY(), rect.maxX() - rect.minX(), rect.maxY() - rect.minY()};
     const Size shown = image.size();
     const double sx = shown.width / r.width();
@@ -376,7 +424,8 @@ void ImageContext::showTextAtPoint(Point point, std::string_view bytes) {
     const std::string text = MacRoman::toUtf8(bytes);
     if (text.empty())
         return;
-    impl_->blank = false;
+    impl_->unshare(cr_);
+    impl_->fast.flush(impl_->surface);
     impl_->applyFont(cr_);
     impl_->prepare(cr_);
     cairo_new_path(cr_);
@@ -393,8 +442,10 @@ void ImageContext::showTextAtPoint(Point point, std::string_view bytes) {
         impl_->setSourceColor(cr_, impl_->state.stroke);
         impl_->strokePath(cr_);
     }
-    if (mode >= 4)
+    if (mode >= 4) {
+        impl_->plainCairoState = false;
         cairo_clip(cr_);
+    }
     cairo_new_path(cr_);
 }
 
@@ -419,8 +470,11 @@ bool ImageContext::usesFastPaths() const {
 }
 
 cairo_t* ImageContext::cairo() {
-    // Whatever is drawn through the raw context is out of sight of the fast paths.
-    impl_->blank = false;
+    // Whatever is drawn through the raw context is out of sight of the fast paths, and may
+    // leave state behind that a new Cairo context would not have.
+    impl_->unshare(cr_);
+    impl_->fast.flush(impl_->surface);
+    impl_->plainCairoState = false;
     return cr_;
 }
 
@@ -429,18 +483,19 @@ ImageRef ImageContext::makeImage() const {
     const int height = pixelHeight();
     if (width <= 0 || height <= 0)
         return nullptr;
+    impl_->fast.flush(impl_->surface);
     cairo_surface_flush(impl_->surface);
+    if (impl_->plainCairoState) {
+        // Usually the last thing a context does: hand over the pixels rather than copy them.
+        ImageRef image = Image::fromSurface(cairo_surface_reference(impl_->surface));
+        if (image)
+            impl_->sharers.push_back(image);
+        return image;
+    }
     SurfaceHandle copy = makeArgbSurface(width, height, false);
     if (!copy)
         return nullptr;
-    const std::uint8_t* src = cairo_image_surface_get_data(impl_->surface);
-    std::uint8_t* dst = cairo_image_surface_get_data(copy.get());
-    const int srcStride = cairo_image_surface_get_stride(impl_->surface);
-    const int dstStride = cairo_image_surface_get_stride(copy.get());
-    for (int y = 0; y < height; ++y)
-        std::memcpy(dst + static_cast<std::size_t>(y) * dstStride,
-                    src + static_cast<std::size_t>(y) * srcStride, std::size_t(width) * 4);
-    cairo_surface_mark_dirty(copy.get());
+    copyPixels(impl_->surface, copy.get());
     return Image::fromSurface(copy.release());
 }
 

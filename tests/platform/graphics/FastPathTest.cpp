@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -109,9 +110,11 @@ TEST(FastFill, EveryBlendModeMatchesCairoOnEveryBackdrop) {
                                      "," + std::to_string(colour[2]) + "," +
                                      std::to_string(colour[3]);
             auto fast = contextWith(*backdrop);
-            ASSERT_TRUE(FastDraw::fillRect(targetOf(*fast, mode), whole,
-                                           GridColor::forFill(colour.data(), 1)))
+            FastDraw shortcut;
+            const auto target = targetOf(*fast, mode);
+            ASSERT_TRUE(shortcut.fillRect(target, whole, GridColor::forFill(colour.data(), 1)))
                 << step;
+            shortcut.flush(target.surface);
             auto slow = contextWith(*backdrop);
             slow->setBlendMode(mode);
             slow->setRGBFillColor(colour[0], colour[1], colour[2], colour[3]);
@@ -121,6 +124,94 @@ TEST(FastFill, EveryBlendModeMatchesCairoOnEveryBackdrop) {
                 << step << " " << where;
         }
     }
+}
+
+TEST(FastFill, RunsOfFillsPaintedInOnePassMatchCairoStepByStep) {
+    const ImageRef backdrop = colourGrid(2);
+    struct Fill {
+        BlendMode mode;
+        std::array<double, 4> colour;
+    };
+    const std::vector<std::vector<Fill>> runs = {
+        // The burn tint's and the toned looks' lift and burn.
+        {{BlendMode::Overlay, {1, 1, 1, 0.3}}, {BlendMode::ColorBurn, {0.67, 0.77, 1, 0.7}}},
+        {{BlendMode::Overlay, {1, 1, 1, 0.3}}, {BlendMode::ColorBurn, {0.77, 0.77, 0.77, 1}}},
+        // A lift, then a hue fill that takes the lift into its own pass.
+        {{BlendMode::Overlay, {1, 1, 1, 0.1}}, {BlendMode::Hue, {1, 0, 0, 1}}},
+        {{BlendMode::Screen, {0.2, 0.9, 0.4, 0.45}},
+         {BlendMode::Multiply, {0.5, 0.5, 0.5, 0.01}},
+         {BlendMode::HardLight, {0.47, 0.54, 0.69, 0.7}},
+         {BlendMode::Luminosity, {0.84, 0.75, 0.57, 1}}},
+    };
+    for (const auto& run : runs) {
+        auto paint = [&](bool fast) {
+            auto context = contextWith(*backdrop);
+            context->setUsesFastPaths(fast);
+            for (const Fill& fill : run) {
+                context->setBlendMode(fill.mode);
+                context->setRGBFillColor(fill.colour[0], fill.colour[1], fill.colour[2],
+                                         fill.colour[3]);
+                context->fillRect({0, 0, kWidth, kHeight});
+            }
+            return context->makeImage();
+        };
+        std::string where;
+        EXPECT_LE(largestDifference(*paint(true), *paint(false), where), 1)
+            << "a run of " << run.size() << " fills, first mode " << int(run.front().mode) << " "
+            << where;
+    }
+}
+
+TEST(FastFill, FillsHeldBackArePaintedBeforeAnythingElseTouchesThePixels) {
+    const ImageRef picture = colourGrid(4);
+    auto paint = [&](bool fast) {
+        ImageContext context(kWidth, kHeight);
+        context.setUsesFastPaths(fast);
+        context.drawImage({0, 0, kWidth, kHeight}, *picture);
+        context.setBlendMode(BlendMode::Overlay);
+        context.setRGBFillColor(1, 1, 1, 0.3);
+        context.fillRect({0, 0, kWidth, kHeight});
+        // A draw, a fill Cairo paints, and text, each after a fill that was held back.
+        context.setBlendMode(BlendMode::Normal);
+        context.drawImage({10, 10, kWidth, kHeight}, *picture);
+        context.setBlendMode(BlendMode::ColorBurn);
+        context.setRGBFillColor(0.77, 0.77, 0.77, 1);
+        context.fillRect({0, 0, kWidth, kHeight});
+        context.setBlendMode(BlendMode::Darken);
+        context.setRGBFillColor(0.2, 0.3, 0.4, 1);
+        context.fillRect({0.5, 0, 30, 30});
+        context.setBlendMode(BlendMode::Screen);
+        context.setRGBFillColor(0.2, 0.3, 0.4, 0.5);
+        context.fillRect({0, 0, kWidth, kHeight});
+        context.setBlendMode(BlendMode::Normal);
+        context.setRGBFillColor(0, 0, 0, 1);
+        context.selectFont("Sans", 12);
+        context.showTextAtPoint({40, 40}, "Ag");
+        return context.makeImage();
+    };
+    std::string where;
+    EXPECT_LE(largestDifference(*paint(true), *paint(false), where), 1) << where;
+}
+
+TEST(FastFill, APictureTakenFromAContextNeverChangesAfterwards) {
+    ImageContext context(kWidth, kHeight);
+    context.setRGBFillColor(0.2, 0.4, 0.6, 1);
+    context.fillRect({0, 0, kWidth, kHeight});
+    const ImageRef first = context.makeImage();
+    const std::uint32_t before = first->pixel(5, 5);
+    context.setBlendMode(BlendMode::Overlay);
+    context.setRGBFillColor(1, 1, 1, 0.3);
+    context.fillRect({0, 0, kWidth, kHeight});
+    context.setBlendMode(BlendMode::Normal);
+    context.drawImage({0, 0, kWidth, kHeight}, *colourGrid(1));
+    const ImageRef second = context.makeImage();
+    EXPECT_EQ(first->pixel(5, 5), before);
+    EXPECT_NE(second->pixel(5, 5), before);
+    // Drawing a context's own picture back into it reads the picture as it was taken.
+    context.setBlendMode(BlendMode::Copy);
+    context.drawImage({0, 0, kWidth, kHeight}, *first);
+    EXPECT_EQ(context.makeImage()->pixel(5, 5), before);
+    EXPECT_EQ(first->pixel(5, 5), before);
 }
 
 TEST(FastFill, PartOfTheSurfaceUnderAClipAndATransformStaysInsideBoth) {
@@ -151,14 +242,14 @@ TEST(FastFill, StepsTheShortcutCannotDrawExactlyAreLeftToCairo) {
     const Rect whole(0, 0, kWidth, kHeight);
     {
         auto context = contextWith(*backdrop);
-        EXPECT_FALSE(FastDraw::fillRect(targetOf(*context, BlendMode::Overlay),
-                                        {0.5, 0, kWidth, kHeight}, grid))
+        EXPECT_FALSE(FastDraw().fillRect(targetOf(*context, BlendMode::Overlay),
+                                         {0.5, 0, kWidth, kHeight}, grid))
             << "edges through pixels";
     }
     {
         auto context = contextWith(*backdrop);
         context->rotateCTM(0.3);
-        EXPECT_FALSE(FastDraw::fillRect(targetOf(*context, BlendMode::Overlay), whole, grid))
+        EXPECT_FALSE(FastDraw().fillRect(targetOf(*context, BlendMode::Overlay), whole, grid))
             << "a turned rectangle";
     }
     {
@@ -166,17 +257,18 @@ TEST(FastFill, StepsTheShortcutCannotDrawExactlyAreLeftToCairo) {
         cairo_t* cr = context->cairo();
         cairo_arc(cr, 40, 30, 20, 0, 7);
         cairo_clip(cr);
-        EXPECT_FALSE(FastDraw::fillRect(targetOf(*context, BlendMode::Overlay), whole, grid))
+        EXPECT_FALSE(FastDraw().fillRect(targetOf(*context, BlendMode::Overlay), whole, grid))
             << "a round clip";
         cairo_reset_clip(cr);
         cairo_push_group(cr);
-        EXPECT_FALSE(FastDraw::fillRect(targetOf(*context, BlendMode::Overlay), whole, grid))
+        EXPECT_FALSE(FastDraw().fillRect(targetOf(*context, BlendMode::Overlay), whole, grid))
             << "drawing into a group";
         cairo_pattern_destroy(cairo_pop_group(cr));
     }
     {
         auto context = contextWith(*backdrop);
-        EXPECT_FALSE(FastDraw::fillRect(targetOf(*context, BlendMode::Overlay), {0, 0, 8, 8}, grid))
+        EXPECT_FALSE(
+            FastDraw().fillRect(targetOf(*context, BlendMode::Overlay), {0, 0, 8, 8}, grid))
             << "a fill too small to pay for its tables";
     }
 }
@@ -208,8 +300,8 @@ TEST(FastDraw, PixelForPixelDrawsMatchCairoUnderEveryModeTheyTake) {
             auto probe = contextWith(*backdrop);
             probe->concatCTM(ctm);
             const AffineTransform userToPixel{1, 0, 0, -1, 0, kHeight};
-            EXPECT_TRUE(FastDraw::drawImage(targetOf(*probe, mode), {0, 0, kWidth, kHeight},
-                                            userToPixel, *picture))
+            EXPECT_TRUE(FastDraw().drawImage(targetOf(*probe, mode), {0, 0, kWidth, kHeight},
+                                             userToPixel, *picture))
                 << step;
             std::string where;
             EXPECT_LE(largestDifference(*drawWith(true), *drawWith(false), where), 1)
@@ -255,16 +347,16 @@ TEST(FastDraw, DrawsThatNeedResamplingOrFadingAreLeftToCairo) {
     auto context = contextWith(*colourGrid(0));
     const AffineTransform userToPixel{1, 0, 0, -1, 0, kHeight};
     auto target = targetOf(*context, BlendMode::Normal);
-    EXPECT_FALSE(FastDraw::drawImage(target, {0, 0, kWidth * 1.1, kHeight}, userToPixel, *picture))
+    EXPECT_FALSE(FastDraw().drawImage(target, {0, 0, kWidth * 1.1, kHeight}, userToPixel, *picture))
         << "an enlargement";
-    EXPECT_FALSE(FastDraw::drawImage(target, {0.5, 0, kWidth, kHeight}, userToPixel, *picture))
+    EXPECT_FALSE(FastDraw().drawImage(target, {0.5, 0, kWidth, kHeight}, userToPixel, *picture))
         << "half-pixel placement";
     target.alpha = 0.5;
-    EXPECT_FALSE(FastDraw::drawImage(target, {0, 0, kWidth, kHeight}, userToPixel, *picture))
+    EXPECT_FALSE(FastDraw().drawImage(target, {0, 0, kWidth, kHeight}, userToPixel, *picture))
         << "a constant alpha";
     target.alpha = 1;
     target.mode = BlendMode::ColorDodge;
-    EXPECT_FALSE(FastDraw::drawImage(target, {0, 0, kWidth, kHeight}, userToPixel, *picture))
+    EXPECT_FALSE(FastDraw().drawImage(target, {0, 0, kWidth, kHeight}, userToPixel, *picture))
         << "a mode without a row loop";
 }
 
