@@ -10,3 +10,8 @@ void MorvaneViewController::imageDidFinishSavingWithErrorContextInfo(
     const platform::ImageRef&, const std::optional<std::string>&) {
     // Placeholder: the camera print's save completion lands with the shutter work.
 }
+
+void MorvaneViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
+    platform::ImagePickerController&, const platform::MediaInfo&) {
+    // Placeholder: composing the camera print lands with the shutter work.
+}

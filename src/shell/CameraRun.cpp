@@ -4,6 +4,8 @@
 
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/backend/ScriptParser.h"
+#include "platform/backend/WindowBackend.h"
+#include "platform/backend/camera/CameraSourceFactory.h"
 #include "platform/ui/Application.h"
 
 #include <iostream>
@@ -24,17 +26,32 @@ std::optional<platform::Script> readScript(const std::optional<std::string>& fil
 } // namespace
 
 int CameraRun::run(const Settings& settings) {
-    if (!settings.headless) {
-        std::cerr << "morvane: the window is not available yet; run the camera with --headless "
-                     "(and --script FILE)\n";
+    std::optional<platform::Script> script;
+    if (settings.headless || settings.script) {
+        script = readScript(settings.script);
+        if (!script)
+            return 2;
+    }
+    // Before the camera is looked for: finding a webcam can take a moment.
+    std::string message;
+    if (!settings.headless && !platform::WindowBackend::displayAvailable(message)) {
+        std::cerr << message << "\n";
         return 1;
     }
-    const std::optional<platform::Script> script = readScript(settings.script);
-    if (!script)
+    std::string error;
+    const auto source = platform::makeCameraSource(settings.camera, error);
+    if (!source) {
+        std::cerr << "morvane: --camera " << settings.camera << ": " << error << "\n";
         return 2;
+    }
 
     platform::Application application;
+    application.setCameraSource(source);
     MainInterface::load(application);
-    platform::HeadlessBackend backend(*script);
+    if (settings.headless) {
+        platform::HeadlessBackend backend(*script);
+        return application.run(backend);
+    }
+    platform::WindowBackend backend(settings.scale, script);
     return application.run(backend);
 }

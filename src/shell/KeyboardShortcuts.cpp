@@ -50,6 +50,11 @@ bool KeyboardShortcuts::handle(MorvaneAppDelegate& delegate, const std::string& 
             delegate.recentController()->doneButtonClicked(nullptr);
             return true;
         }
+        if (pickerOpen) {
+            const auto& library = delegate.libraryController();
+            library->imagePickerControllerDidCancel(*library->rollController());
+            return true;
+        }
         return false;
     }
     if (galleryShown || pickerOpen)
