@@ -106,6 +106,9 @@ bool WindowBackend::open(Application& app, std::string& error) {
     // The click that brings the window to the front also presses what is under it, as a
     // finger on a touch screen would.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The window's own surface, not a GL texture standing in for it, under the software
+    // renderer.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error =
             std::string("morvane: cannot open a window (") + SDL_GetError() + "); try --headless";
@@ -127,10 +130,13 @@ bool WindowBackend::open(Application& app, std::string& error) {
         SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                          static_cast<int>(width), static_cast<int>(height),
                          SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
+    // The window shows one finished picture a frame, copied one to one: that needs no GPU,
+    // and the software path spares loading a whole GL stack for it (on machines without a
+    // GPU, a shader compiler and a thread per core).
     if (sdl_->window)
-        sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, SDL_RENDERER_ACCELERATED);
-    if (sdl_->window && !sdl_->renderer)
         sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, SDL_RENDERER_SOFTWARE);
+    if (sdl_->window && !sdl_->renderer)
+        sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, 0);
     if (!sdl_->window || !sdl_->renderer) {
         error =
             std::string("morvane: cannot open a window (") + SDL_GetError() + "); try --headless";
