@@ -3,8 +3,8 @@
 #include "platform/backend/ScriptRunner.h"
 #include "platform/backend/SdlDisplayConnection.h"
 #include "platform/backend/SdlKeyMap.h"
+#include "platform/backend/SdlScreen.h"
 #include "platform/foundation/Bundle.h"
-#include "platform/graphics/ImageContext.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/RealClock.h"
 #include "platform/ui/RunLoop.h"
@@ -14,9 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 #include <sstream>
-#include <vector>
 
 namespace platform {
 
@@ -34,10 +32,6 @@ constexpr double kSlack = 1e-4;
 // Wakes from the display socket in a row that bring no event before the socket is no longer
 // trusted to mean input (the window then looks for input once a frame instead).
 constexpr int kQuietWakeLimit = 64;
-// The largest window icon side, in pixels: icons are shown small, and a big one only makes
-// a large property on the display server.
-constexpr int kIconSide = 128;
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 std::string formatScale(double scale) {
     std::ostringstream text;
@@ -52,22 +46,12 @@ bool environmentSet(const char* name) {
 
 } // namespace
 
-struct WindowBackend::Sdl {
-    bool videoStarted = false;
-    SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    int textureWidth = 0;
-    int textureHeight = 0;
-    std::unique_ptr<SdlDisplayConnection> connection;
-};
-
 WindowBackend::WindowBackend(double scale, std::optional<Script> script)
     : scale_(scale), script_(std::move(script)), clock_(std::make_shared<RealClock>()),
-      sdl_(std::make_unique<Sdl>()) {}
+      screen_(std::make_unique<SdlScreen>()) {}
 
 WindowBackend::~WindowBackend() {
-    destroy();
+    unwatchDisplay();
 }
 
 bool WindowBackend::displayAvailable(std::string& message) {
@@ -83,7 +67,7 @@ std::shared_ptr<Clock> WindowBackend::clock() {
 }
 
 bool WindowBackend::isOpen() const {
-    return sdl_->window != nullptr;
+    return screen_->isOpen();
 }
 
 bool WindowBackend::open(Application& app, std::string& error) {
@@ -96,51 +80,12 @@ bool WindowBackend::open(Application& app, std::string& error) {
     }
     if (!displayAvailable(error))
         return false;
-
-    // The application watches SIGINT and SIGTERM itself, and quits through its run loop.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // A camera is not a game: the desktop's screen saver and compositor stay as they are.
-    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    SDL_SetHint(SDL_HINT_APP_NAME, kTitle);
-    // The click that brings the window to the front also presses what is under it, as a
-    // finger on a touch screen would.
-    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error =
-            std::string("morvane: cannot open a window (") + SDL_GetError() + "); try --headless";
+    if (!screen_->open(kTitle, static_cast<int>(std::round(Application::kScreenWidth * scale_)),
+                       static_cast<int>(std::round(Application::kScreenHeight * scale_)), error))
         return false;
-    }
-    sdl_->videoStarted = true;
-
-    double width = std::round(Application::kScreenWidth * scale_);
-    double height = std::round(Application::kScreenHeight * scale_);
-    // A window taller than the desktop would be cut off; shrunk to fit, the screen is drawn
-    // at the scale that fits instead.
-    SDL_Rect usable;
-    if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
-        const double fit = std::min({1.0, usable.w / width, usable.h / height});
-        width = std::floor(width * fit);
-        height = std::floor(height * fit);
-    }
-    sdl_->window =
-        SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                         static_cast<int>(width), static_cast<int>(height),
-                         SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
-    if (sdl_->window)
-        sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, SDL_RENDERER_ACCELERATED);
-    if (sdl_->window && !sdl_->renderer)
-        sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, SDL_RENDERER_SOFTWARE);
-    if (!sdl_->window || !sdl_->renderer) {
-        error =
-            std::string("morvane: cannot open a window (") + SDL_GetError() + "); try --headless";
-        destroy();
-        return false;
-    }
-    SDL_SetWindowMinimumSize(sdl_->window, 80, 120);
     setIcon();
     updateLayout();
-    sdl_->connection = std::make_unique<SdlDisplayConnection>(sdl_->window);
+    connection_ = std::make_unique<SdlDisplayConnection>(screen_->window());
     watchDisplay(app.runLoop());
     visible_ = true;
     layoutChanged_ = true;
@@ -150,53 +95,13 @@ bool WindowBackend::open(Application& app, std::string& error) {
 }
 
 void WindowBackend::setIcon() {
-    const auto path = Bundle::main().pathForResource("icon", "png");
-    if (!path)
-        return;
-    ImageRef icon = Image::contentsOfFile(*path);
-    if (!icon)
-        return;
-    const Size size = icon->size();
-    if (size.width > kIconSide || size.height > kIconSide) {
-        const double shrink = kIconSide / std::max(size.width, size.height);
-        ImageContext context(
-            Size{std::round(size.width * shrink), std::round(size.height * shrink)});
-        context.drawImageUpright(
-            Rect{0, 0, std::round(size.width * shrink), std::round(size.height * shrink)}, *icon);
-        icon = context.makeImage();
-    } else if (icon->orientation() != ImageOrientation::Up) {
-        ImageContext context(size);
-        context.drawImageUpright(Rect{{0, 0}, size}, *icon);
-        icon = context.makeImage();
-    }
-    if (!icon)
-        return;
-    // Window icons are straight alpha; pictures here are premultiplied.
-    const int w = icon->pixelWidth();
-    const int h = icon->pixelHeight();
-    std::vector<std::uint32_t> argb(static_cast<std::size_t>(w) * h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const std::uint32_t p = icon->pixel(x, y);
-            const std::uint32_t a = p >> 24;
-            auto straight = [a](std::uint32_t c) {
-                return a == 0 ? 0u : std::min(255u, (c * 255 + a / 2) / a);
-            };
-            argb[static_cast<std::size_t>(y) * w + x] =
-                (a << 24) | (straight((p >> 16) & 0xff) << 16) | (straight((p >> 8) & 0xff) << 8) |
-                straight(p & 0xff);
-        }
-    }
-    SDL_Surface* surface =
-        SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888);
-    if (!surface)
-        return;
-    SDL_SetWindowIcon(sdl_->window, surface);
-    SDL_FreeSurface(surface);
+    if (const auto path = Bundle::main().pathForResource("icon", "png"))
+        if (const ImageRef icon = Image::contentsOfFile(*path))
+            screen_->setIcon(*icon);
 }
 
 void WindowBackend::watchDisplay(RunLoop& loop) {
-    const int fd = sdl_->connection ? sdl_->connection->fileDescriptor() : -1;
+    const int fd = connection_ ? connection_->fileDescriptor() : -1;
     if (fd < 0)
         return;
     watchedLoop_ = &loop;
@@ -210,55 +115,27 @@ void WindowBackend::watchDisplay(RunLoop& loop) {
 }
 
 void WindowBackend::unwatchDisplay() {
-    if (watchedLoop_ && sdl_->connection)
-        watchedLoop_->unwatchFileDescriptor(sdl_->connection->fileDescriptor());
+    if (watchedLoop_ && connection_)
+        watchedLoop_->unwatchFileDescriptor(connection_->fileDescriptor());
     watchedLoop_ = nullptr;
 }
 
 void WindowBackend::close(Application&) {
-    destroy();
-}
-
-void WindowBackend::destroy() {
     unwatchDisplay();
     buzzer_.shutdown();
-    sdl_->connection.reset();
-    if (sdl_->texture)
-        SDL_DestroyTexture(sdl_->texture);
-    if (sdl_->renderer)
-        SDL_DestroyRenderer(sdl_->renderer);
-    if (sdl_->window)
-        SDL_DestroyWindow(sdl_->window);
-    sdl_->texture = nullptr;
-    sdl_->renderer = nullptr;
-    sdl_->window = nullptr;
-    sdl_->textureWidth = sdl_->textureHeight = 0;
-    if (sdl_->videoStarted) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        SDL_Quit();
-    }
-    sdl_->videoStarted = false;
+    connection_.reset();
+    screen_->close();
     layout_ = WindowLayout();
 }
 
 void WindowBackend::updateLayout() {
-    if (!sdl_->window)
-        return;
-    int windowWidth = 0, windowHeight = 0, pixelWidth = 0, pixelHeight = 0;
-    SDL_GetWindowSize(sdl_->window, &windowWidth, &windowHeight);
-    if (SDL_GetRendererOutputSize(sdl_->renderer, &pixelWidth, &pixelHeight) != 0) {
-        pixelWidth = windowWidth;
-        pixelHeight = windowHeight;
-    }
-    layout_ = WindowLayout(Size{double(windowWidth), double(windowHeight)},
-                           Size{double(pixelWidth), double(pixelHeight)},
+    layout_ = WindowLayout(screen_->windowSize(), screen_->drawableSize(),
                            Size{Application::kScreenWidth, Application::kScreenHeight});
     layoutChanged_ = true;
 }
 
 void WindowBackend::setWindowSize(int width, int height) {
-    if (sdl_->window && width > 0 && height > 0)
-        SDL_SetWindowSize(sdl_->window, width, height);
+    screen_->resize(width, height);
 }
 
 void WindowBackend::vibrate() {
@@ -381,46 +258,26 @@ void WindowBackend::drawPicture(Application& app) {
     const ImageRef picture = app.snapshot(layout_.drawScale());
     if (!picture)
         return;
-    const int w = picture->pixelWidth();
-    const int h = picture->pixelHeight();
-    if (!sdl_->texture || sdl_->textureWidth != w || sdl_->textureHeight != h) {
-        if (sdl_->texture)
-            SDL_DestroyTexture(sdl_->texture);
-        sdl_->texture = SDL_CreateTexture(sdl_->renderer, SDL_PIXELFORMAT_ARGB8888,
-                                          SDL_TEXTUREACCESS_STREAMING, w, h);
-        sdl_->textureWidth = sdl_->texture ? w : 0;
-        sdl_->textureHeight = sdl_->texture ? h : 0;
-        if (!sdl_->texture)
-            return;
-        // The picture is drawn over black, so it is opaque: copy it, do not blend it.
-        SDL_SetTextureBlendMode(sdl_->texture, SDL_BLENDMODE_NONE);
-    }
     // One to one at the display scale keeps every edge on a pixel; only a picture that had
     // to be drawn smaller than the window is smoothed on its way up.
     const Rect target = layout_.screenRect();
-    const bool exact = target.width() == w && target.height() == h;
-    SDL_SetTextureScaleMode(sdl_->texture, exact ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-    SDL_UpdateTexture(sdl_->texture, nullptr, picture->data(), picture->stride());
+    const bool exact =
+        target.width() == picture->pixelWidth() && target.height() == picture->pixelHeight();
+    screen_->setPicture(*picture, !exact);
 }
 
 void WindowBackend::render(double now) {
-    SDL_SetRenderDrawColor(sdl_->renderer, 0, 0, 0, 255);
-    SDL_RenderClear(sdl_->renderer);
     renderedOffset_ = shake_.offset(now);
-    const Rect target = layout_.screenRect();
-    if (!sdl_->texture || target.isEmpty())
-        return;
+    Rect target = layout_.screenRect();
     const double pixelsPerPoint = target.width() / Application::kScreenWidth;
-    const SDL_Rect destination{
-        static_cast<int>(target.x() + std::round(renderedOffset_.x * pixelsPerPoint)),
-        static_cast<int>(target.y() + std::round(renderedOffset_.y * pixelsPerPoint)),
-        static_cast<int>(target.width()), static_cast<int>(target.height())};
-    SDL_RenderCopy(sdl_->renderer, sdl_->texture, nullptr, &destination);
+    target.origin.x += std::round(renderedOffset_.x * pixelsPerPoint);
+    target.origin.y += std::round(renderedOffset_.y * pixelsPerPoint);
+    screen_->render(target);
 }
 
 void WindowBackend::present(double now) {
     render(now);
-    SDL_RenderPresent(sdl_->renderer);
+    screen_->present();
     lastRender_ = now;
     needsRender_ = false;
 }
@@ -428,18 +285,8 @@ void WindowBackend::present(double now) {
 ImageRef WindowBackend::windowPixels() {
     if (!isOpen())
         return nullptr;
-    int w = 0, h = 0;
-    if (SDL_GetRendererOutputSize(sdl_->renderer, &w, &h) != 0 || w <= 0 || h <= 0)
-        return nullptr;
     render(clock_->now());
-    std::vector<std::uint32_t> argb(static_cast<std::size_t>(w) * h);
-    if (SDL_RenderReadPixels(sdl_->renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(),
-                             w * 4) != 0)
-        return nullptr;
-    // The window is opaque, so its pixels are premultiplied as they are.
-    for (auto& p : argb)
-        p |= 0xff000000u;
-    return Image::fromPixels(w, h, argb);
+    return screen_->readPixels();
 }
 
 // ---- The loop ----
@@ -518,7 +365,7 @@ int WindowBackend::run(Application& app) {
             present(now);
         if (!shown) {
             // Shown only with its first picture, so it never flashes an empty frame.
-            SDL_ShowWindow(sdl_->window);
+            screen_->show();
             shown = true;
         }
 

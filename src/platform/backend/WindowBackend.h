@@ -18,6 +18,8 @@ namespace platform {
 class RealClock;
 class RunLoop;
 class ScriptRunner;
+class SdlDisplayConnection;
+class SdlScreen;
 
 // The camera in a desktop window (SDL2), on the real clock. The screen is drawn by the view
 // tree at the pixel scale the window shows it at, so it is crisp at any window size; a
@@ -72,9 +74,6 @@ public:
     void setWindowSize(int width, int height);
 
 private:
-    struct Sdl;
-
-    void destroy();
     void setIcon();
     void updateLayout();
     void handleEvents(Application& application);
@@ -91,7 +90,8 @@ private:
     double scale_;
     std::optional<Script> script_;
     std::shared_ptr<RealClock> clock_;
-    std::unique_ptr<Sdl> sdl_;
+    std::unique_ptr<SdlScreen> screen_;
+    std::unique_ptr<SdlDisplayConnection> connection_;
     WindowLayout layout_;
     WindowShake shake_;
     SdlBuzzer buzzer_;
