@@ -1,72 +1,236 @@
 // A whole camera print: from a 2048 by 1536 still to the small and full-size JPEG data at
-// quality 1.0, with a film frame and the date, at each print side.
+// quality 1.0, with the bundle's film frame and the date, at each print side and for every
+// look; then the same print cut into its stages, and the floors to read them against (a copy
+// of one 1500 by 1500 frame, and the JPEG coding alone), measured in the same run.
+//
+// Figures on a shared machine are noisy: read the CPU column, take medians of repetitions
+// (--benchmark_repetitions=9 --benchmark_report_aggregates_only=true).
+#include "capture/FilmFrame.h"
+#include "capture/FilmLook.h"
 #include "capture/PrintComposer.h"
+#include "capture/PrintSize.h"
+
+#include "platform/graphics/GraphicsWarmUp.h"
+#include "platform/graphics/ImageContext.h"
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
 namespace {
 
-platform::ImageRef picture(int width, int height, bool frame) {
+using platform::Image;
+using platform::ImageRef;
+
+// A still as the camera stores it: landscape, the scene's top along the left edge.
+ImageRef still() {
+    constexpr int width = 2048, height = 1536;
     std::vector<std::uint32_t> argb(static_cast<std::size_t>(width) * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const double u = double(x) / width, v = double(y) / height;
-            std::uint32_t word;
-            if (frame) {
-                const bool border = u < 0.06 || u > 0.94 || v < 0.06 || v > 0.8;
-                word = border ? 0xfff4f0e6u : 0u;
-            } else {
-                auto c = [](double value) { return static_cast<std::uint32_t>(value * 255 + 0.5); };
-                const double r = 0.5 + 0.5 * std::sin(u * 7), g = v,
-                             b = 0.5 + 0.4 * std::cos(v * 5);
-                word = 0xff000000u | c(r) << 16 | c(g) << 8 | c(b);
-            }
-            argb[static_cast<std::size_t>(y) * width + x] = word;
+            auto c = [](double value) { return static_cast<std::uint32_t>(value * 255 + 0.5); };
+            const double r = 0.5 + 0.5 * std::sin(u * 7), g = v, b = 0.5 + 0.4 * std::cos(v * 5);
+            // Grain, as a sensor gives it: flat colours would flatter the JPEG coder.
+            const std::uint32_t grain = (x * 7919u + y * 104729u) % 9u;
+            argb[static_cast<std::size_t>(y) * width + x] =
+                0xff000000u | std::min(255u, c(r) + grain) << 16 | c(g) << 8 | c(b);
         }
-    return platform::Image::fromPixels(width, height, argb,
-                                       frame ? platform::ImageOrientation::Up
-                                             : platform::ImageOrientation::Right);
+    return Image::fromPixels(width, height, argb, platform::ImageOrientation::Right);
+}
+
+const ImageRef& sharedStill() {
+    static const ImageRef picture = still();
+    return picture;
 }
 
 class JpegSink : public PrintSink {
 public:
-    void saveImageWithName(const platform::ImageRef& image, const std::string&) override {
+    void saveImageWithName(const ImageRef& image, const std::string&) override {
         small = image->jpegData(1.0);
     }
-    void saveImage2WithName(const platform::ImageRef& image, const std::string&) override {
+    void saveImage2WithName(const ImageRef& image, const std::string&) override {
         full = image->jpegData(1.0);
     }
-    void writeToSavedPhotosAlbum(const platform::ImageRef&) override {}
+    void writeToSavedPhotosAlbum(const ImageRef&) override {}
 
     std::vector<std::uint8_t> small, full;
 };
 
-void BM_CameraPrint(benchmark::State& state) {
-    static const platform::ImageRef still = picture(2048, 1536, false);
-    static const platform::ImageRef frame = picture(1000, 1000, true);
-    const int side = static_cast<int>(state.range(0));
+// Print side b and category strip offset for look n.
+PrintInputs inputsFor(int side, int look) {
     PrintInputs inputs;
     inputs.isHighQuality = side != 750;
     inputs.platformString = side == 1200 ? "iPhone1,1" : "iPhone2,1";
-    inputs.categoryOffsetX = 0; // a three-pass look
+    inputs.categoryOffsetX = 270.0 * (look - 1);
+    inputs.frameOffsetX = 320.0 * (look % 3);
     inputs.canDate = true;
-    inputs.loadFilmFrame = [](const std::string&) { return frame; };
+    return inputs;
+}
+
+// Args: print side, look number. The film frames come from the bundle as in the camera, so
+// a second print of the same frame reads it from the decoded-picture cache.
+void BM_CameraPrint(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0));
+    const int look = static_cast<int>(state.range(1));
+    const PrintInputs inputs = inputsFor(side, look);
     for (auto _ : state) {
         JpegSink sink;
-        PrintComposer::composeCameraPrint(*still, inputs, sink);
+        PrintComposer::composeCameraPrint(*sharedStill(), inputs, sink);
         benchmark::DoNotOptimize(sink.full.data());
         if (sink.small.empty() || sink.full.empty())
             state.SkipWithError("no JPEG data");
     }
+    state.SetLabel("look " + std::to_string(look));
 }
+BENCHMARK(BM_CameraPrint)
+    ->ArgsProduct({{1500}, benchmark::CreateDenseRange(1, 10, 1)})
+    ->Args({750, 1})
+    ->Args({750, 3})
+    ->Args({750, 8})
+    ->Args({1200, 1})
+    ->Unit(benchmark::kMillisecond);
+
+enum Stage { Square, Look, FullPrint, SmallPrint, FullJpeg, SmallJpeg };
+const char* const kStageNames[] = {"square",      "look",      "full print",
+                                   "small print", "full JPEG", "small JPEG"};
+
+// Args: stage, print side, look number.
+void BM_PrintStage(benchmark::State& state) {
+    const auto stage = static_cast<Stage>(state.range(0));
+    const int side = static_cast<int>(state.range(1));
+    const int look = static_cast<int>(state.range(2));
+    const PrintSize size = PrintSize::forModel(side != 750, "iPhone2,1");
+    const ImageRef square = PrintComposer::prepareCameraSquare(*sharedStill(), side, size.cropSide);
+    const ImageRef looked = FilmLook::number(look).apply(*square);
+    const FilmFrame frame = FilmFrame::forCategoryAndFrame(look, 1);
+    const ImageRef framePicture = PrintComposer::filmFrameFromBundle(frame.name);
+    const auto stamp = DateStamp::forPrint({}, side != 750, side, look);
+    const ImageRef full =
+        PrintComposer::drawFullPrint(*looked, side, framePicture.get(), frame.blendMode, stamp);
+    const ImageRef small = PrintComposer::smallPrint(*full);
+    for (auto _ : state) {
+        switch (stage) {
+        case Square:
+            benchmark::DoNotOptimize(
+                PrintComposer::prepareCameraSquare(*sharedStill(), side, size.cropSide));
+            break;
+        case Look:
+            benchmark::DoNotOptimize(FilmLook::number(look).apply(*square));
+            break;
+        case FullPrint:
+            benchmark::DoNotOptimize(PrintComposer::drawFullPrint(*looked, side, framePicture.get(),
+                                                                  frame.blendMode, stamp));
+            break;
+        case SmallPrint:
+            benchmark::DoNotOptimize(PrintComposer::smallPrint(*full));
+            break;
+        case FullJpeg:
+            benchmark::DoNotOptimize(full->jpegData(1.0));
+            break;
+        case SmallJpeg:
+            benchmark::DoNotOptimize(small->jpegData(1.0));
+            break;
+        }
+    }
+    state.SetLabel(std::string(kStageNames[stage]) + ", look " + std::to_string(look));
+}
+BENCHMARK(BM_PrintStage)
+    ->ArgsProduct({benchmark::CreateDenseRange(Square, SmallJpeg, 1), {1500, 750}, {1}})
+    ->Args({FullPrint, 1500, 6})
+    ->Args({FullPrint, 1500, 9})
+    ->Unit(benchmark::kMillisecond);
+
+// The floors, in the same run as the prints they are quoted with.
+void BM_Memcpy9MB(benchmark::State& state) {
+    const std::size_t size = std::size_t(1500) * 1500 * 4;
+    std::vector<std::uint8_t> from(size, 1), to(size);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), size);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Memcpy9MB)->Unit(benchmark::kMillisecond);
+
+void BM_JpegOnly(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0));
+    const PrintSize size = PrintSize::forModel(side != 750, "iPhone2,1");
+    const ImageRef square = PrintComposer::prepareCameraSquare(*sharedStill(), side, size.cropSide);
+    const ImageRef small = PrintComposer::smallPrint(*square);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(square->jpegData(1.0));
+        benchmark::DoNotOptimize(small->jpegData(1.0));
+    }
+    state.SetLabel("both files of a " + std::to_string(side) + " print");
+}
+BENCHMARK(BM_JpegOnly)->Arg(1500)->Arg(750)->Unit(benchmark::kMillisecond);
+
+double threadCpuMilliseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+constexpr const char* kFirstPrintVariable = "MORVANE_BENCH_FIRST_PRINT";
+
+// In a fresh process: the first print's CPU time in milliseconds, after the launch warm-up
+// when asked (run apart from the print, as launch runs it on another thread).
+int firstPrintInThisProcess(bool warm) {
+    const ImageRef picture = still();
+    if (warm)
+        platform::GraphicsWarmUp::run({DateStamp::kFontName});
+    const double start = threadCpuMilliseconds();
+    JpegSink sink;
+    PrintComposer::composeCameraPrint(*picture, inputsFor(1500, 1), sink);
+    std::printf("%.3f\n", threadCpuMilliseconds() - start);
+    return sink.full.empty() ? 1 : 0;
+}
+
+// The first print a new process makes, cold or after the warm-up: each iteration runs this
+// program afresh, so nothing earlier benchmarks loaded or cached is there.
+void BM_FirstPrint(benchmark::State& state) {
+    const bool warm = state.range(0) != 0;
+    const std::string command = std::string(kFirstPrintVariable) + "=" + (warm ? "warm" : "cold") +
+                                " /proc/" + std::to_string(getpid()) + "/exe";
+    for (auto _ : state) {
+        FILE* child = popen(command.c_str(), "r");
+        double elapsed = -1;
+        if (!child || std::fscanf(child, "%lf", &elapsed) != 1 || elapsed < 0) {
+            if (child)
+                pclose(child);
+            state.SkipWithError("the fresh process made no print");
+            return;
+        }
+        pclose(child);
+        state.SetIterationTime(elapsed / 1e3);
+    }
+    state.SetLabel(warm ? "after warm-up" : "cold");
+}
+BENCHMARK(BM_FirstPrint)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK(BM_CameraPrint)->Arg(750)->Arg(1200)->Arg(1500)->Unit(benchmark::kMillisecond);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (const char* mode = std::getenv(kFirstPrintVariable))
+        return firstPrintInThisProcess(std::string(mode) == "warm");
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -130,6 +130,11 @@ void drawBottomBand(cairo_t* cr, const Skin& skin, const Fonts& fonts) {
     setColor(cr, skin.ink);
     drawText(cr, fonts.brand(), 17, "Morvane", 27, 468, Align::Left);
 
+    // The model line, small and spaced, after the name.
+    const double nameEnd = 27 + textWidth(cr, fonts.brand(), 17, "Morvane");
+    setColor(cr, withAlpha(skin.ink, 0.7));
+    drawText(cr, fonts.sansBold(), 6.5, "INSTANT", nameEnd + 5, 468, Align::Left, 1.2);
+
     // The tab that opens the recent prints.
     const double tabX = 168, tabY = 450, tabW = 128, tabH = 24;
     drawRecess(cr, skin, tabX, tabY, tabW, tabH, 12);

@@ -21,7 +21,8 @@ namespace {
 constexpr std::uintmax_t kMaxFileBytes = 1024ull * 1024 * 1024;
 
 SurfaceHandle copySurfaceRect(cairo_surface_t* source, int x, int y, int width, int height) {
-    SurfaceHandle copy = makeArgbSurface(width, height);
+    // Every row is written below.
+    SurfaceHandle copy = makeArgbSurface(width, height, false);
     if (!copy)
         return nullptr;
     const std::uint8_t* src = cairo_image_surface_get_data(source);
@@ -88,7 +89,7 @@ ImageRef Image::fromPixels(int width, int height, const std::vector<std::uint32_
     if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > kMaxPixels ||
         argb.size() != static_cast<std::size_t>(width) * height)
         return nullptr;
-    SurfaceHandle surface = makeArgbSurface(width, height);
+    SurfaceHandle surface = makeArgbSurface(width, height, false);
     if (!surface)
         return nullptr;
     std::uint8_t* dst = cairo_image_surface_get_data(surface.get());

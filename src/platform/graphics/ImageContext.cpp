@@ -2,7 +2,9 @@
 
 #include "platform/graphics/BitmapMapping.h"
 #include "platform/graphics/CairoOperator.h"
+#include "platform/graphics/FastDraw.h"
 #include "platform/graphics/FontResolver.h"
+#include "platform/graphics/GridColor.h"
 #include "platform/graphics/MacRoman.h"
 #include "platform/graphics/SurfaceHandle.h"
 
@@ -10,7 +12,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -27,6 +31,28 @@ bool finite(const Rect& r) {
 
 double unit(double v) {
     return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0);
+}
+
+// MORVANE_SLOW_DRAWING=1 leaves every step to Cairo, to compare against the fast paths.
+bool fastPathsByDefault() {
+    static const bool enabled = [] {
+        const char* value = std::getenv("MORVANE_SLOW_DRAWING");
+        return !value || std::string_view(value).empty() || std::string_view(value) == "0";
+    }();
+    return enabled;
+}
+
+void copyPixels(cairo_surface_t* from, cairo_surface_t* to) {
+    cairo_surface_flush(from);
+    const std::uint8_t* src = cairo_image_surface_get_data(from);
+    std::uint8_t* dst = cairo_image_surface_get_data(to);
+    const int srcStride = cairo_image_surface_get_stride(from);
+    const int dstStride = cairo_image_surface_get_stride(to);
+    const std::size_t rowBytes = std::size_t(cairo_image_surface_get_width(from)) * 4;
+    for (int y = 0; y < cairo_image_surface_get_height(from); ++y)
+        std::memcpy(dst + static_cast<std::size_t>(y) * dstStride,
+                    src + static_cast<std::size_t>(y) * srcStride, rowBytes);
+    cairo_surface_mark_dirty(to);
 }
 
 cairo_matrix_t toCairo(const AffineTransform& t) {
@@ -56,6 +82,43 @@ struct ImageContext::Impl {
     cairo_surface_t* surface = nullptr;
     State state;
     std::vector<State> saved;
+    bool usesFastPaths = fastPathsByDefault();
+    FastDraw fast;
+    // Pictures made by makeImage() that share the surface instead of copying it; the first
+    // drawing after them moves the context to a copy, so that they never change.
+    std::vector<std::weak_ptr<const Image>> sharers;
+    // No clip, no saved state and no raw access so far: all the Cairo context holds besides
+    // the transformation is set afresh by each call, so a new one on a copy loses nothing.
+    bool plainCairoState = true;
+
+    // Before anything writes pixels or Cairo state.
+    void unshare(cairo_t*& cr) {
+        if (sharers.empty())
+            return;
+        const bool shared = std::any_of(sharers.begin(), sharers.end(),
+                                        [](const auto& image) { return !image.expired(); });
+        sharers.clear();
+        if (!shared)
+            return;
+        const int width = cairo_image_surface_get_width(surface);
+        const int height = cairo_image_surface_get_height(surface);
+        SurfaceHandle copy = makeArgbSurface(width, height, false);
+        if (copy) {
+            copyPixels(surface, copy.get());
+        } else {
+            // Without memory for a copy the context can only stop drawing.
+            copy.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0));
+        }
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+        surface = copy.release();
+        cr = cairo_create(surface);
+        setCTM(cr, state.ctm);
+    }
+
+    DrawTarget target(cairo_t* cr) const {
+        return {cr, surface, state.ctm, state.mode, state.alpha};
+    }
 
     cairo_operator_t op() const { return cairoOperatorFor(state.mode); }
 
@@ -85,14 +148,8 @@ struct ImageContext::Impl {
     // double that error. Handing it colours that already sit on the 8-bit grid (premultiplied
     // values rounded to the nearest step) keeps every mode within one step of exact.
     void setSourceColor(cairo_t* cr, const double c[4]) const {
-        const double a = c[3] * state.alpha;
-        const double steps = std::round(a * 255);
-        if (steps <= 0) {
-            cairo_set_source_rgba(cr, 0, 0, 0, 0);
-            return;
-        }
-        auto component = [&](double v) { return std::min(steps, std::round(v * a * 255)) / steps; };
-        cairo_set_source_rgba(cr, component(c[0]), component(c[1]), component(c[2]), steps / 255);
+        const GridColor color = GridColor::forFill(c, state.alpha);
+        cairo_set_source_rgba(cr, color.red, color.green, color.blue, color.alpha);
     }
 
     void fillPath(cairo_t* cr) const { fillWithOperator(cr, op()); }
@@ -100,7 +157,10 @@ struct ImageContext::Impl {
 
     // Draws a stored bitmap through a user-to-pixel mapping, confined to rect.
     void drawBitmap(cairo_t* cr, const Image& image, const AffineTransform& userToPixel,
-                    const Rect& rect) const {
+                    const Rect& rect) {
+        if (usesFastPaths && fast.drawImage(target(cr), rect, userToPixel, image))
+            return;
+        fast.flush(surface);
         SurfaceHandle wrapper(cairo_image_surface_create_for_data(
             const_cast<unsigned char*>(image.data()), CAIRO_FORMAT_ARGB32, image.pixelWidth(),
             image.pixelHeight(), image.stride()));
@@ -189,11 +249,12 @@ void ImageContext::init(int pixelWidth, int pixelHeight, double scale) {
     if (pixelWidth <= 0 || pixelHeight <= 0 || pixelWidth > kMaxSide || pixelHeight > kMaxSide ||
         static_cast<std::int64_t>(pixelWidth) * pixelHeight > Image::kMaxPixels)
         pixelWidth = pixelHeight = 0;
-    impl_->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixelWidth, pixelHeight);
-    if (cairo_surface_status(impl_->surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(impl_->surface);
+    // The memory is left as it is: it stands for transparent black until its pixels are
+    // needed, and a first step that covers them all never clears it.
+    impl_->surface = makeArgbSurface(pixelWidth, pixelHeight, false).release();
+    if (!impl_->surface)
         impl_->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0);
-    }
+    impl_->fast.startBlank();
     cr_ = cairo_create(impl_->surface);
     impl_->setCTM(cr_, AffineTransform::makeScale(scale, scale));
 }
@@ -232,6 +293,8 @@ AffineTransform ImageContext::ctm() const {
 }
 
 void ImageContext::saveGState() {
+    impl_->unshare(cr_);
+    impl_->plainCairoState = false;
     cairo_save(cr_);
     impl_->saved.push_back(impl_->state);
 }
@@ -245,6 +308,8 @@ void ImageContext::restoreGState() {
 }
 
 void ImageContext::clipToRect(const Rect& rect) {
+    impl_->unshare(cr_);
+    impl_->plainCairoState = false;
     if (!finite(rect) || !impl_->state.ctmUsable) {
         // Nothing can be inside a clip through a collapsed or undefined space.
         cairo_save(cr_);
@@ -295,6 +360,14 @@ void ImageContext::setRGBStrokeColor(double red, double green, double blue, doub
 void ImageContext::fillRect(const Rect& rect) {
     if (!impl_->canDraw(cr_) || !finite(rect) || rect.isEmpty())
         return;
+    impl_->unshare(cr_);
+    const bool fast =
+        impl_->usesFastPaths &&
+        impl_->fast.fillRect(impl_->target(cr_), rect,
+                             GridColor::forFill(impl_->state.fill, impl_->state.alpha));
+    if (fast)
+        return;
+    impl_->fast.flush(impl_->surface);
     impl_->prepare(cr_);
     impl_->setSourceColor(cr_, impl_->state.fill);
     cairo_new_path(cr_);
@@ -306,6 +379,7 @@ void ImageContext::fillRect(const Rect& rect) {
 void ImageContext::drawImage(const Rect& rect, const Image& image) {
     if (!impl_->canDraw(cr_) || !finite(rect) || rect.isEmpty())
         return;
+    impl_->unshare(cr_);
     const Rect r{rect.minX(), rect.minY(), rect.maxX() - rect.minX(), rect.maxY() - rect.minY()};
     const double sx = image.pixelWidth() / r.width();
     const double sy = image.pixelHeight() / r.height();
@@ -317,6 +391,7 @@ void ImageContext::drawImage(const Rect& rect, const Image& image) {
 void ImageContext::drawImageUpright(const Rect& rect, const Image& image) {
     if (!impl_->canDraw(cr_) || !finite(rect) || rect.isEmpty())
         return;
+    impl_->unshare(cr_);
     const Rect r{rect.minX(), rect.minY(), rect.maxX() - rect.minX(), rect.maxY() - rect.minY()};
     const Size shown = image.size();
     const double sx = shown.width / r.width();
@@ -349,6 +424,8 @@ void ImageContext::showTextAtPoint(Point point, std::string_view bytes) {
     const std::string text = MacRoman::toUtf8(bytes);
     if (text.empty())
         return;
+    impl_->unshare(cr_);
+    impl_->fast.flush(impl_->surface);
     impl_->applyFont(cr_);
     impl_->prepare(cr_);
     cairo_new_path(cr_);
@@ -365,8 +442,10 @@ void ImageContext::showTextAtPoint(Point point, std::string_view bytes) {
         impl_->setSourceColor(cr_, impl_->state.stroke);
         impl_->strokePath(cr_);
     }
-    if (mode >= 4)
+    if (mode >= 4) {
+        impl_->plainCairoState = false;
         cairo_clip(cr_);
+    }
     cairo_new_path(cr_);
 }
 
@@ -382,23 +461,41 @@ double ImageContext::textWidth(std::string_view text) {
     return extents.x_advance;
 }
 
+void ImageContext::setUsesFastPaths(bool uses) {
+    impl_->usesFastPaths = uses;
+}
+
+bool ImageContext::usesFastPaths() const {
+    return impl_->usesFastPaths;
+}
+
+cairo_t* ImageContext::cairo() {
+    // Whatever is drawn through the raw context is out of sight of the fast paths, and may
+    // leave state behind that a new Cairo context would not have.
+    impl_->unshare(cr_);
+    impl_->fast.flush(impl_->surface);
+    impl_->plainCairoState = false;
+    return cr_;
+}
+
 ImageRef ImageContext::makeImage() const {
     const int width = pixelWidth();
     const int height = pixelHeight();
     if (width <= 0 || height <= 0)
         return nullptr;
+    impl_->fast.flush(impl_->surface);
     cairo_surface_flush(impl_->surface);
-    SurfaceHandle copy = makeArgbSurface(width, height);
+    if (impl_->plainCairoState) {
+        // Usually the last thing a context does: hand over the pixels rather than copy them.
+        ImageRef image = Image::fromSurface(cairo_surface_reference(impl_->surface));
+        if (image)
+            impl_->sharers.push_back(image);
+        return image;
+    }
+    SurfaceHandle copy = makeArgbSurface(width, height, false);
     if (!copy)
         return nullptr;
-    const std::uint8_t* src = cairo_image_surface_get_data(impl_->surface);
-    std::uint8_t* dst = cairo_image_surface_get_data(copy.get());
-    const int srcStride = cairo_image_surface_get_stride(impl_->surface);
-    const int dstStride = cairo_image_surface_get_stride(copy.get());
-    for (int y = 0; y < height; ++y)
-        std::memcpy(dst + static_cast<std::size_t>(y) * dstStride,
-                    src + static_cast<std::size_t>(y) * srcStride, std::size_t(width) * 4);
-    cairo_surface_mark_dirty(copy.get());
+    copyPixels(impl_->surface, copy.get());
     return Image::fromSurface(copy.release());
 }
 

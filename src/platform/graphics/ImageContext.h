@@ -71,6 +71,12 @@ public:
     // The advance width of text in the selected font, in drawing units.
     double textWidth(std::string_view text);
 
+    // Steps that prints are made of take shortcuts that give what Cairo gives (within one
+    // step of 255 per channel); off, every step is drawn by Cairo itself. On by default,
+    // unless the environment sets MORVANE_SLOW_DRAWING=1.
+    void setUsesFastPaths(bool uses);
+    bool usesFastPaths() const;
+
     // The picture drawn so far, as a new immutable image; the context stays usable.
     ImageRef makeImage() const;
 
@@ -79,7 +85,7 @@ public:
     // Change the transformation through this class (so ctm() stays true), and bracket any
     // other state change with cairo_save/cairo_restore; the blend mode and colours are set
     // afresh by every drawing call here.
-    cairo_t* cairo() { return cr_; }
+    cairo_t* cairo();
 
 private:
     void init(int pixelWidth, int pixelHeight, double scale);

@@ -1,14 +1,11 @@
 #include "platform/graphics/SurfaceHandle.h"
 
+#include "platform/graphics/SurfacePool.h"
+
 namespace platform {
 
-SurfaceHandle makeArgbSurface(int width, int height) {
-    if (width <= 0 || height <= 0)
-        return nullptr;
-    SurfaceHandle surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
-        return nullptr;
-    return surface;
+SurfaceHandle makeArgbSurface(int width, int height, bool cleared) {
+    return SurfacePool::make(width, height, cleared);
 }
 
 } // namespace platform

@@ -14,6 +14,7 @@ struct SurfaceDeleter {
 using SurfaceHandle = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 
 // A new premultiplied ARGB32 surface of width × height pixels, or null when it cannot be made.
-SurfaceHandle makeArgbSurface(int width, int height);
+// Transparent, unless cleared is false: then the caller must write every pixel.
+SurfaceHandle makeArgbSurface(int width, int height, bool cleared = true);
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/ui/Application.h"
 
+#include "platform/backend/camera/SceneCameraSource.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/SignalWatcher.h"
@@ -59,6 +60,7 @@ int Application::run(Backend& backend) {
         running_ = false;
         return 1;
     }
+    backend_ = &backend;
     int status = 0;
     {
         SignalWatcher signals(loop_, [this] { quit(); });
@@ -75,6 +77,7 @@ int Application::run(Backend& backend) {
         terminate();
     }
     loop_.waitForAsyncWork(kAsyncDrainSeconds);
+    backend_ = nullptr;
     backend.close(*this);
     running_ = false;
     return status;
@@ -137,6 +140,18 @@ ImageRef Application::snapshot(double scale) {
 bool Application::needsDisplay() {
     return (window_ && window_->needsDisplay()) || loop_.animator().isAnimating(loop_.now()) ||
            loop_.hasFrameHandlers();
+}
+
+std::shared_ptr<CameraSource> Application::cameraSource() {
+    if (!cameraSource_)
+        cameraSource_ = std::make_shared<SceneCameraSource>();
+    return cameraSource_;
+}
+
+void Application::vibrate() {
+    ++vibrationCount_;
+    if (backend_)
+        backend_->vibrate();
 }
 
 void Application::pushResponder(const std::shared_ptr<ScriptResponder>& responder) {

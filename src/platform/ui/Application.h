@@ -15,6 +15,7 @@
 namespace platform {
 
 class Backend;
+class CameraSource;
 
 // The single application object: the window, the run loop, the delegate and the root view
 // controller. It is the one global, reachable through shared() as long as it exists.
@@ -85,8 +86,21 @@ public:
     // The screen as it is drawn now (animations where they are at this moment) at `scale`
     // pixels per point (a bad scale counts as 1), over black.
     ImageRef snapshot(double scale = 1.0);
-    // Something changed or moves: the window should draw again.
+    // Something changed or moves: the window should draw again. A backend that draws
+    // clears the flag with window()->clearNeedsDisplay() after drawing.
     bool needsDisplay();
+
+    // The live camera that camera pickers show and take stills from. Until one is set (the
+    // --camera choice) it is the built-in scene, made on first use.
+    void setCameraSource(std::shared_ptr<CameraSource> source) {
+        cameraSource_ = std::move(source);
+    }
+    std::shared_ptr<CameraSource> cameraSource();
+
+    // System sound 4095: each vibration is counted, then handed to the running backend (a
+    // window shakes and buzzes; the headless screen has nothing to show).
+    void vibrate();
+    int vibrationCount() const { return vibrationCount_; }
 
     // The pickers and alerts on screen that a script can answer; the last pushed that is
     // still alive is in front.
@@ -101,6 +115,10 @@ private:
     std::shared_ptr<ViewController> rootViewController_;
     std::function<bool(const std::string&)> keyHandler_;
     std::vector<std::weak_ptr<ScriptResponder>> responders_;
+    std::shared_ptr<CameraSource> cameraSource_;
+    int vibrationCount_ = 0;
+    // The backend while run() drives it; it outlives the call.
+    Backend* backend_ = nullptr;
     bool running_ = false;
     bool quitRequested_ = false;
     bool terminated_ = false;

@@ -24,6 +24,9 @@ public:
     virtual int run(Application& application) = 0;
     // After termination.
     virtual void close(Application&) {}
+    // One vibration of the device, on the main thread: a window shakes and buzzes; a screen
+    // that nobody sees has nothing to show for it.
+    virtual void vibrate() {}
 };
 
 } // namespace platform

@@ -99,6 +99,9 @@ public:
     void run();
     // Makes the current run call (or the next one) return soon. Loop thread only.
     void stop() { stopRequested_ = true; }
+    // When the loop next has something of its own to do: its earliest timer or frame, in
+    // seconds on its clock; infinity when nothing is scheduled. A window sleeps until then.
+    double nextEventTime();
 
     Animator& animator() { return animator_; }
 
@@ -107,7 +110,6 @@ private:
     void fireDueTimers();
     void tickFrames(double time);
     bool hasPostedTasks() const;
-    double nextEventTime();
     // Waits (real time) up to `seconds` (infinite: no limit) for a post, the end of async
     // work or a watched descriptor; handles watched descriptors that became readable.
     // Returns true when a watched descriptor was handled.

@@ -1,6 +1,7 @@
 #include "platform/graphics/ImageContext.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/RunLoop.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/VirtualClock.h"
@@ -151,4 +152,47 @@ TEST_F(Drawing, TheWheelTurnsWhileAnimatingAndHidesWhenStopped) {
     const Rgb gray = at(*render(), 50, 50 - 7); // the small wheel's top spoke
     EXPECT_GT(gray.r, 40);
     EXPECT_LT(gray.r, 160);
+}
+
+TEST_F(Drawing, ALabelStandsUprightInItsColourWhereItIsAligned) {
+    auto label = std::make_shared<Label>(Rect{0, 30, 100, 40});
+    label->setText("T");
+    label->setFontSize(30);
+    label->setTextColor(white);
+    label->setTextAlignment(TextAlignment::Center);
+    root->addSubview(label);
+    auto image = render();
+    // The T's bar is its widest row and lies in its upper part: upright, not mirrored.
+    int widestRow = -1, widest = 0, inkLeft = 100, inkRight = -1, inkTop = 100, inkBottom = -1;
+    for (int y = 0; y < 100; ++y) {
+        int count = 0;
+        for (int x = 0; x < 100; ++x) {
+            const Rgb c = at(*image, x, y);
+            if (c.r > 128) {
+                EXPECT_EQ(c.r, c.b);
+                ++count;
+                inkLeft = std::min(inkLeft, x);
+                inkRight = std::max(inkRight, x);
+                inkTop = std::min(inkTop, y);
+                inkBottom = std::max(inkBottom, y);
+            }
+        }
+        if (count > widest) {
+            widest = count;
+            widestRow = y;
+        }
+    }
+    ASSERT_GE(inkBottom, 0) << "no ink";
+    EXPECT_GE(inkTop, 30);
+    EXPECT_LT(inkBottom, 70);
+    EXPECT_LT(widestRow, (inkTop + inkBottom) / 2);
+    EXPECT_NEAR((inkLeft + inkRight) / 2.0, 50, 3);
+    label->setTextAlignment(TextAlignment::Right);
+    image = render();
+    int right = -1;
+    for (int y = 30; y < 70; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (at(*image, x, y).r > 128)
+                right = std::max(right, x);
+    EXPECT_GT(right, 90);
 }

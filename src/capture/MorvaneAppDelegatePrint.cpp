@@ -1,0 +1,5 @@
+#include "shell/MorvaneAppDelegate.h"
+
+void MorvaneAppDelegate::saveRollImage() {
+    // Placeholder: the print from the library photograph lands with the shutter work.
+}

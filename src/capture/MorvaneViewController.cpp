@@ -1,0 +1,5 @@
+#include "capture/MorvaneViewController.h"
+
+MorvaneViewController::MorvaneViewController() = default;
+
+MorvaneViewController::~MorvaneViewController() = default;

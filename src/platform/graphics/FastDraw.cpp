@@ -1,0 +1,354 @@
+#include "platform/graphics/FastDraw.h"
+
+#include "platform/graphics/AreaAverage.h"
+#include "platform/graphics/BitmapMapping.h"
+#include "platform/graphics/BitmapView.h"
+#include "platform/graphics/BlendTables.h"
+#include "platform/graphics/CairoBatch.h"
+#include "platform/graphics/CairoOperator.h"
+#include "platform/graphics/FastBlend.h"
+#include "platform/graphics/HslBlend.h"
+#include "platform/graphics/Image.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// Below this many pixels a fill's table costs more than it saves.
+constexpr std::int64_t kMinFillPixels = 4096;
+// Cairo's smooth filter starts averaging areas at this reduction; below it a draw stays
+// Cairo's.
+constexpr double kShrinkThreshold = 4.0 / 3.0;
+constexpr double kIntegerTolerance = 1e-6;
+
+std::optional<int> wholeNumber(double v) {
+    const double r = std::round(v);
+    if (!(std::abs(v - r) <= kIntegerTolerance) || std::abs(r) > 1e8)
+        return std::nullopt;
+    return static_cast<int>(r);
+}
+
+bool isStraight(const AffineTransform& m) {
+    const double size = std::abs(m.a) + std::abs(m.b) + std::abs(m.c) + std::abs(m.d);
+    return std::abs(m.b) <= kIntegerTolerance * size && std::abs(m.c) <= kIntegerTolerance * size;
+}
+
+bool isTurned(const AffineTransform& m) {
+    const double size = std::abs(m.a) + std::abs(m.b) + std::abs(m.c) + std::abs(m.d);
+    return std::abs(m.a) <= kIntegerTolerance * size && std::abs(m.d) <= kIntegerTolerance * size;
+}
+
+// The device pixels a user rectangle covers, when it covers each of them wholly or not at all.
+std::optional<PixelBox> deviceBox(const AffineTransform& ctm, const Rect& rect) {
+    if (!isStraight(ctm) && !isTurned(ctm))
+        return std::nullopt;
+    const Point p = ctm.apply({rect.minX(), rect.minY()});
+    const Point q = ctm.apply({rect.maxX(), rect.maxY()});
+    const auto x0 = wholeNumber(std::min(p.x, q.x)), x1 = wholeNumber(std::max(p.x, q.x));
+    const auto y0 = wholeNumber(std::min(p.y, q.y)), y1 = wholeNumber(std::max(p.y, q.y));
+    if (!x0 || !x1 || !y0 || !y1)
+        return std::nullopt;
+    return PixelBox{*x0, *y0, *x1, *y1};
+}
+
+// Where drawing may reach: the surface within the clip, when the clip is one rectangle and
+// nothing is redirected into a group.
+std::optional<PixelBox> drawableArea(cairo_t* cr, cairo_surface_t* surface) {
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS || cairo_get_group_target(cr) != surface)
+        return std::nullopt;
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_rectangle_list_t* clip = cairo_copy_clip_rectangle_list(cr);
+    cairo_restore(cr);
+    std::optional<PixelBox> box;
+    if (clip->status == CAIRO_STATUS_SUCCESS && clip->num_rectangles == 0) {
+        box = PixelBox{};
+    } else if (clip->status == CAIRO_STATUS_SUCCESS && clip->num_rectangles == 1) {
+        const cairo_rectangle_t& r = clip->rectangles[0];
+        const auto x0 = wholeNumber(r.x), y0 = wholeNumber(r.y);
+        const auto x1 = wholeNumber(r.x + r.width), y1 = wholeNumber(r.y + r.height);
+        if (x0 && y0 && x1 && y1)
+            box = PixelBox{*x0, *y0, *x1, *y1}.intersection(
+                {0, 0, cairo_image_surface_get_width(surface),
+                 cairo_image_surface_get_height(surface)});
+    }
+    cairo_rectangle_list_destroy(clip);
+    return box;
+}
+
+void markDirty(cairo_surface_t* surface, const PixelBox& box) {
+    cairo_surface_mark_dirty_rectangle(surface, box.x0, box.y0, box.width(), box.height());
+}
+
+BitmapView surfaceView(cairo_surface_t* surface, const PixelBox& box) {
+    const auto stride = cairo_image_surface_get_stride(surface) / std::ptrdiff_t(4);
+    auto* pixels = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface));
+    return {pixels + box.y0 * stride + box.x0, box.width(), box.height(), stride};
+}
+
+// Which stored pixel each device pixel of a box shows: device (x0 + i, y0 + j) shows source
+// (u0 + du·i, v0 + dv·j) when straight, (u0 + du·j, v0 + dv·i) when turned.
+struct PixelMap {
+    bool turned = false;
+    int u0 = 0, v0 = 0;
+    int du = 1, dv = 1;
+};
+
+int sign(double v) {
+    return v < 0 ? -1 : 1;
+}
+
+PixelMap exactMap(const AffineTransform& deviceToPixel, const PixelBox& box) {
+    const Point centre = deviceToPixel.apply({box.x0 + 0.5, box.y0 + 0.5});
+    PixelMap map;
+    map.turned = !isStraight(deviceToPixel);
+    map.u0 = int(std::lround(centre.x - 0.5));
+    map.v0 = int(std::lround(centre.y - 0.5));
+    map.du = sign(map.turned ? deviceToPixel.c : deviceToPixel.a);
+    map.dv = sign(map.turned ? deviceToPixel.b : deviceToPixel.d);
+    return map;
+}
+
+// The source pixels of one device row, as one forward run: straight from the picture when
+// it runs that way inside it, else gathered (edge pixels repeating outside the picture).
+const std::uint32_t* sourceRow(const ConstBitmapView& source, const PixelMap& map,
+                               const PixelBox& box, int y, std::vector<std::uint32_t>& buffer) {
+    const int j = y - box.y0;
+    const int n = box.width();
+    int u = map.turned ? map.u0 + map.du * j : map.u0;
+    int v = map.turned ? map.v0 : map.v0 + map.dv * j;
+    const int du = map.turned ? 0 : map.du;
+    const int dv = map.turned ? map.dv : 0;
+    const int lastU = u + du * (n - 1), lastV = v + dv * (n - 1);
+    const bool inside = std::min(u, lastU) >= 0 && std::max(u, lastU) < source.width &&
+                        std::min(v, lastV) >= 0 && std::max(v, lastV) < source.height;
+    if (inside && du == 1)
+        return source.row(v) + u;
+    buffer.resize(std::size_t(n));
+    for (int i = 0; i < n; ++i, u += du, v += dv)
+        buffer[std::size_t(i)] =
+            source.at(std::clamp(u, 0, source.width - 1), std::clamp(v, 0, source.height - 1));
+    return buffer.data();
+}
+
+// Composites source onto the box. With a backdrop colour the box's memory is stale and
+// stands for that colour: each row is filled with it just ahead of its blend, while the row
+// is in the cache, instead of in a pass of its own.
+void composite(const BitmapView& target, const ConstBitmapView& source, const PixelMap& map,
+               const PixelBox& box, BlendMode mode, std::optional<std::uint32_t> backdrop) {
+    CairoBatch leftToCairo(cairoOperatorFor(mode));
+    std::vector<std::uint32_t> buffer;
+    const int n = box.width();
+    // Normal drawing onto nothing is the source itself.
+    const bool copy = mode == BlendMode::Copy || (mode == BlendMode::Normal && backdrop == 0u);
+    // Luminosity over one opaque colour needs no division per pixel.
+    const bool overColour = mode == BlendMode::Luminosity && backdrop && (*backdrop >> 24) == 0xff;
+    for (int y = box.y0; y < box.y1; ++y) {
+        const std::uint32_t* s = sourceRow(source, map, box, y, buffer);
+        std::uint32_t* d = target.row(y - box.y0);
+        if (copy) {
+            std::memcpy(d, s, sizeof(std::uint32_t) * std::size_t(n));
+        } else if (overColour) {
+            HslBlend::luminosityOverColour(d, s, n, *backdrop, leftToCairo);
+        } else {
+            if (backdrop)
+                std::fill(d, d + n, *backdrop);
+            FastBlend::blendRow(d, s, n, mode, leftToCairo);
+        }
+    }
+    leftToCairo.flush();
+}
+
+PixelBox wholeSurface(cairo_surface_t* surface) {
+    return {0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)};
+}
+
+// One pixel's result of a solid fill, as Cairo paints it.
+std::uint32_t filled(std::uint32_t pixel, BlendMode mode, const GridColor& color) {
+    CairoBatch::paintSteps(&pixel, 1, {{cairoOperatorFor(mode), color}});
+    return pixel;
+}
+
+bool isFastFillMode(BlendMode mode) {
+    switch (mode) {
+    case BlendMode::Multiply:
+    case BlendMode::Screen:
+    case BlendMode::Overlay:
+    case BlendMode::Darken:
+    case BlendMode::Lighten:
+    case BlendMode::ColorDodge:
+    case BlendMode::ColorBurn:
+    case BlendMode::SoftLight:
+    case BlendMode::HardLight:
+    case BlendMode::Difference:
+    case BlendMode::Exclusion:
+    case BlendMode::Hue:
+    case BlendMode::Saturation:
+    case BlendMode::Color:
+    case BlendMode::Luminosity:
+        return true;
+    default:
+        // Cairo already fills the Porter-Duff modes with vector code.
+        return false;
+    }
+}
+
+} // namespace
+
+void FastDraw::flush(cairo_surface_t* surface) {
+    if (uniform_) {
+        const std::uint32_t word = *uniform_;
+        uniform_.reset();
+        const PixelBox whole = wholeSurface(surface);
+        if (whole.isEmpty())
+            return;
+        cairo_surface_flush(surface);
+        const BitmapView view = surfaceView(surface, whole);
+        for (int y = 0; y < view.height; ++y)
+            std::fill(view.row(y), view.row(y) + view.width, word);
+        markDirty(surface, whole);
+    }
+    if (pending_) {
+        const Pending pending = std::move(*pending_);
+        pending_.reset();
+        cairo_surface_flush(surface);
+        pending.tables.apply(surfaceView(surface, pending.region));
+        markDirty(surface, pending.region);
+    }
+}
+
+bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridColor& color) {
+    std::optional<PixelBox> region;
+    const auto box = deviceBox(target.ctm, rect);
+    const auto area = drawableArea(target.cr, target.surface);
+    if (box && area)
+        region = box->intersection(*area);
+    const bool whole = region && *region == wholeSurface(target.surface);
+    // A fill over all of a one-colour surface gives one colour again, whatever the mode.
+    if (whole && uniform_) {
+        uniform_ = filled(*uniform_, target.mode, color);
+        return true;
+    }
+    // An opaque colour drawn normally, or any colour copied, hides what was there.
+    const bool hides = target.mode == BlendMode::Copy || (target.mode == BlendMode::Normal &&
+                                                          (color.premultipliedWord >> 24) == 0xff);
+    if (whole && hides) {
+        pending_.reset();
+        uniform_ = color.premultipliedWord;
+        return true;
+    }
+    if (!region || region->isEmpty() || !isFastFillMode(target.mode) ||
+        std::int64_t(region->width()) * region->height() < kMinFillPixels) {
+        flush(target.surface);
+        return false;
+    }
+    if (uniform_)
+        flush(target.surface);
+    const bool follows = pending_ && pending_->region == *region;
+    if (HslBlend::isHsl(target.mode)) {
+        // The held-back fills go into the same pass, ahead of this one.
+        if (!follows)
+            flush(target.surface);
+        cairo_surface_flush(target.surface);
+        HslBlend::fill(surfaceView(target.surface, *region), target.mode, color,
+                       pending_ ? &pending_->tables : nullptr);
+        pending_.reset();
+        markDirty(target.surface, *region);
+        return true;
+    }
+    auto tables = BlendTables::make(target.mode, color);
+    if (!tables) {
+        flush(target.surface);
+        return false;
+    }
+    if (follows) {
+        if (auto both = pending_->tables.then(*tables)) {
+            pending_->tables = std::move(*both);
+            return true;
+        }
+    }
+    flush(target.surface);
+    pending_ = Pending{*region, std::move(*tables)};
+    return true;
+}
+
+bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
+                         const AffineTransform& userToPixel, const Image& image) {
+    if (pending_ || target.alpha < 1 || !FastBlend::supports(target.mode)) {
+        flush(target.surface);
+        if (target.alpha < 1 || !FastBlend::supports(target.mode))
+            return false;
+    }
+    const auto box = deviceBox(target.ctm, rect);
+    const auto area = drawableArea(target.cr, target.surface);
+    const PixelBox region = box && area ? box->intersection(*area) : PixelBox{};
+    if (region.isEmpty()) {
+        flush(target.surface);
+        return false;
+    }
+    const AffineTransform deviceToPixel = target.ctm.inverted().concat(userToPixel);
+    const ConstBitmapView picture{reinterpret_cast<const std::uint32_t*>(image.data()),
+                                  image.pixelWidth(), image.pixelHeight(),
+                                  image.stride() / std::ptrdiff_t(4)};
+
+    std::vector<std::uint32_t> reduced;
+    ConstBitmapView source = picture;
+    PixelMap map;
+    if (BitmapMapping::isPixelExact(deviceToPixel)) {
+        map = exactMap(deviceToPixel, region);
+    } else {
+        const AffineTransform& m = deviceToPixel;
+        const bool turned = isTurned(m);
+        if (!turned && !isStraight(m)) {
+            flush(target.surface);
+            return false;
+        }
+        // Old pixels per new pixel along the picture's own columns (u) and rows (v), and which
+        // device direction runs along each.
+        const double ku = turned ? m.c : m.a;
+        const double kv = turned ? m.b : m.d;
+        if (std::abs(ku) < 1 - kIntegerTolerance || std::abs(kv) < 1 - kIntegerTolerance ||
+            std::max(std::abs(ku), std::abs(kv)) < kShrinkThreshold) {
+            flush(target.surface);
+            return false;
+        }
+        const int alongU0 = turned ? region.y0 : region.x0,
+                  alongU1 = turned ? region.y1 : region.x1;
+        const int alongV0 = turned ? region.x0 : region.y0,
+                  alongV1 = turned ? region.x1 : region.y1;
+        const double offsetU = m.tx, offsetV = m.ty;
+        const AreaAverage::Axis columns{std::min(ku * alongU0, ku * alongU1) + offsetU,
+                                        std::abs(ku), alongU1 - alongU0};
+        const AreaAverage::Axis rows{std::min(kv * alongV0, kv * alongV1) + offsetV, std::abs(kv),
+                                     alongV1 - alongV0};
+        reduced = AreaAverage::reduce(picture, columns, rows);
+        if (reduced.empty()) {
+            flush(target.surface);
+            return false;
+        }
+        source = {reduced.data(), columns.count, rows.count, columns.count};
+        map.turned = turned;
+        map.du = sign(ku);
+        map.dv = sign(kv);
+        map.u0 = map.du > 0 ? 0 : columns.count - 1;
+        map.v0 = map.dv > 0 ? 0 : rows.count - 1;
+    }
+
+    // A one-colour surface is written by the draw's own pass when the draw covers it all.
+    if (region != wholeSurface(target.surface))
+        flush(target.surface);
+    const std::optional<std::uint32_t> backdrop = uniform_;
+    uniform_.reset();
+    cairo_surface_flush(target.surface);
+    composite(surfaceView(target.surface, region), source, map, region, target.mode, backdrop);
+    markDirty(target.surface, region);
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,387 @@
+#include "platform/graphics/HslBlend.h"
+
+#include "platform/graphics/BlendTables.h"
+#include "platform/graphics/CairoBatch.h"
+#include "platform/graphics/CairoOperator.h"
+#include "platform/graphics/VectorCode.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// Pixels handled together: enough for the loops below to run long in vector registers, few
+// enough that their arrays stay in the first-level cache.
+constexpr int kLanes = 64;
+constexpr float kTiny = 1e-6f;
+
+// One lane per pixel, colours in 0..255. Every loop below runs over all lanes with no branch
+// and no possible overlap between what it reads and writes (distinct members of one block),
+// which is what the compiler needs to vectorise it at the default optimisation level.
+struct Block {
+    float br[kLanes], bg[kLanes], bb[kLanes]; // backdrop
+    float sr[kLanes], sg[kLanes], sb[kLanes]; // source, straight
+    float sa[kLanes];                         // source alpha, 0..1
+    float mr[kLanes], mg[kLanes], mb[kLanes]; // the blend B(backdrop, source)
+    float l[kLanes], s[kLanes];               // a luminosity and a saturation per lane
+    // A solid source's colour stretched to saturation 1 (SetSat(source, 1)), worked out once:
+    // SetSat(source, s) is then this times s.
+    float hr[kLanes], hg[kLanes], hb[kLanes];
+};
+
+MORVANE_ALWAYS_INLINE float least(float a, float b) {
+    return a < b ? a : b;
+}
+MORVANE_ALWAYS_INLINE float most(float a, float b) {
+    return a > b ? a : b;
+}
+MORVANE_ALWAYS_INLINE float lum(float r, float g, float b) {
+    return 0.3f * r + 0.59f * g + 0.11f * b;
+}
+// c ? a : b for finite a and b, as arithmetic: a select whose arms include a division is
+// otherwise left as a branch (the division might trap), and a branch stops vectorisation.
+MORVANE_ALWAYS_INLINE float choose(bool c, float a, float b) {
+    return b + float(int(c)) * (a - b);
+}
+
+MORVANE_ALWAYS_INLINE void unpackBackdrop(const std::uint32_t* __restrict words,
+                                          Block& __restrict k) {
+    for (int i = 0; i < kLanes; ++i) {
+        k.br[i] = float((words[i] >> 16) & 0xff);
+        k.bg[i] = float((words[i] >> 8) & 0xff);
+        k.bb[i] = float(words[i] & 0xff);
+    }
+}
+
+// Straight colours and alphas of premultiplied words.
+MORVANE_ALWAYS_INLINE void unpackSource(const std::uint32_t* __restrict words,
+                                        Block& __restrict k) {
+    for (int i = 0; i < kLanes; ++i) {
+        const std::uint32_t a = words[i] >> 24;
+        const float scale = float(int(a != 0)) * (255.0f / float(a | (a == 0)));
+        k.sr[i] = float((words[i] >> 16) & 0xff) * scale;
+        k.sg[i] = float((words[i] >> 8) & 0xff) * scale;
+        k.sb[i] = float(words[i] & 0xff) * scale;
+        k.sa[i] = float(a) * (1.0f / 255.0f);
+    }
+}
+
+// B starts as the backdrop or the source colour.
+MORVANE_ALWAYS_INLINE void mixFromBackdrop(Block& __restrict k) {
+    for (int i = 0; i < kLanes; ++i) {
+        k.mr[i] = k.br[i];
+        k.mg[i] = k.bg[i];
+        k.mb[i] = k.bb[i];
+    }
+}
+MORVANE_ALWAYS_INLINE void mixFromSource(Block& __restrict k) {
+    for (int i = 0; i < kLanes; ++i) {
+        k.mr[i] = k.sr[i];
+        k.mg[i] = k.sg[i];
+        k.mb[i] = k.sb[i];
+    }
+}
+
+MORVANE_ALWAYS_INLINE void lumOfBackdrop(Block& __restrict k) {
+    for (int i = 0; i < kLanes; ++i)
+        k.l[i] = lum(k.br[i], k.bg[i], k.bb[i]);
+}
+MORVANE_ALWAYS_INLINE void lumOfSource(Block& __restrict k) {
+    for (int i = 0; i < kLanes; ++i)
+        k.l[i] = lum(k.sr[i], k.sg[i], k.sb[i]);
+}
+MORVANE_ALWAYS_INLINE void satOfBackdrop(Block& __restrict k) {
+    for (int i = 0; i < kLanes; ++i)
+        k.s[i] = most(k.br[i], most(k.bg[i], k.bb[i])) - least(k.br[i], least(k.bg[i], k.bb[i]));
+}
+MORVANE_ALWAYS_INLINE void satOfSource(Block& __restrict k) {
+    for (int i = 0; i < kLanes; ++i)
+        k.s[i] = most(k.sr[i], most(k.sg[i], k.sb[i])) - least(k.sr[i], least(k.sg[i], k.sb[i]));
+}
+
+// SetSat: B stretched so that its largest minus smallest channel is s, its smallest at 0.
+MORVANE_ALWAYS_INLINE void setSat(Block& __restrict k) {
+    for (int i = 0; i < kLanes; ++i) {
+        const float n = least(k.mr[i], least(k.mg[i], k.mb[i]));
+        const float x = most(k.mr[i], most(k.mg[i], k.mb[i]));
+        const float f = choose(x > n, k.s[i] / most(x - n, kTiny), 0.0f);
+        k.mr[i] = (k.mr[i] - n) * f;
+        k.mg[i] = (k.mg[i] - n) * f;
+        k.mb[i] = (k.mb[i] - n) * f;
+    }
+}
+
+// SetLum to l, then ClipColor, which scales the colour about its luminosity.
+MORVANE_ALWAYS_INLINE void setLum(Block& __restrict k) {
+    for (int i = 0; i < kLanes; ++i) {
+        const float d = k.l[i] - lum(k.mr[i], k.mg[i], k.mb[i]);
+        const float r = k.mr[i] + d, g = k.mg[i] + d, b = k.mb[i] + d;
+        const float L = lum(r, g, b);
+        const float n = least(r, least(g, b));
+        const float x = most(r, most(g, b));
+        // Only one clip can apply: a colour within 0..255 moved to a luminosity within 0..255
+        // cannot leave the range at both ends. So one division serves.
+        const bool low = n<0, high = x> 255;
+        const float num = choose(low, L, choose(high, 255 - L, 1.0f));
+        const float den = choose(low, L - n, choose(high, x - L, 1.0f));
+        const float f = num / most(den, kTiny);
+        k.mr[i] = L + (r - L) * f;
+        k.mg[i] = L + (g - L) * f;
+        k.mb[i] = L + (b - L) * f;
+    }
+}
+
+MORVANE_ALWAYS_INLINE void shapeTimesSat(Block& __restrict k) {
+    for (int i = 0; i < kLanes; ++i) {
+        k.mr[i] = k.hr[i] * k.s[i];
+        k.mg[i] = k.hg[i] * k.s[i];
+        k.mb[i] = k.hb[i] * k.s[i];
+    }
+}
+
+template <BlendMode M, bool SolidSource>
+MORVANE_ALWAYS_INLINE void blend(Block& k) {
+    if constexpr (M == BlendMode::Hue && SolidSource) {
+        satOfBackdrop(k);
+        shapeTimesSat(k);
+        lumOfBackdrop(k);
+    } else if constexpr (M == BlendMode::Hue) {
+        mixFromSource(k);
+        satOfBackdrop(k);
+        setSat(k);
+        lumOfBackdrop(k);
+    } else if constexpr (M == BlendMode::Saturation) {
+        mixFromBackdrop(k);
+        satOfSource(k);
+        setSat(k);
+        lumOfBackdrop(k);
+    } else if constexpr (M == BlendMode::Color) {
+        mixFromSource(k);
+        lumOfBackdrop(k);
+    } else {
+        mixFromBackdrop(k);
+        lumOfSource(k);
+    }
+    setLum(k);
+}
+
+// Over an opaque backdrop: (1 - as)·backdrop + as·B, rounded to the nearest step.
+MORVANE_ALWAYS_INLINE void pack(const Block& __restrict k, std::uint32_t* __restrict out) {
+    for (int i = 0; i < kLanes; ++i) {
+        const float a = k.sa[i];
+        // Through int: the vector units convert floats to signed integers only.
+        auto channel = [a](float b, float m) {
+            return std::uint32_t(int(std::clamp(b + (m - b) * a + 0.5f, 0.0f, 255.0f)));
+        };
+        out[i] = 0xff000000u | channel(k.br[i], k.mr[i]) << 16 | channel(k.bg[i], k.mg[i]) << 8 |
+                 channel(k.bb[i], k.mb[i]);
+    }
+}
+
+// Walks destination pixels a block at a time. Opaque ones take the float result, transparent
+// ones a fixed word (for a draw, the source word: what these modes give over nothing), the
+// rest go to Cairo. A solid source is unpacked into the block once, by the caller; the fills
+// of before, if any, come first for a solid source.
+template <BlendMode M, bool SolidSource>
+MORVANE_ALWAYS_INLINE void run(Block& k, std::uint32_t* destination, const std::uint32_t* source,
+                               int count, const BlendTables* before, std::uint32_t overTransparent,
+                               CairoBatch& batch) {
+    std::uint32_t padded[kLanes], paddedSources[kLanes], result[kLanes], earlier[kLanes];
+    for (int start = 0; start < count; start += kLanes) {
+        const int n = std::min(kLanes, count - start);
+        std::uint32_t* d = destination + start;
+        // Whole blocks are read where they lie; a short last one is padded with opaque black,
+        // whose results are dropped.
+        const std::uint32_t* backdrop = d;
+        const std::uint32_t* sources = SolidSource ? nullptr : source + start;
+        if (n < kLanes) {
+            std::fill(std::begin(padded), std::end(padded), 0xff000000u);
+            std::memcpy(padded, d, sizeof(std::uint32_t) * std::size_t(n));
+            backdrop = padded;
+            if (!SolidSource) {
+                std::fill(std::begin(paddedSources), std::end(paddedSources), 0u);
+                std::memcpy(paddedSources, sources, sizeof(std::uint32_t) * std::size_t(n));
+                sources = paddedSources;
+            }
+        }
+        if (SolidSource && before) {
+            for (int i = 0; i < kLanes; ++i)
+                earlier[i] =
+                    (backdrop[i] >> 24) == 0xff ? before->opaqueResult(backdrop[i]) : backdrop[i];
+            unpackBackdrop(earlier, k);
+        } else {
+            unpackBackdrop(backdrop, k);
+        }
+        if constexpr (!SolidSource)
+            unpackSource(sources, k);
+        blend<M, SolidSource>(k);
+        std::uint32_t opaque = 0xff000000u;
+        for (int i = 0; i < kLanes; ++i)
+            opaque &= backdrop[i];
+        if (opaque == 0xff000000u && n == kLanes) {
+            pack(k, d);
+            continue;
+        }
+        pack(k, result);
+        for (int i = 0; i < n; ++i) {
+            const std::uint32_t s = SolidSource ? overTransparent : sources[i];
+            if ((backdrop[i] >> 24) == 0xff)
+                d[i] = result[i];
+            else if (backdrop[i] == 0)
+                d[i] = s;
+            else if (SolidSource)
+                batch.add(d + i);
+            else
+                batch.add(d + i, s);
+        }
+    }
+}
+
+template <bool SolidSource>
+MORVANE_ALWAYS_INLINE void
+dispatch(BlendMode mode, Block& k, std::uint32_t* destination, const std::uint32_t* source,
+         int count, const BlendTables* before, std::uint32_t overTransparent, CairoBatch& batch) {
+    switch (mode) {
+    case BlendMode::Hue:
+        run<BlendMode::Hue, SolidSource>(k, destination, source, count, before, overTransparent,
+                                         batch);
+        break;
+    case BlendMode::Saturation:
+        run<BlendMode::Saturation, SolidSource>(k, destination, source, count, before,
+                                                overTransparent, batch);
+        break;
+    case BlendMode::Color:
+        run<BlendMode::Color, SolidSource>(k, destination, source, count, before, overTransparent,
+                                           batch);
+        break;
+    default:
+        run<BlendMode::Luminosity, SolidSource>(k, destination, source, count, before,
+                                                overTransparent, batch);
+        break;
+    }
+}
+
+// One row either way, built once per instruction set (see VectorCode.h). A null source
+// paints the solid source already unpacked into the block; overTransparent is what a
+// transparent pixel becomes.
+MORVANE_VECTOR_CLONES void blendRowOfBlock(BlendMode mode, Block& k, std::uint32_t* destination,
+                                           const std::uint32_t* source, int count,
+                                           const BlendTables* before, std::uint32_t overTransparent,
+                                           CairoBatch& batch) {
+    if (source)
+        dispatch<false>(mode, k, destination, source, count, nullptr, 0, batch);
+    else
+        dispatch<true>(mode, k, destination, nullptr, count, before, overTransparent, batch);
+}
+
+// SetLum(backdrop, l) for a fixed opaque backdrop: the colour is l + k per channel, k the
+// backdrop's offsets from its own luminosity, and ClipColor's factor depends on l alone,
+// through two fixed spans. Sources must be opaque.
+struct LuminosityOverColour {
+    float k[3];
+    float lowSpan;  // l below this clips at 0 ...
+    float highSpan; // ... above 255 - this at 255
+    float lowScale, highScale;
+
+    explicit LuminosityOverColour(std::uint32_t backdrop) {
+        const float c[3] = {float((backdrop >> 16) & 0xff), float((backdrop >> 8) & 0xff),
+                            float(backdrop & 0xff)};
+        const float l = lum(c[0], c[1], c[2]);
+        for (int i = 0; i < 3; ++i)
+            k[i] = c[i] - l;
+        lowSpan = -least(k[0], least(k[1], k[2]));
+        highSpan = most(k[0], most(k[1], k[2]));
+        lowScale = lowSpan > 0 ? 1.0f / lowSpan : 0.0f;
+        highScale = highSpan > 0 ? 1.0f / highSpan : 0.0f;
+    }
+};
+
+MORVANE_VECTOR_CLONES void luminosityOverColourBlock(const LuminosityOverColour& c,
+                                                     const std::uint32_t* __restrict source,
+                                                     std::uint32_t* __restrict out) {
+    for (int i = 0; i < kLanes; ++i) {
+        const float l = lum(float((source[i] >> 16) & 0xff), float((source[i] >> 8) & 0xff),
+                            float(source[i] & 0xff));
+        const float f = choose(l < c.lowSpan, l * c.lowScale,
+                               choose(l > 255 - c.highSpan, (255 - l) * c.highScale, 1.0f));
+        auto channel = [&](float k) {
+            return std::uint32_t(int(std::clamp(l + k * f + 0.5f, 0.0f, 255.0f)));
+        };
+        out[i] = 0xff000000u | channel(c.k[0]) << 16 | channel(c.k[1]) << 8 | channel(c.k[2]);
+    }
+}
+
+} // namespace
+
+void HslBlend::luminosityOverColour(std::uint32_t* destination, const std::uint32_t* source,
+                                    int count, std::uint32_t backdrop, CairoBatch& batch) {
+    const LuminosityOverColour constants(backdrop);
+    std::uint32_t padded[kLanes], result[kLanes];
+    for (int start = 0; start < count; start += kLanes) {
+        const int n = std::min(kLanes, count - start);
+        const std::uint32_t* s = source + start;
+        std::uint32_t* d = destination + start;
+        std::uint32_t opaque = 0xff000000u;
+        for (int i = 0; i < n; ++i)
+            opaque &= s[i];
+        if (opaque != 0xff000000u) {
+            // Translucent sources need the backdrop in memory and the full formula.
+            std::fill(d, d + n, backdrop);
+            blendRow(d, s, n, BlendMode::Luminosity, batch);
+            continue;
+        }
+        if (n < kLanes) {
+            std::fill(std::begin(padded), std::end(padded), 0xff000000u);
+            std::memcpy(padded, s, sizeof(std::uint32_t) * std::size_t(n));
+            s = padded;
+        }
+        if (n == kLanes) {
+            luminosityOverColourBlock(constants, s, d);
+        } else {
+            luminosityOverColourBlock(constants, s, result);
+            std::memcpy(d, result, sizeof(std::uint32_t) * std::size_t(n));
+        }
+    }
+}
+
+bool HslBlend::isHsl(BlendMode mode) {
+    return mode == BlendMode::Hue || mode == BlendMode::Saturation || mode == BlendMode::Color ||
+           mode == BlendMode::Luminosity;
+}
+
+void HslBlend::fill(const BitmapView& target, BlendMode mode, const GridColor& color,
+                    const BlendTables* before) {
+    Block block;
+    std::uint32_t words[kLanes];
+    std::fill(std::begin(words), std::end(words), color.premultipliedWord);
+    unpackSource(words, block);
+    for (int i = 0; i < kLanes; ++i)
+        block.s[i] = 1;
+    mixFromSource(block);
+    setSat(block);
+    std::copy(std::begin(block.mr), std::end(block.mr), std::begin(block.hr));
+    std::copy(std::begin(block.mg), std::end(block.mg), std::begin(block.hg));
+    std::copy(std::begin(block.mb), std::end(block.mb), std::begin(block.hb));
+    std::vector<SolidStep> steps;
+    if (before)
+        steps = before->steps();
+    steps.push_back({cairoOperatorFor(mode), color});
+    // What a transparent pixel becomes, once for all of them.
+    std::uint32_t fromTransparent = 0;
+    CairoBatch::paintSteps(&fromTransparent, 1, steps);
+    CairoBatch batch(std::move(steps));
+    for (int y = 0; y < target.height; ++y)
+        blendRowOfBlock(mode, block, target.row(y), nullptr, target.width, before, fromTransparent,
+                        batch);
+}
+
+void HslBlend::blendRow(std::uint32_t* destination, const std::uint32_t* source, int count,
+                        BlendMode mode, CairoBatch& batch) {
+    Block block;
+    blendRowOfBlock(mode, block, destination, source, count, nullptr, 0, batch);
+}
+
+} // namespace platform

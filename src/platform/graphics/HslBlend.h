@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/graphics/BitmapView.h"
+#include "platform/graphics/BlendMode.h"
+#include "platform/graphics/GridColor.h"
+
+#include <cstdint>
+
+namespace platform {
+
+class BlendTables;
+class CairoBatch;
+
+// Hue, saturation, colour and luminosity, the modes that mix the channels, as straight float
+// loops over opaque destinations. Lanes of eight pixels go through the same arithmetic with
+// selects instead of branches, so the compiler keeps them in vector registers. Transparent
+// destinations take the source as it is (what every one of these modes gives there); partly
+// transparent ones are left to a Cairo batch.
+class HslBlend {
+public:
+    static bool isHsl(BlendMode mode);
+
+    // Paints one colour under an HSL mode over every pixel of target, after the fills of
+    // before (if any), in the same pass.
+    static void fill(const BitmapView& target, BlendMode mode, const GridColor& color,
+                     const BlendTables* before = nullptr);
+
+    // Composites count source pixels onto count destination pixels under an HSL mode. Pixels
+    // the loop leaves to Cairo go into batch, which must blend under the same mode.
+    static void blendRow(std::uint32_t* destination, const std::uint32_t* source, int count,
+                         BlendMode mode, CairoBatch& batch);
+
+    // The same under luminosity over one opaque colour, backdrop, that destination does not
+    // hold yet (its memory is overwritten unread). The result then depends on each source
+    // pixel's luminosity alone, with no division per pixel.
+    static void luminosityOverColour(std::uint32_t* destination, const std::uint32_t* source,
+                                     int count, std::uint32_t backdrop, CairoBatch& batch);
+};
+
+} // namespace platform
