@@ -2,19 +2,14 @@
 #include "hardening/BinaryPropertyList.h"
 #include "hardening/ProcessStatus.h"
 
-#include "platform/backend/HeadlessBackend.h"
 #include "platform/backend/camera/CameraSourceFactory.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/ApplicationDelegate.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 using platform::Image;
 using platform::PropertyList;
@@ -213,37 +208,5 @@ TEST(HostileInput, PicturesCutOffAnywhereGiveNoPicture) {
             given += Image::fromEncodedData(whole.data(), cut) != nullptr;
         }
         EXPECT_EQ(given, 0) << "cut-off files that still gave a picture";
-    }
-}
-
-namespace {
-
-struct LaunchCounter : platform::ApplicationDelegate {
-    int launches = 0;
-    void applicationDidFinishLaunching(platform::Application&) override { ++launches; }
-    void applicationWillTerminate(platform::Application&) override {}
-};
-
-} // namespace
-
-TEST(HostileInput, AMegabyteScriptLineStopsTheRunBeforeLaunch) {
-    const std::string megabyte(1 << 20, 'x');
-    const std::vector<std::pair<std::string, std::string>> scripts = {
-        {"between commands", "wait 1\n" + megabyte + "\nquit\n"},
-        {"without an end of line", "wait 1\n" + megabyte},
-        {"of NUL bytes", "wait 1\n" + std::string(1 << 20, '\0') + "\n"},
-    };
-    for (const auto& [name, text] : scripts) {
-        SCOPED_TRACE(name);
-        platform::Application application;
-        const auto delegate = std::make_shared<LaunchCounter>();
-        application.setDelegate(delegate);
-        std::istringstream input(text);
-        ::testing::internal::CaptureStderr();
-        const int status = platform::HeadlessBackend::runScript(application, input);
-        const std::string errors = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(status, 2);
-        EXPECT_EQ(errors, "script:2: line longer than 65536 bytes\n");
-        EXPECT_EQ(delegate->launches, 0);
     }
 }

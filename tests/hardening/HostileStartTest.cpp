@@ -1,5 +1,6 @@
-// The camera started on lists that were tampered with: it must come up, touch nothing outside
-// its Documents directory, and leave sound lists behind.
+// The camera program started on lists that were tampered with, or with a hostile script: it
+// must come up (or refuse the script) cleanly, touch nothing outside its Documents directory,
+// and leave sound lists behind.
 #include "hardening/BinaryPropertyList.h"
 #include "hardening/CameraProcess.h"
 
@@ -15,10 +16,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class HostileLists : public ::testing::Test {
+class HostileStart : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "hostile-lists-XXXXXX").string();
+        std::string pattern = (fs::temp_directory_path() / "hostile-start-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         home_ = pattern;
         fs::create_directories(documents());
@@ -43,8 +44,8 @@ protected:
     }
 
     // Opens the gallery, which reads every listed print, and quits, which writes both lists.
-    int runCamera() {
-        write(home_ / "script.txt", "key r\nwait 1\nkey escape\nwait 1\nquit\n");
+    int runCamera(const std::string& script = "key r\nwait 1\nkey escape\nwait 1\nquit\n") {
+        write(home_ / "script.txt", script);
         return CameraProcess::run({"--headless", "--camera", "scene", "--home", home_.string(),
                                    "--script", (home_ / "script.txt").string()},
                                   home_ / "errors.txt", errors_);
@@ -64,7 +65,7 @@ protected:
     std::string errors_;
 };
 
-TEST_F(HostileLists, PrintNamesReachingOutsideDocumentsAreDroppedAndTouchNothing) {
+TEST_F(HostileStart, PrintNamesReachingOutsideDocumentsAreDroppedAndTouchNothing) {
     std::vector<std::uint32_t> pixels(8 * 8, 0xff208040u);
     const auto picture = platform::Image::fromPixels(8, 8, pixels);
     // Real pictures where "../x.jpg" and an absolute name point, so that reading them would
@@ -89,7 +90,7 @@ TEST_F(HostileLists, PrintNamesReachingOutsideDocumentsAreDroppedAndTouchNothing
     EXPECT_TRUE(fs::exists(documents() / "big_1.jpg"));
 }
 
-TEST_F(HostileLists, UnreadableListsStartTheCameraOnSoundOnes) {
+TEST_F(HostileStart, UnreadableListsStartTheCameraOnSoundOnes) {
     std::string nested = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
     for (int i = 0; i < 1'000'000; ++i) {
         nested += "<array>";
@@ -112,6 +113,23 @@ TEST_F(HostileLists, UnreadableListsStartTheCameraOnSoundOnes) {
         write(documents() / "prints.plist", prints);
         ASSERT_EQ(runCamera(), 0) << errors_;
         expectSoundLists();
+    }
+}
+
+TEST_F(HostileStart, AMegabyteScriptLineStopsTheProgramBeforeItStarts) {
+    const std::string megabyte(1 << 20, 'x');
+    const std::vector<std::pair<std::string, std::string>> scripts = {
+        {"between commands", "key r\n" + megabyte + "\nquit\n"},
+        {"without an end of line", "key r\n" + megabyte},
+        {"of NUL bytes", "key r\n" + std::string(1 << 20, '\0') + "\n"},
+    };
+    for (const auto& [name, script] : scripts) {
+        SCOPED_TRACE(name);
+        fs::remove_all(documents());
+        ASSERT_EQ(runCamera(script), 2);
+        EXPECT_EQ(errors_, "script:2: line longer than 65536 bytes\n");
+        // Refused before launch: not even the Documents directory was made.
+        EXPECT_FALSE(fs::exists(documents()));
     }
 }
 
