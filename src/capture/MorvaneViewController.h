@@ -2,50 +2,49 @@
 
 #include "platform/graphics/Image.h"
 #include "platform/ui/ImagePickerController.h"
+#include "platform/ui/ImagePickerControllerDelegate.h"
 #include "platform/ui/ViewController.h"
 
 #include <memory>
 #include <optional>
 #include <string>
 
-// The root controller and owner of the live camera: a bare, full-screen camera picker that
-// lies beneath every view of the main screen. It is presented when the view first appears,
-// dismissed when a camera print has been saved and presented again half a second after the
-// view shows anew.
+// The root controller and owner of the live camera, which lies beneath every view of the
+// main screen. The camera picker shows the bare live picture; the main screen's shutter is
+// the only way to take a still.
 class MorvaneViewController : public platform::ViewController,
                               public platform::ImagePickerControllerDelegate {
 public:
     MorvaneViewController();
     ~MorvaneViewController() override;
 
-    // The picker is the controller's own; the accessors neither share nor give it up.
+    // Made anew, and the earlier one released, each time the view is loaded.
     const std::shared_ptr<platform::ImagePickerController>& cameraController() const {
         return cameraController_;
     }
     void setCameraController(std::shared_ptr<platform::ImagePickerController> value) {
         cameraController_ = std::move(value);
     }
-    // Despite the name, true on every appearance after the first.
     bool isFirstLoad() const { return isFirstLoad_; }
+    // Whether the camera is presented now, so that a still can be taken.
+    bool isCameraShown() const;
 
     void viewDidLoad() override;
+    // The first appearance presents the camera at once, every later one 0.5 s later.
     void viewDidAppear(bool animated) override;
     void viewDidUnload() override {}
-
-    // Presents the picker, not animated.
+    // Presents the camera without animation.
     void reloadCamera();
+
+    // The camera's still, made into a print.
+    void
+    imagePickerControllerDidFinishPickingMediaWithInfo(platform::ImagePickerController& picker,
+                                                       const platform::MediaInfo& info) override;
     // Half a second after a camera print was saved: the end of the developing show.
     void delayedShutter();
     // The photo album's completion for a camera print. The error is not examined.
     void imageDidFinishSavingWithErrorContextInfo(const platform::ImageRef& image,
                                                   const std::optional<std::string>& error);
-
-    // The photograph taken by the picker: the camera path of print making.
-    void
-    imagePickerControllerDidFinishPickingMediaWithInfo(platform::ImagePickerController& picker,
-                                                       const platform::MediaInfo& info) override;
-    // The camera picker shows no controls, so it is never cancelled.
-    void imagePickerControllerDidCancel(platform::ImagePickerController&) override {}
 
 private:
     std::shared_ptr<platform::ImagePickerController> cameraController_;
