@@ -1,14 +1,46 @@
 #include "library/LibraryViewController.h"
 
+#include "shell/MorvaneAppDelegate.h"
+
 LibraryViewController::LibraryViewController(std::string nibName)
     : platform::ViewController(std::move(nibName)) {}
 
 LibraryViewController::~LibraryViewController() = default;
 
+void LibraryViewController::viewDidLoad() {
+    rollController_ = std::make_shared<platform::ImagePickerController>();
+    rollController_->setSourceType(platform::ImagePickerController::SourceType::PhotoLibrary);
+    // Weak: the picker must not keep its owner alive.
+    rollController_->setDelegate(std::weak_ptr<platform::ImagePickerControllerDelegate>(
+        std::static_pointer_cast<LibraryViewController>(shared_from_this())));
+    // The whole photograph is wanted; the square is cut from it here, not by the picker.
+    rollController_->setAllowsEditing(false);
+    platform::ViewController::viewDidLoad();
+}
+
 void LibraryViewController::loadLibrary() {
-    // Placeholder until the platform has an image picker to present.
+    // The picker is made with the view; asking for the view makes sure both exist.
+    view();
+    if (rollController_)
+        presentModalViewController(rollController_, true);
 }
 
 void LibraryViewController::unloadLibrary() {
-    // Placeholder until the platform has an image picker to dismiss.
+    // Dismissing with nothing presented must not dismiss this controller from its own parent.
+    if (modalViewController())
+        dismissModalViewControllerAnimated(true);
+}
+
+void LibraryViewController::imagePickerControllerDidCancel(platform::ImagePickerController&) {
+    if (auto delegate = MorvaneAppDelegate::sharedDelegate())
+        delegate->cameraButtonTouched();
+}
+
+void LibraryViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
+    platform::ImagePickerController&, const platform::MediaInfo& info) {
+    const auto found = info.find(platform::kImagePickerControllerOriginalImage);
+    if (found == info.end())
+        return;
+    if (auto delegate = MorvaneAppDelegate::sharedDelegate())
+        delegate->loadImageFromRoll(found->second);
 }
