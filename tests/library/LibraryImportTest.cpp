@@ -15,13 +15,13 @@ using platform::Image;
 using platform::ImageOrientation;
 using platform::ImageRef;
 
-// A photograph of a 4 by 4 grid of flat cells, each its own colour, so that where a cell's
+// A photograph of an 8 by 8 grid of flat cells, each its own colour, so that where a cell's
 // centre lands tells which way the picture went.
-constexpr int kCells = 4;
+constexpr int kCells = 8;
 
 std::uint32_t cellColour(int cx, int cy) {
-    return 0xFF000000u | static_cast<std::uint32_t>(40 + cx * 60) << 16 |
-           static_cast<std::uint32_t>(40 + cy * 60) << 8 | 0x80u;
+    return 0xFF000000u | static_cast<std::uint32_t>(40 + cx * 25) << 16 |
+           static_cast<std::uint32_t>(40 + cy * 25) << 8 | 0x80u;
 }
 
 ImageRef gridPhotograph(int width, int height, ImageOrientation orientation) {
@@ -93,12 +93,12 @@ TEST(RollSquareTest, ASquareBitmapFillsTheSquareMirroredTopToBottom) {
     const Mapping mapping = [k](double i, double j) {
         return platform::Point{i * k, 1500 - j * k};
     };
-    EXPECT_EQ(expectCellsLand(*photo, *square, mapping), 16);
+    EXPECT_EQ(expectCellsLand(*photo, *square, mapping), 64);
     // Nothing cut: the corners hold the corner cells, bottom-left first.
-    EXPECT_TRUE(closeColour(square->pixel(2, 2), cellColour(0, 3)));
-    EXPECT_TRUE(closeColour(square->pixel(1497, 1497), cellColour(3, 0)));
+    EXPECT_TRUE(closeColour(square->pixel(2, 2), cellColour(0, 7)));
+    EXPECT_TRUE(closeColour(square->pixel(1497, 1497), cellColour(7, 0)));
     EXPECT_EQ(expectCellsLand(*photo, *RollSquare::makePreview(square), previewOf(mapping, 1500)),
-              16);
+              64);
 }
 
 TEST(RollSquareTest, LandscapeIsCutAtBothSidesAndTurnedOnlyWhenItsOwnSizeIsPortrait) {
@@ -110,9 +110,10 @@ TEST(RollSquareTest, LandscapeIsCutAtBothSidesAndTurnedOnlyWhenItsOwnSizeIsPortr
     const Mapping straight = [&](double i, double j) {
         return platform::Point{(s - w * k) / 2 + i * k, s - j * k};
     };
-    EXPECT_EQ(expectCellsLand(*landscape, *flat, straight), 16);
-    // The cut: the square's left edge is bitmap column 200, inside the first cell.
-    EXPECT_TRUE(closeColour(flat->pixel(1, 750), cellColour(0, 1)));
+    // The outer cell columns are the 200 bitmap pixels cut at each side.
+    EXPECT_EQ(expectCellsLand(*landscape, *flat, straight), 48);
+    // The square's left edge is bitmap column 200: the second cell column.
+    EXPECT_TRUE(closeColour(flat->pixel(1, 700), cellColour(1, 4)));
 
     // A portrait photograph stored on its side: turned a quarter clockwise, then mirrored.
     const ImageRef sideways = landscape->withOrientation(ImageOrientation::Right);
@@ -121,12 +122,12 @@ TEST(RollSquareTest, LandscapeIsCutAtBothSidesAndTurnedOnlyWhenItsOwnSizeIsPortr
     const Mapping quarter = [&](double i, double j) {
         return platform::Point{s - j * k, (s + w * k) / 2 - i * k};
     };
-    EXPECT_EQ(expectCellsLand(*sideways, *turned, quarter), 16);
+    EXPECT_EQ(expectCellsLand(*sideways, *turned, quarter), 48);
     // Upright in the preview, the scene's top (the bitmap's left edge) at the top.
     const ImageRef preview = RollSquare::makePreview(turned);
     ASSERT_EQ(preview->pixelWidth(), 320);
-    EXPECT_EQ(expectCellsLand(*sideways, *preview, previewOf(quarter, s)), 16);
-    EXPECT_TRUE(closeColour(preview->pixel(300, 5), cellColour(0, 0)));
+    EXPECT_EQ(expectCellsLand(*sideways, *preview, previewOf(quarter, s)), 48);
+    EXPECT_TRUE(closeColour(preview->pixel(300, 5), cellColour(1, 0)));
 
     // Every flag that shows the bitmap portrait turns it the same way.
     const ImageRef left =
@@ -143,9 +144,9 @@ TEST(RollSquareTest, PortraitIsCutTopAndBottomAndNeverTurned) {
     const Mapping mapping = [&](double i, double j) {
         return platform::Point{i * k, (s + h * k) / 2 - j * k};
     };
-    EXPECT_EQ(expectCellsLand(*portrait, *square, mapping), 16);
+    EXPECT_EQ(expectCellsLand(*portrait, *square, mapping), 48);
     // Bitmap row 200 is the square's last row; the 200 rows above it were cut.
-    EXPECT_TRUE(closeColour(square->pixel(600, 1198), cellColour(2, 0)));
+    EXPECT_TRUE(closeColour(square->pixel(600, 1198), cellColour(4, 1)));
 
     // Its flag saying landscape changes nothing.
     const ImageRef flagged =
