@@ -21,7 +21,8 @@ void LibraryViewController::viewDidLoad() {
 void LibraryViewController::loadLibrary() {
     // The picker is made with the view; asking for the view makes sure both exist.
     view();
-    if (rollController_)
+    // Pressed again while the picker is up, the picker simply stays.
+    if (rollController_ && modalViewController() != rollController_)
         presentModalViewController(rollController_, true);
 }
 
