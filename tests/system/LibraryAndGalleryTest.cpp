@@ -30,14 +30,14 @@ protected:
     std::string errors() { return TempHome::readText(home_.root() / "stderr.txt"); }
 
     // A JPEG as a phone stores a portrait photograph: a landscape bitmap with the scene's top
-    // along its left edge and the orientation flag "right" in its EXIF block. The scene is red
-    // above and blue below.
+    // along its left edge and the orientation flag "right" in its EXIF block. The scene is
+    // light above and dark below, which every film look keeps.
     void writePortraitJpeg(const std::filesystem::path& path) {
         const int width = 400, height = 300;
         std::vector<std::uint32_t> argb(width * height);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                argb[y * width + x] = x < width / 2 ? 0xFFE01010u : 0xFF1010E0u;
+                argb[y * width + x] = x < width / 2 ? 0xFFF0F0F0u : 0xFF101010u;
         const std::vector<std::uint8_t> jpeg =
             platform::Image::fromPixels(width, height, argb)->jpegData(1.0);
         ASSERT_GT(jpeg.size(), 2u);
@@ -89,14 +89,17 @@ protected:
     TempHome home_;
 };
 
-// Red stronger than blue, and the other way round, at a point of a shot.
-bool reddish(const platform::Image& shot, int x, int y) {
-    const std::uint32_t p = shot.pixel(x, y);
-    return ((p >> 16) & 0xFF) > (p & 0xFF) + 60;
+// The sum of the colour channels at a point of a picture.
+int brightness(const platform::Image& picture, int x, int y) {
+    const std::uint32_t p = picture.pixel(x, y);
+    return static_cast<int>(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF));
 }
-bool bluish(const platform::Image& shot, int x, int y) {
-    const std::uint32_t p = shot.pixel(x, y);
-    return (p & 0xFF) > ((p >> 16) & 0xFF) + 60;
+// The picture within a square of the given side at (left, top) shows the scene upright: its
+// upper middle clearly lighter than its lower middle.
+bool upright(const platform::Image& picture, int left, int top, int side) {
+    const int x = left + side / 2;
+    return brightness(picture, x, top + side / 4) >
+           brightness(picture, x, top + 3 * side / 4) + 200;
 }
 
 TEST_F(LibraryAndGalleryTest, APortraitPhotographIsPreviewedUpright) {
@@ -110,10 +113,8 @@ TEST_F(LibraryAndGalleryTest, APortraitPhotographIsPreviewedUpright) {
     const platform::ImageRef screen = platform::Image::contentsOfFile(shot);
     ASSERT_TRUE(screen);
     // The scene's top half at the top of the picture area, its bottom half below.
-    EXPECT_TRUE(reddish(*screen, 160, 60));
-    EXPECT_TRUE(reddish(*screen, 60, 120));
-    EXPECT_TRUE(bluish(*screen, 160, 220));
-    EXPECT_TRUE(bluish(*screen, 260, 200));
+    EXPECT_TRUE(upright(*screen, 0, 0, 320));
+    EXPECT_GT(brightness(*screen, 60, 120), brightness(*screen, 260, 200) + 200);
 }
 
 TEST_F(LibraryAndGalleryTest, PrintsRemovedInTheGalleryLeaveFilesAndListAgreeing) {
@@ -143,6 +144,51 @@ TEST_F(LibraryAndGalleryTest, PrintsRemovedInTheGalleryLeaveFilesAndListAgreeing
     EXPECT_TRUE(listedNames().empty());
     EXPECT_TRUE(noFiles("1002.jpg"));
     EXPECT_TRUE(noFiles("1001.jpg"));
+}
+
+TEST_F(LibraryAndGalleryTest, ALibraryPrintIsUprightEverywhereAndCanBeRemovedAgain) {
+    seedPrints(2);
+    const auto photo = home_.root() / "portrait.jpg";
+    writePortraitJpeg(photo);
+    const auto shot = home_.root() / "gallery.png";
+    // Library button, pick, shutter; then the gallery once the print is out.
+    ASSERT_EQ(runScript("tap 147 335\nwait 1\npick " + photo.string() +
+                        "\nwait 1\ntap 285 335\nwait 5\ntap 160 460\nwait 1\nshot " +
+                        shot.string() + "\nquit\n"),
+              0)
+        << errors();
+    std::vector<std::string> names = listedNames();
+    ASSERT_EQ(names.size(), 3u);
+    const std::string made = names.front();
+    ASSERT_TRUE(bothFiles(made));
+    const platform::ImageRef small = platform::Image::contentsOfFile(home_.documents() / made);
+    ASSERT_TRUE(small);
+    EXPECT_TRUE(upright(*small, 0, 0, small->pixelWidth()));
+    std::vector<platform::ImageRef> album;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(home_.root() / "Pictures" / "Morvane"))
+        album.push_back(platform::Image::contentsOfFile(entry.path()));
+    ASSERT_EQ(album.size(), 1u);
+    ASSERT_TRUE(album[0]);
+    EXPECT_TRUE(upright(*album[0], 0, 0, album[0]->pixelWidth()));
+    const platform::ImageRef screen = platform::Image::contentsOfFile(shot);
+    ASSERT_TRUE(screen);
+    // The first row of the gallery: the picture at (35, 20) of the scroll area below the bar.
+    EXPECT_TRUE(upright(*screen, 35, 64, 250));
+
+    // The new print first, then all that are left, each confirmed with OK.
+    ASSERT_EQ(runScript("tap 160 460\nwait 1\ntap 270 260\nwait 0.5\nalert 1\nwait 0.5\n"
+                        "tap 280 22\nwait 0.5\nalert 1\nwait 0.5\nquit\n"),
+              0)
+        << errors();
+    EXPECT_TRUE(listedNames().empty());
+    for (const std::string& name : names)
+        EXPECT_TRUE(noFiles(name)) << name;
+    // The album keeps its copy.
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(home_.root() / "Pictures" / "Morvane"),
+                      std::filesystem::directory_iterator()),
+        1);
 }
 
 } // namespace
