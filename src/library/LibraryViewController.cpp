@@ -8,25 +8,28 @@ LibraryViewController::LibraryViewController(std::string nibName)
 LibraryViewController::~LibraryViewController() = default;
 
 void LibraryViewController::viewDidLoad() {
-    // A second load replaces the picker, and the old one goes with its last reference.
-    setRollController(std::make_shared<platform::ImagePickerController>());
+    rollController_ = std::make_shared<platform::ImagePickerController>();
     rollController_->setSourceType(platform::ImagePickerController::SourceType::PhotoLibrary);
-    rollController_->setDelegate(
-        std::static_pointer_cast<LibraryViewController>(shared_from_this()));
-    // The whole photograph, without a cropping step of the picker's own.
+    // Weak: the picker must not keep its owner alive.
+    rollController_->setDelegate(std::weak_ptr<platform::ImagePickerControllerDelegate>(
+        std::static_pointer_cast<LibraryViewController>(shared_from_this())));
+    // The whole photograph is wanted; the square is cut from it here, not by the picker.
     rollController_->setAllowsEditing(false);
     platform::ViewController::viewDidLoad();
 }
 
 void LibraryViewController::loadLibrary() {
-    // Pressed again while the picker is up, the library button finds it presented already.
-    if (modalViewController() == rollController_)
-        return;
-    presentModalViewController(rollController_, true);
+    // The picker is made with the view; asking for the view makes sure both exist.
+    view();
+    // Pressed again while the picker is up, the picker simply stays.
+    if (rollController_ && modalViewController() != rollController_)
+        presentModalViewController(rollController_, true);
 }
 
 void LibraryViewController::unloadLibrary() {
-    dismissModalViewControllerAnimated(true);
+    // Dismissing with nothing presented must not dismiss this controller from its own parent.
+    if (modalViewController())
+        dismissModalViewControllerAnimated(true);
 }
 
 void LibraryViewController::imagePickerControllerDidCancel(platform::ImagePickerController&) {
@@ -37,7 +40,8 @@ void LibraryViewController::imagePickerControllerDidCancel(platform::ImagePicker
 void LibraryViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
     platform::ImagePickerController&, const platform::MediaInfo& info) {
     const auto found = info.find(platform::kImagePickerControllerOriginalImage);
-    const platform::ImageRef photograph = found != info.end() ? found->second : nullptr;
+    if (found == info.end())
+        return;
     if (auto delegate = MorvaneAppDelegate::sharedDelegate())
-        delegate->loadImageFromRoll(photograph);
+        delegate->loadImageFromRoll(found->second);
 }

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "platform/ui/ImagePickerController.h"
+#include "platform/ui/ImagePickerControllerDelegate.h"
 #include "platform/ui/ViewController.h"
 
 #include <memory>
 #include <string>
 
-// Edit mode's controller: it owns the photo-library picker and presents and dismisses it. Its
-// own view, from its interface file, only carries the picker on and off the screen.
+// Edit mode's controller: it presents and dismisses the photo-library picker and hands the
+// picker's answers to the application's delegate. Its own view, from its interface file,
+// only carries the picker on and off the screen.
 class LibraryViewController : public platform::ViewController,
                               public platform::ImagePickerControllerDelegate {
 public:
@@ -21,16 +23,15 @@ public:
         rollController_ = std::move(value);
     }
 
+    // Makes the photo-library picker, with this controller as its delegate.
+    void viewDidLoad() override;
+    void viewDidUnload() override {}
+
     // Presents the picker, animated.
     void loadLibrary();
     // Dismisses it, animated.
     void unloadLibrary();
 
-    void viewDidLoad() override;
-    void viewDidUnload() override {}
-
-    // A cancelled pick returns to camera mode; a picked photograph goes to the delegate,
-    // which also dismisses the picker.
     void imagePickerControllerDidCancel(platform::ImagePickerController& picker) override;
     void
     imagePickerControllerDidFinishPickingMediaWithInfo(platform::ImagePickerController& picker,
