@@ -45,3 +45,13 @@ format:
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
+
+# The fuzzers, built with clang in their own folder; each runs FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+FUZZ_BUILD := build-fuzz
+
+.PHONY: fuzz
+
+fuzz:
+	@scripts/install-deps --fuzz
+	@FUZZ_BUILD=$(FUZZ_BUILD) JOBS=$(JOBS) scripts/fuzz $(FUZZ_SECONDS)

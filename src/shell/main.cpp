@@ -1,6 +1,5 @@
-#include <cstdio>
+#include "shell/CommandLine.h"
 
-int main() {
-    std::printf("morvane %s\n", MORVANE_VERSION);
-    return 0;
+int main(int argc, char** argv) {
+    return CommandLine::run(argc, argv);
 }

@@ -1,5 +1,6 @@
 #include "capture/PrintComposer.h"
 
+#include "ScopedEnvironment.h"
 #include "TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -250,28 +250,8 @@ Ink findInk(const Image& print, const Rgba& background) {
     return ink;
 }
 
-class ScopedUtc {
-public:
-    ScopedUtc() {
-        if (const char* old = std::getenv("TZ"))
-            old_ = old;
-        setenv("TZ", "UTC0", 1);
-        tzset();
-    }
-    ~ScopedUtc() {
-        if (old_)
-            setenv("TZ", old_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::optional<std::string> old_;
-};
-
 TEST(PrintComposer, DateStandsOnItsBaselineAtItsSizeAndColour) {
-    const ScopedUtc utc;
+    const ScopedEnvironment utc("TZ", "UTC0");
     struct Case {
         bool highQuality;
         const char* model;
@@ -338,9 +318,7 @@ TEST(PrintComposer, FilmFramesComeFromTheResourceFolderByDefault) {
     const auto red = testpictures::solid(4, 4, {1, 0, 0, 1});
     ASSERT_TRUE(red->writePng(folder / "film_vintage1.png"));
     std::ofstream(folder / "film_vintage2.png") << "not a picture";
-    const char* old = std::getenv("MORVANE_RESOURCES");
-    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
-    setenv("MORVANE_RESOURCES", folder.c_str(), 1);
+    const ScopedEnvironment resources("MORVANE_RESOURCES", folder.string());
 
     EXPECT_TRUE(PrintComposer::filmFrameFromBundle("film_vintage1"));
     EXPECT_FALSE(PrintComposer::filmFrameFromBundle("film_vintage2")); // unreadable
@@ -361,10 +339,6 @@ TEST(PrintComposer, FilmFramesComeFromTheResourceFolderByDefault) {
             EXPECT_TRUE(near(centre, {0.64, 0.50, 0.33, 1}, 0.02));
     }
 
-    if (saved)
-        setenv("MORVANE_RESOURCES", saved->c_str(), 1);
-    else
-        unsetenv("MORVANE_RESOURCES");
     std::filesystem::remove_all(folder);
 }
 

@@ -3,12 +3,12 @@
 #include "capture/PrintSize.h"
 #include "capture/StripPages.h"
 
+#include "ScopedEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
-#include <optional>
 #include <string>
 
 namespace {
@@ -103,38 +103,18 @@ TEST(DateStamp, SizeFollowsQualityAndPrintSide) {
     EXPECT_EQ(stamp.baselineOrigin(), (platform::Point{80, 32}));
 }
 
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ"))
-            old_ = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        if (old_)
-            setenv("TZ", old_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::optional<std::string> old_;
-};
-
 TEST(DateStamp, TextIsTheLocalDayInEnglish) {
     // 2026-01-04 23:30 UTC is already the 5th east of Greenwich.
     const auto instant = std::chrono::system_clock::time_point(std::chrono::seconds(1767569400));
     {
-        const ScopedTimeZone utc("UTC0");
+        const ScopedEnvironment utc("TZ", "UTC0");
         EXPECT_EQ(DateStamp::textForDate(instant), "January 04, 2026");
     }
     {
-        const ScopedTimeZone tokyo("JST-9");
+        const ScopedEnvironment tokyo("TZ", "JST-9");
         EXPECT_EQ(DateStamp::textForDate(instant), "January 05, 2026");
     }
-    const ScopedTimeZone utc("UTC0");
+    const ScopedEnvironment utc("TZ", "UTC0");
     const DateStamp stamp = DateStamp::forPrint(instant, true, 1500, 9);
     EXPECT_EQ(stamp.fontSize(), 40);
     EXPECT_TRUE(stamp.isWhiteInk());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -63,6 +64,44 @@ TEST(Skins, PictureAreaIsSeeThroughAndTheBodyIsSolid) {
         }
         EXPECT_EQ(visibleInPicture, 0) << "skin " << i;
         EXPECT_EQ(clearInBody, 0) << "skin " << i;
+    }
+}
+
+double saturation(const ResourcePicture& p, int x, int y) {
+    const double r = p.channel(x, y, 0), g = p.channel(x, y, 1), b = p.channel(x, y, 2);
+    const double high = std::max({r, g, b});
+    return high == 0 ? 0 : (high - std::min({r, g, b})) / high;
+}
+
+// The screen's buttons are untitled hit areas: what the user sees of them is the skin, so each
+// painted control must lie where its button is.
+TEST(Skins, ControlsArePaintedUnderTheirButtons) {
+    for (int i = 0; i < 3; ++i) {
+        const ResourcePicture skin("frame" + std::to_string(i));
+        ASSERT_TRUE(skin.loaded());
+        // Unlit lamp glass, deep red, in both sockets the lit lamps cover (22 by 22 at
+        // (12, 333) and (89, 333)).
+        for (int cx : {23, 100}) {
+            EXPECT_LT(skin.luminance(cx, 344), 0.3) << "skin " << i << " socket " << cx;
+            EXPECT_GT(skin.channel(cx, 344, 0), 2 * skin.channel(cx, 344, 2)) << "skin " << i;
+        }
+        // A coloured release in the middle of the shutter button (250, 310, 70, 50), below
+        // the strip of the button that the frame strip covers.
+        EXPECT_GT(saturation(skin, 285, 342), 0.5) << "skin " << i;
+        // The dark mouth the print comes out of, across the print's width (x 35 to 285).
+        for (int x = 35; x < 285; x += 10) {
+            EXPECT_LT(skin.luminance(x, 367), 0.15) << "skin " << i << " slot at " << x;
+        }
+        // The category strip (27, 382, 270, 50) sits in a dark window: no body colour shows
+        // in the pixel ring around it.
+        for (int x = 26; x <= 297; ++x) {
+            EXPECT_LT(skin.luminance(x, 381), 0.2) << "skin " << i << " above at " << x;
+            EXPECT_LT(skin.luminance(x, 432), 0.2) << "skin " << i << " below at " << x;
+        }
+        for (int y = 381; y <= 432; ++y) {
+            EXPECT_LT(skin.luminance(26, y), 0.2) << "skin " << i << " left at " << y;
+            EXPECT_LT(skin.luminance(297, y), 0.2) << "skin " << i << " right at " << y;
+        }
     }
 }
 
@@ -132,6 +171,15 @@ TEST(FilmFrames, OutlinesMatchTheWindowsOfThePrints) {
             return a == 0 ? 0 : a >= 110 ? 2 : 1;
         };
         auto clear = [&](int x, int y) { return state(x, y) == 0; };
+        // Shown over the live picture, the outline is white alone: any colour would tint it.
+        for (int y = 0; y < 320; ++y) {
+            for (int x = 0; x < 320; ++x) {
+                if (outline.alpha(x, y) > 0) {
+                    ASSERT_GT(outline.luminance(x, y), 0.95)
+                        << "frame " << j << " " << x << "," << y;
+                }
+            }
+        }
         int compared = 0;
         for (int y = 4; y < 316; y += 3) {
             for (int x = 4; x < 316; x += 3) {
@@ -178,6 +226,30 @@ TEST(FilmFrames, EachFamilyTreatsBorderAndWindowForItsBlendMode) {
         for (int c = 0; c < 3; ++c) {
             EXPECT_NEAR(color.channel(cx, cy, c), 0.5, 0.25) << "frame " << j << " channel " << c;
         }
+    }
+}
+
+// Under hard light a channel at 0 or 1 gives black or full colour whatever lies below, while
+// anything between lets the print show through; a bold border keeps its channels at the ends.
+TEST(FilmFrames, ColourBordersArePureEnoughToHideThePrint) {
+    for (int j = 0; j < 3; ++j) {
+        const ResourcePicture color("film_color" + std::to_string(j));
+        ASSERT_TRUE(color.loaded());
+        int pure = 0;
+        int sampled = 0;
+        for (int t = 0; t < 1500; t += 7) {
+            // The outer 20 pixels are border on every frame shape.
+            for (auto [x, y] : {std::pair{t, 10}, {t, 1490}, {10, t}, {1490, t}}) {
+                bool extreme = true;
+                for (int c = 0; c < 3; ++c) {
+                    const double v = color.channel(x, y, c);
+                    extreme = extreme && (v < 0.1 || v > 0.9);
+                }
+                pure += extreme;
+                ++sampled;
+            }
+        }
+        EXPECT_GT(pure, sampled * 8 / 10) << "frame " << j;
     }
 }
 

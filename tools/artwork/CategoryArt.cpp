@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <string>
 
 namespace artwork {
 
@@ -86,13 +85,10 @@ Canvas drawCategory(int number, const Fonts& fonts) {
         cairo_fill(cr);
     }
 
-    // Where this page lies among the ten: a number and a row of dots.
-    const std::string position = std::to_string(number) + "/" + std::to_string(kCategoryCount);
-    setColor(cr, {0.55, 0.55, 0.53});
-    drawText(cr, fonts.sans(), 9, position, kWidth - 10, 18, Align::Right);
+    // Where this page lies among the ten.
     for (int i = 0; i < kCategoryCount; ++i) {
         const double dx = kWidth - 10 - (kCategoryCount - 1 - i) * 5.0 - 1.5;
-        cairo_arc(cr, dx, 38, i == index ? 1.8 : 1.1, 0, 2 * M_PI);
+        cairo_arc(cr, dx, 25, i == index ? 1.8 : 1.1, 0, 2 * M_PI);
         setColor(cr, i == index ? Color{0.95, 0.93, 0.88} : Color{0.45, 0.45, 0.45});
         cairo_fill(cr);
     }

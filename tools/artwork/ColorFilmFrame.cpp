@@ -1,5 +1,5 @@
 #include "FilmFrameFamilies.h"
-#include "PixelBuffer.h"
+#include "PixelPainting.h"
 
 #include <cmath>
 
@@ -16,13 +16,17 @@ Canvas drawColorFrame(const FrameShape& shape, const Fonts& fonts) {
     const double hueStart[] = {0.83, 0.95, 0.50};
     const double hueSpan[] = {0.30, 0.22, 0.30};
     const RoundedBox& w = shape.window();
-    PixelBuffer buffer(static_cast<int>(s), static_cast<int>(s));
-    buffer.generate([&](double x, double y) {
+    Canvas canvas = paintPixels(static_cast<int>(s), static_cast<int>(s), [&](double x, double y) {
         const double u = x / s;
         const double v = y / s;
         const double inWindow = coverage(shape.windowDistance(x, y));
 
+        // Channels pushed to their ends, so the hues meet in short steps of pure colour and
+        // the print under the border hardly shows through.
         Color border = hueColor(hueStart[frame] + hueSpan[frame] * (u + v) / 2);
+        for (double* channel : {&border.r, &border.g, &border.b}) {
+            *channel = clamp01((*channel - 0.5) * 6 + 0.5);
+        }
         if (shape.hasStrip()) {
             const double inStrip = coverage(shape.strip().distance(x, y));
             const double inHole = coverage(shape.holeDistance(x, y));
@@ -43,7 +47,6 @@ Canvas drawColorFrame(const FrameShape& shape, const Fonts& fonts) {
         Color c = mix(withAlpha(border, 1), inside, inWindow);
         return c;
     });
-    Canvas canvas = buffer.toCanvas();
     drawStripLettering(canvas, shape, fonts, {1, 1, 0, 1});
     return canvas;
 }

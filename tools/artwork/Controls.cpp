@@ -82,9 +82,9 @@ void drawPhotosGlyph(cairo_t* cr, Color ink, Color cutout, double cx, double cy)
 
 void drawShutterRelease(cairo_t* cr, const Skin& skin, double cx, double cy) {
     // Soft shadow the collar throws on the body.
-    for (int i = 4; i >= 1; --i) {
-        cairo_arc(cr, cx + 0.5, cy + 1.5, 21 + i, 0, 2 * M_PI);
-        setColor(cr, {0, 0, 0, 0.07});
+    for (int i = 3; i >= 1; --i) {
+        cairo_arc(cr, cx + 0.3, cy + 1.2, 20.5 + i, 0, 2 * M_PI);
+        setColor(cr, {0, 0, 0, 0.05});
         cairo_fill(cr);
     }
     drawMetalRing(cr, skin, cx, cy, 21, 17.5);

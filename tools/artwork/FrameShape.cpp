@@ -11,7 +11,9 @@ double RoundedBox::distance(double x, double y) const {
     const double cy = (y0 + y1) / 2;
     const double qx = std::fabs(x - cx) - (x1 - x0) / 2 + radius;
     const double qy = std::fabs(y - cy) - (y1 - y0) / 2 + radius;
-    const double outside = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0));
+    const double ox = std::max(qx, 0.0);
+    const double oy = std::max(qy, 0.0);
+    const double outside = std::sqrt(ox * ox + oy * oy);
     return outside + std::min(std::max(qx, qy), 0.0) - radius;
 }
 

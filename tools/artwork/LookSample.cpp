@@ -13,9 +13,10 @@ Canvas drawSampleScene(int size) {
     const double s = size;
     cairo_rectangle(cr, 0, 0, s, s);
     cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, 0.62 * s);
-    addStop(sky, 0, {0.16, 0.36, 0.72});
-    addStop(sky, 0.6, {0.55, 0.70, 0.88});
-    addStop(sky, 1, {0.98, 0.78, 0.52});
+    // Muted, mostly mid tones: the looks cast their colour most visibly there.
+    addStop(sky, 0, {0.40, 0.52, 0.70});
+    addStop(sky, 0.6, {0.66, 0.70, 0.76});
+    addStop(sky, 1, {0.90, 0.80, 0.66});
     cairo_set_source(cr, sky);
     cairo_fill(cr);
     cairo_pattern_destroy(sky);
@@ -31,7 +32,7 @@ Canvas drawSampleScene(int size) {
     cairo_line_to(cr, s, s);
     cairo_line_to(cr, 0, s);
     cairo_close_path(cr);
-    setColor(cr, {0.35, 0.45, 0.62});
+    setColor(cr, {0.48, 0.52, 0.60});
     cairo_fill(cr);
 
     // The near meadow.
@@ -41,11 +42,20 @@ Canvas drawSampleScene(int size) {
     cairo_line_to(cr, 0, s);
     cairo_close_path(cr);
     cairo_pattern_t* grass = cairo_pattern_create_linear(0, 0.62 * s, 0, s);
-    addStop(grass, 0, {0.42, 0.68, 0.26});
-    addStop(grass, 1, {0.16, 0.40, 0.14});
+    addStop(grass, 0, {0.52, 0.64, 0.36});
+    addStop(grass, 1, {0.26, 0.38, 0.20});
     cairo_set_source(cr, grass);
     cairo_fill(cr);
     cairo_pattern_destroy(grass);
+
+    // A pale path across the meadow.
+    cairo_move_to(cr, 0.55 * s, s);
+    cairo_curve_to(cr, 0.60 * s, 0.85 * s, 0.50 * s, 0.78 * s, 0.62 * s, 0.70 * s);
+    cairo_line_to(cr, 0.66 * s, 0.70 * s);
+    cairo_curve_to(cr, 0.58 * s, 0.78 * s, 0.74 * s, 0.86 * s, 0.78 * s, s);
+    cairo_close_path(cr);
+    setColor(cr, {0.70, 0.67, 0.60});
+    cairo_fill(cr);
 
     // A red barn with a dark roof.
     const double bx = 0.18 * s;

@@ -1,5 +1,5 @@
 #include "FilmFrameFamilies.h"
-#include "PixelBuffer.h"
+#include "PixelPainting.h"
 
 #include <cmath>
 
@@ -15,8 +15,7 @@ const Color kFilmBase{0.075, 0.072, 0.078};
 Canvas drawNormalFrame(const FrameShape& shape, const Fonts& fonts) {
     const double s = shape.side();
     const double px = s / 1500.0;
-    PixelBuffer buffer(static_cast<int>(s), static_cast<int>(s));
-    buffer.generate([&](double x, double y) {
+    Canvas canvas = paintPixels(static_cast<int>(s), static_cast<int>(s), [&](double x, double y) {
         const double inWindow = coverage(shape.windowDistance(x, y));
         Color c = kPaper;
         if (shape.hasStrip()) {
@@ -30,7 +29,6 @@ Canvas drawNormalFrame(const FrameShape& shape, const Fonts& fonts) {
         }
         return withAlpha(c, 1 - inWindow);
     });
-    Canvas canvas = buffer.toCanvas();
     drawStripLettering(canvas, shape, fonts, {0.93, 0.55, 0.16, 0.9});
     return canvas;
 }

@@ -1,5 +1,5 @@
 #include "FilmFrameFamilies.h"
-#include "PixelBuffer.h"
+#include "PixelPainting.h"
 
 #include <cmath>
 #include <vector>
@@ -60,17 +60,17 @@ Color screen(Color a, Color b) {
 Canvas drawRainbowFrame(const FrameShape& shape, const Fonts& fonts) {
     const double s = shape.side();
     const LeakSet set = leaksFor(shape.frame());
-    PixelBuffer buffer(static_cast<int>(s), static_cast<int>(s));
-    buffer.generate([&](double x, double y) {
+    Canvas canvas = paintPixels(static_cast<int>(s), static_cast<int>(s), [&](double x, double y) {
         const double u = x / s;
         const double v = y / s;
         const double inWindow = coverage(shape.windowDistance(x, y));
 
-        double border = 0.9;
+        double border = 0.98;
         if (shape.hasStrip()) {
             const double inStrip = coverage(shape.strip().distance(x, y));
             const double inHole = coverage(shape.holeDistance(x, y));
-            border = 0.93 - 0.13 * inStrip - 0.30 * inHole;
+            // A light-struck strip: the band lets a pale picture through, the holes are white.
+            border = 0.93 - 0.38 * inStrip * (1 - inHole) + 0.07 * inHole;
         }
         const double g = border * (1 - inWindow);
         Color c{g, g, g, 1};
@@ -98,9 +98,7 @@ Canvas drawRainbowFrame(const FrameShape& shape, const Fonts& fonts) {
         }
         return screen(c, light);
     });
-    Canvas canvas = buffer.toCanvas();
-    // Darker than the light strip, so under screen mode the lettering reads as a faint ghost.
-    drawStripLettering(canvas, shape, fonts, {0.55, 0.55, 0.55, 1});
+    drawStripLettering(canvas, shape, fonts, {1, 1, 1, 1});
     return canvas;
 }
 

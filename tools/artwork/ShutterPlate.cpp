@@ -12,72 +12,65 @@ constexpr int kSide = 320;
 constexpr double kCentre = 160;
 constexpr double kIrisRadius = 146;
 constexpr int kBlades = 9;
-// How far each blade edge turns away from the radius: more gives a tighter pinwheel.
-constexpr double kTwist = 1.22;
+// How far, in radians, each blade edge turns on its way from the centre to the rim.
+constexpr double kTwist = 1.6;
 
-struct Point {
-    double x, y;
-};
+// A point on blade edge k, a fraction t of the way from the centre to the rim. The edges
+// are spirals, so the closed blades read as a pinwheel and not as slices of a pie.
+void edgePoint(int k, double t, double& x, double& y) {
+    const double angle = 2 * M_PI * k / kBlades - M_PI / 2 + kTwist * std::pow(t, 0.8);
+    const double r = 2 + (kIrisRadius + 2 - 2) * t;
+    x = kCentre + r * std::cos(angle);
+    y = kCentre + r * std::sin(angle);
+}
 
-// Where a blade edge that starts near the centre meets the iris's rim.
-Point rimPoint(Point start, double direction) {
-    const double dx = std::cos(direction);
-    const double dy = std::sin(direction);
-    const double px = start.x - kCentre;
-    const double py = start.y - kCentre;
-    const double b = px * dx + py * dy;
-    const double c = px * px + py * py - kIrisRadius * kIrisRadius;
-    const double t = -b + std::sqrt(b * b - c);
-    return {start.x + t * dx, start.y + t * dy};
+void addEdge(cairo_t* cr, int k, bool outward) {
+    constexpr int kSteps = 32;
+    for (int i = 0; i <= kSteps; ++i) {
+        const double t = static_cast<double>(outward ? i : kSteps - i) / kSteps;
+        double x = 0;
+        double y = 0;
+        edgePoint(k, t, x, y);
+        cairo_line_to(cr, x, y);
+    }
 }
 
 void drawIris(cairo_t* cr, const Skin& skin) {
-    Point starts[kBlades];
-    Point ends[kBlades];
-    double angles[kBlades];
     for (int k = 0; k < kBlades; ++k) {
-        angles[k] = 2 * M_PI * k / kBlades - M_PI / 2;
-        starts[k] = {kCentre + 3 * std::cos(angles[k]), kCentre + 3 * std::sin(angles[k])};
-        ends[k] = rimPoint(starts[k], angles[k] + kTwist);
-    }
-    for (int k = 0; k < kBlades; ++k) {
-        const int n = (k + 1) % kBlades;
+        const int n = k + 1;
         cairo_move_to(cr, kCentre, kCentre);
-        cairo_line_to(cr, starts[k].x, starts[k].y);
-        cairo_line_to(cr, ends[k].x, ends[k].y);
-        const double a0 = std::atan2(ends[k].y - kCentre, ends[k].x - kCentre);
-        double a1 = std::atan2(ends[n].y - kCentre, ends[n].x - kCentre);
-        while (a1 < a0) {
-            a1 += 2 * M_PI;
-        }
-        cairo_arc(cr, kCentre, kCentre, kIrisRadius, a0, a1);
-        cairo_line_to(cr, starts[n].x, starts[n].y);
+        addEdge(cr, k, true);
+        addEdge(cr, n, false);
         cairo_close_path(cr);
-        // Each blade is lit along its free edge and falls into the shadow of the next one.
-        const double mid = (angles[k] + angles[n] + (n == 0 ? 2 * M_PI : 0)) / 2 + 0.5;
-        const double lx = kCentre + kIrisRadius * std::cos(mid - 0.9);
-        const double ly = kCentre + kIrisRadius * std::sin(mid - 0.9);
-        const double dx = kCentre + kIrisRadius * std::cos(mid + 0.9);
-        const double dy = kCentre + kIrisRadius * std::sin(mid + 0.9);
-        cairo_pattern_t* sheen = cairo_pattern_create_linear(lx, ly, dx, dy);
+        // Each blade is lit along one edge and falls into the shadow of the next one.
+        double lx = 0, ly = 0, dx = 0, dy = 0;
+        edgePoint(k, 0.55, lx, ly);
+        edgePoint(n, 0.55, dx, dy);
+        const double mid = 2 * M_PI * (k + 0.5) / kBlades - M_PI / 2 + kTwist * 0.6;
         // Blades facing the top left catch more light.
         const double facing = 0.5 + 0.5 * std::cos(mid + 2.3);
-        addStop(sheen, 0, mix(skin.bladeDark, skin.bladeLight, 0.55 + 0.45 * facing));
-        addStop(sheen, 1, skin.bladeDark);
+        cairo_pattern_t* sheen = cairo_pattern_create_linear(lx, ly, dx, dy);
+        addStop(sheen, 0, mix(skin.bladeDark, skin.bladeLight, 0.45 + 0.55 * facing));
+        addStop(sheen, 0.7, mix(skin.bladeDark, skin.bladeLight, 0.25 * facing));
+        addStop(sheen, 1, shade(skin.bladeDark, -0.3));
         cairo_set_source(cr, sheen);
         cairo_fill(cr);
         cairo_pattern_destroy(sheen);
     }
-    // Edges: a fine bright line with a shadow beside it.
-    cairo_set_line_width(cr, 1);
+    // Edges: a shadow beside a fine bright line.
     for (int k = 0; k < kBlades; ++k) {
-        cairo_move_to(cr, starts[k].x + 0.8, starts[k].y + 0.8);
-        cairo_line_to(cr, ends[k].x + 0.8, ends[k].y + 0.8);
-        setColor(cr, {0, 0, 0, 0.5});
+        cairo_save(cr);
+        cairo_translate(cr, 0.8, 0.8);
+        cairo_move_to(cr, kCentre, kCentre);
+        addEdge(cr, k, true);
+        cairo_restore(cr);
+        cairo_set_line_width(cr, 1.2);
+        setColor(cr, {0, 0, 0, 0.55});
         cairo_stroke(cr);
-        cairo_move_to(cr, starts[k].x, starts[k].y);
-        cairo_line_to(cr, ends[k].x, ends[k].y);
-        setColor(cr, withAlpha(shade(skin.bladeLight, 0.5), 0.5));
+        cairo_move_to(cr, kCentre, kCentre);
+        addEdge(cr, k, true);
+        cairo_set_line_width(cr, 0.8);
+        setColor(cr, withAlpha(shade(skin.bladeLight, 0.5), 0.45));
         cairo_stroke(cr);
     }
 }

@@ -22,7 +22,8 @@ const Skin kSkins[kSkinCount] = {
      {0.90, 0.90, 0.88},
      {0.86, 0.17, 0.12},
      {0.34, 0.35, 0.38},
-     {0.10, 0.10, 0.11}},
+     {0.10, 0.10, 0.11},
+     {0, 0, 0, 0}},
     // Black: pebbled leatherette over a black body, chrome rings, an orange release.
     {{0.200, 0.200, 0.210},
      {0.085, 0.085, 0.095},
@@ -34,7 +35,8 @@ const Skin kSkins[kSkinCount] = {
      {0.86, 0.86, 0.84},
      {0.95, 0.46, 0.10},
      {0.30, 0.31, 0.34},
-     {0.05, 0.05, 0.06}},
+     {0.05, 0.05, 0.06},
+     {0.78, 0.79, 0.83, 0.50}},
     // Wood: oiled walnut with brass trim and dark bronze panels.
     {{0.560, 0.355, 0.200},
      {0.380, 0.220, 0.115},
@@ -46,7 +48,8 @@ const Skin kSkins[kSkinCount] = {
      {0.93, 0.84, 0.64},
      {0.70, 0.15, 0.09},
      {0.36, 0.26, 0.16},
-     {0.09, 0.06, 0.04}},
+     {0.09, 0.06, 0.04},
+     {0.90, 0.75, 0.45, 0.55}},
 };
 
 double textureFactor(Texture texture, double x, double y, unsigned seed) {

@@ -18,6 +18,7 @@ struct Skin {
     Color inkOnPlate;          // icons and lettering on the dark plate
     Color shutter;             // the shutter release
     Color bladeLight, bladeDark;
+    Color rim; // a fine edge around recessed panels, where the body alone would not show them
 };
 
 constexpr int kSkinCount = 3;

@@ -52,6 +52,15 @@ void drawRecess(cairo_t* cr, const Skin& skin, double x, double y, double w, dou
     roundedRect(cr, x, y + 1, w, h, r);
     setColor(cr, {1, 1, 1, 0.22});
     cairo_fill(cr);
+    if (skin.rim.a > 0) {
+        roundedRect(cr, x - 1, y - 1, w + 2, h + 2, r + 1);
+        cairo_pattern_t* rim = cairo_pattern_create_linear(0, y - 1, 0, y + h + 1);
+        addStop(rim, 0, withAlpha(skin.rim, skin.rim.a * 0.5));
+        addStop(rim, 1, skin.rim);
+        cairo_set_source(cr, rim);
+        cairo_fill(cr);
+        cairo_pattern_destroy(rim);
+    }
     roundedRect(cr, x, y, w, h, r);
     fillVertical(cr, y, y + h, shade(skin.plate, 0.04), shade(skin.plate, -0.25));
     innerShadow(cr, 3, {0, 0, 0, 0.55});
@@ -85,6 +94,12 @@ void drawPrintSlot(cairo_t* cr, const Skin& skin) {
     roundedRect(cr, 30, 365, 260, 4, 2);
     fillVertical(cr, 365, 369, {0, 0, 0, 1}, {0.10, 0.10, 0.10, 1});
     cairo_new_path(cr);
+    // The lower lip of the mouth catches a little light.
+    cairo_move_to(cr, 32, 369.5);
+    cairo_line_to(cr, 288, 369.5);
+    cairo_set_line_width(cr, 1);
+    setColor(cr, {1, 1, 1, 0.12});
+    cairo_stroke(cr);
 }
 
 void drawCategoryWindow(cairo_t* cr, const Skin& skin) {
@@ -114,6 +129,11 @@ void drawBottomBand(cairo_t* cr, const Skin& skin, const Fonts& fonts) {
     drawText(cr, fonts.brand(), 17, "Morvane", 27, 468.8, Align::Left);
     setColor(cr, skin.ink);
     drawText(cr, fonts.brand(), 17, "Morvane", 27, 468, Align::Left);
+
+    // The model line, small and spaced, after the name.
+    const double nameEnd = 27 + textWidth(cr, fonts.brand(), 17, "Morvane");
+    setColor(cr, withAlpha(skin.ink, 0.7));
+    drawText(cr, fonts.sansBold(), 6.5, "INSTANT", nameEnd + 5, 468, Align::Left, 1.2);
 
     // The tab that opens the recent prints.
     const double tabX = 168, tabY = 450, tabW = 128, tabH = 24;

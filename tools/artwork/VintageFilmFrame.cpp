@@ -1,6 +1,6 @@
 #include "FilmFrameFamilies.h"
 #include "Noise.h"
-#include "PixelBuffer.h"
+#include "PixelPainting.h"
 
 #include <cmath>
 #include <vector>
@@ -20,7 +20,7 @@ struct Stain {
 std::vector<Stain> stainsFor(int frame, double side) {
     Random random(0x5EA1u + static_cast<unsigned>(frame) * 7919u);
     std::vector<Stain> stains;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 6; ++i) {
         // Stains sit near the edges, where fingers and damp reach a print.
         const double edge = random.uniform();
         const double along = random.uniform(0.05, 0.95);
@@ -36,7 +36,7 @@ std::vector<Stain> stainsFor(int frame, double side) {
             y = along;
         }
         stains.push_back({x * side, y * side, random.uniform(0.025, 0.075) * side,
-                          random.uniform(0.002, 0.006) * side, random.uniform(0.10, 0.22)});
+                          random.uniform(0.002, 0.006) * side, random.uniform(0.06, 0.14)});
     }
     return stains;
 }
@@ -54,14 +54,36 @@ Canvas drawVintageFrame(const FrameShape& shape, const Fonts& fonts) {
     const RoundedBox& w = shape.window();
     const double wcx = (w.x0 + w.x1) / 2;
     const double wcy = (w.y0 + w.y1) / 2;
-    PixelBuffer buffer(static_cast<int>(s), static_cast<int>(s));
-    buffer.generate([&](double x, double y) {
+    auto stainAt = [&](double x, double y) {
+        double amount = 0;
+        for (const Stain& stain : stains) {
+            const double dx = x - stain.x;
+            const double dy = y - stain.y;
+            const double reach = stain.radius * 1.2 + 4 * stain.ring;
+            if (dx * dx + dy * dy > reach * reach) {
+                continue;
+            }
+            // A dried ring is never round: its radius wanders with the angle.
+            const double angle = std::atan2(dy, dx);
+            const double wander = valueNoise(std::cos(angle) * 2.2 + stain.x / s * 50,
+                                             std::sin(angle) * 2.2, seed + 21);
+            const double radius = stain.radius * (0.82 + 0.36 * wander);
+            const double r = std::sqrt(dx * dx + dy * dy);
+            const double ring = (r - radius) / stain.ring;
+            const double inside = 0.35 * smoothstep(radius, radius * 0.6, r);
+            amount += stain.strength * (std::exp(-ring * ring) + inside);
+        }
+        if (amount > 0) {
+            // Dried stains are blotchy, not even.
+            amount *= 0.6 + 0.8 * valueNoise(x / s * 40, y / s * 40, seed + 3);
+        }
+        return amount;
+    };
+
+    // Aged paper, or the film strip laid on it, at a pixel outside the picture.
+    auto paperAt = [&](double x, double y, double wobble, double stain) {
         const double u = x / s;
         const double v = y / s;
-        // The worn edge wanders by a few pixels: the window was never cut by a machine.
-        const double wobble = (fractalNoise(u * 18, v * 18, 3, seed) - 0.5) * 14 * px;
-        const double inWindow = coverage(shape.windowDistance(x, y) + wobble);
-
         const double mottle = fractalNoise(u * 6, v * 6, 4, seed + 31) - 0.5;
         const double grain = valueNoise(x / (1.8 * px), y / (1.8 * px), seed + 57) - 0.5;
         Color paper = shade(kCream, 0.10 * mottle + 0.035 * grain);
@@ -74,35 +96,34 @@ Canvas drawVintageFrame(const FrameShape& shape, const Fonts& fonts) {
             const Color base = shade(kAgedBase, 0.12 * mottle);
             paper = mix(paper, base, inStrip * (1 - inHole));
         }
-        double stainAmount = 0;
-        for (const Stain& stain : stains) {
-            const double dx = x - stain.x;
-            const double dy = y - stain.y;
-            const double reach = stain.radius + 4 * stain.ring;
-            if (dx * dx + dy * dy > reach * reach) {
-                continue;
-            }
-            const double r = std::sqrt(dx * dx + dy * dy);
-            const double ring = (r - stain.radius) / stain.ring;
-            const double inside = r < stain.radius ? 0.25 : 0;
-            stainAmount += stain.strength * (std::exp(-ring * ring) + inside);
-        }
-        if (stainAmount > 0) {
-            // Dried stains are blotchy, not even.
-            stainAmount *= 0.6 + 0.8 * valueNoise(u * 40, v * 40, seed + 3);
-        }
-        paper = mix(paper, kStain, std::min(stainAmount, 0.6));
+        return withAlpha(mix(paper, kStain, std::min(stain, 0.6)), 1);
+    };
 
-        // Over the picture: a warm wash, a little stain, and corners that fade to brown.
+    // Over the picture: a warm wash, a little stain, and corners that fade to brown.
+    auto washAt = [&](double x, double y, double stain) {
         const double dx = (x - wcx) / ((w.x1 - w.x0) / 2);
         const double dy = (y - wcy) / ((w.y1 - w.y0) / 2);
-        const double corner = std::pow(std::min(1.0, std::hypot(dx, dy) / 1.414), 3);
-        Color wash{1.0, 0.80, 0.52, 0.09 + 0.30 * corner};
-        wash = mix(wash, withAlpha(kStain, wash.a + 0.5 * stainAmount), std::min(1.0, stainAmount));
+        const double reach = std::min(1.0, std::sqrt(dx * dx + dy * dy) / 1.414);
+        const Color wash{1.0, 0.80, 0.52, 0.09 + 0.30 * reach * reach * reach};
+        return mix(wash, withAlpha(kStain, wash.a + 0.5 * stain), std::min(1.0, stain));
+    };
 
-        return mix(withAlpha(paper, 1), wash, inWindow);
+    Canvas canvas = paintPixels(static_cast<int>(s), static_cast<int>(s), [&](double x, double y) {
+        // The worn edge wanders by a few pixels: the window was never cut by a machine. The
+        // noise is worked out only near the edge; deep inside the window no paper shows.
+        const double d = shape.windowDistance(x, y);
+        double wobble = 0;
+        if (std::fabs(d) < 8 * px || shape.hasStrip()) {
+            wobble = (fractalNoise(x / s * 18, y / s * 18, 3, seed) - 0.5) * 14 * px;
+        }
+        const double inWindow = coverage(d + wobble);
+        const double stain = stainAt(x, y);
+        const Color wash = washAt(x, y, stain);
+        if (inWindow >= 1) {
+            return wash;
+        }
+        return mix(paperAt(x, y, wobble, stain), wash, inWindow);
     });
-    Canvas canvas = buffer.toCanvas();
 
     // Scratches: long faint hairlines, light on the paper and a few across the picture.
     cairo_t* cr = canvas.cr();

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -69,32 +70,45 @@ int main(int argc, char** argv) {
     }
     int written = 0;
     int failed = 0;
+    // Encoding a PNG takes about as long as drawing the picture, so each file is written on a
+    // thread of its own while the next picture is drawn.
+    std::future<bool> pending;
+    std::filesystem::path pendingPath;
+    auto finishPending = [&] {
+        if (!pending.valid()) {
+            return;
+        }
+        if (pending.get()) {
+            ++written;
+        } else {
+            std::fprintf(stderr, "morvane_artwork: cannot write %s\n", pendingPath.c_str());
+            ++failed;
+        }
+    };
     for (const artwork::Resource& resource : artwork::catalogue()) {
         if (!resource.name.starts_with(only)) {
             continue;
         }
         const auto drawStart = std::chrono::steady_clock::now();
-        const artwork::Canvas canvas = resource.draw(fonts);
-        const auto drawn = std::chrono::steady_clock::now();
-        const auto path = output / (resource.name + ".png");
+        artwork::Canvas canvas = resource.draw(fonts);
         if (canvas.width() != resource.width || canvas.height() != resource.height) {
             std::fprintf(stderr, "morvane_artwork: %s came out %dx%d, not %dx%d\n",
                          resource.name.c_str(), canvas.width(), canvas.height(), resource.width,
                          resource.height);
             ++failed;
-        } else if (!canvas.writePng(path)) {
-            std::fprintf(stderr, "morvane_artwork: cannot write %s\n", path.c_str());
-            ++failed;
-        } else {
-            ++written;
-            if (verbose) {
-                using Seconds = std::chrono::duration<double>;
-                std::printf("%s  (drawn in %.2f s, written in %.2f s)\n", path.c_str(),
-                            Seconds(drawn - drawStart).count(),
-                            Seconds(std::chrono::steady_clock::now() - drawn).count());
-            }
+            continue;
         }
+        if (verbose) {
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - drawStart;
+            std::printf("%s.png drawn in %.2f s\n", resource.name.c_str(), took.count());
+        }
+        finishPending();
+        pendingPath = output / (resource.name + ".png");
+        pending = std::async(std::launch::async, [picture = std::move(canvas), path = pendingPath] {
+            return picture.writePng(path);
+        });
     }
+    finishPending();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("morvane_artwork: %d pictures drawn into %s in %.1f s\n", written, output.c_str(),

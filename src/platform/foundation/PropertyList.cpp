@@ -33,11 +33,20 @@ bool fromNode(plist_t node, int depth, PropertyList& out);
 
 bool arrayFromNode(plist_t node, int depth, PropertyList& out) {
     PropertyList::Array items;
-    const uint32_t count = plist_array_get_size(node);
-    items.reserve(count);
-    for (uint32_t i = 0; i < count; ++i) {
+    items.reserve(plist_array_get_size(node));
+    // Walked with an iterator: libplist finds an array item of a binary list by counting from
+    // the first, so fetching each by index would make a long array quadratic.
+    plist_array_iter iterator = nullptr;
+    plist_array_new_iter(node, &iterator);
+    const Malloced<void> ownedIterator(iterator);
+    for (;;) {
+        plist_t element = nullptr;
+        plist_array_next_item(node, iterator, &element);
+        if (element == nullptr) {
+            break;
+        }
         PropertyList item;
-        if (!fromNode(plist_array_get_item(node, i), depth + 1, item)) {
+        if (!fromNode(element, depth + 1, item)) {
             return false;
         }
         items.push_back(std::move(item));

@@ -1,5 +1,7 @@
 #include "platform/foundation/PropertyListGuard.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <limits>
 #include <new>
 #include <vector>
@@ -221,10 +223,15 @@ bool PropertyListGuard::acceptsBinary(const std::uint8_t* bytes, std::size_t siz
     if (!reader.readTrailer()) {
         return false;
     }
-    // An iterative walk that remembers each finished object's height, so shared sub-trees are
-    // measured once and a file cannot make the walk exponential.
+    // An iterative walk that remembers each finished object's height and value count, so
+    // shared sub-trees are measured once and a file cannot make the walk exponential.
     constexpr std::int16_t kUnknown = -1;
     constexpr std::int16_t kOnPath = -2;
+    // libplist copies a shared object at every reference, so a few hundred bytes of arrays
+    // that each refer twice to the next would read as billions of values. Every value a
+    // well-formed file holds costs at least one byte of it (an object or a reference), so more
+    // values than bytes can only come from such sharing.
+    const auto maxValues = static_cast<std::uint32_t>(std::min<std::size_t>(size, UINT32_MAX - 1));
     struct Frame {
         std::uint64_t object;
         std::size_t first;
@@ -232,12 +239,14 @@ bool PropertyListGuard::acceptsBinary(const std::uint8_t* bytes, std::size_t siz
         std::uint64_t next;
         std::int16_t height; // tallest child so far
         bool container;
+        std::uint64_t values; // this object and its children's values so far
     };
     try {
         std::vector<std::int16_t> height(reader.objectCount(), kUnknown);
+        std::vector<std::uint32_t> values(reader.objectCount(), 0);
         std::vector<Frame> path;
         auto enter = [&](std::uint64_t object) {
-            Frame frame{object, 0, 0, 0, 0, false};
+            Frame frame{object, 0, 0, 0, 0, false, 1};
             if (!reader.references(object, frame.container, frame.first, frame.count)) {
                 return false;
             }
@@ -253,9 +262,17 @@ bool PropertyListGuard::acceptsBinary(const std::uint8_t* bytes, std::size_t siz
             if (frame.next == frame.count) {
                 const auto finished = static_cast<std::int16_t>(frame.height + frame.container);
                 height[frame.object] = finished;
+                values[frame.object] = static_cast<std::uint32_t>(frame.values);
+                const std::uint64_t finishedValues = frame.values;
                 path.pop_back();
-                if (!path.empty() && finished > path.back().height) {
-                    path.back().height = finished;
+                if (!path.empty()) {
+                    if (finished > path.back().height) {
+                        path.back().height = finished;
+                    }
+                    path.back().values += finishedValues;
+                    if (path.back().values > maxValues) {
+                        return false;
+                    }
                 }
                 continue;
             }
@@ -267,11 +284,15 @@ bool PropertyListGuard::acceptsBinary(const std::uint8_t* bytes, std::size_t siz
                 if (height[child] > frame.height) {
                     frame.height = height[child];
                 }
+                frame.values += values[child];
+                if (frame.values > maxValues) {
+                    return false;
+                }
             } else if (!enter(child)) {
                 return false;
             }
         }
-        return height[reader.topObject()] <= maxDepth;
+        return height[reader.topObject()] <= maxDepth && values[reader.topObject()] <= maxValues;
     } catch (const std::bad_alloc&) {
         return false;
     }

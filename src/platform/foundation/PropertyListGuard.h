@@ -20,7 +20,8 @@ public:
 
     // False when a binary property list is malformed (trailer, offset table or object headers
     // out of bounds, references to missing objects, a cycle), when its containers nest deeper
-    // than maxDepth along any path from the top object, or when a string holds a NUL.
+    // than maxDepth along any path from the top object, when shared objects would expand into
+    // more values than the file has bytes, or when a string holds a NUL.
     static bool acceptsBinary(const std::uint8_t* bytes, std::size_t size, int maxDepth);
 };
 

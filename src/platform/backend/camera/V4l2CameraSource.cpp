@@ -3,6 +3,7 @@
 #include "platform/backend/camera/V4l2Device.h"
 
 #include <chrono>
+#include <sstream>
 
 namespace platform {
 
@@ -43,9 +44,11 @@ void V4l2CameraSource::capture(std::unique_ptr<VideoDevice> device, double stall
     }
     using Clock = std::chrono::steady_clock;
     auto lastFrame = Clock::now();
-    const auto deliver = [this](const VideoFrame& frame) {
+    bool converted = false;
+    const auto deliver = [this, &converted](const VideoFrame& frame) {
         // Converted here, off the main thread, so the window only ever swaps a pointer.
         ImageRef image = imageFromVideoFrame(frame);
+        converted = image != nullptr;
         if (!image)
             return;
         std::lock_guard lock(mutex_);
@@ -54,14 +57,20 @@ void V4l2CameraSource::capture(std::unique_ptr<VideoDevice> device, double stall
         changed_.notify_all();
     };
     while (!stopping_) {
+        converted = false;
         switch (device->readFrame(kPollSeconds, deliver, reason)) {
         case VideoDevice::ReadResult::Frame:
-            lastFrame = Clock::now();
-            break;
+            // A frame too short for its size shows nothing and so does not count as one.
+            if (converted) {
+                lastFrame = Clock::now();
+                break;
+            }
+            [[fallthrough]];
         case VideoDevice::ReadResult::Timeout:
             if (std::chrono::duration<double>(Clock::now() - lastFrame).count() > stallSeconds) {
-                fail("no picture for " + std::to_string(static_cast<int>(stallSeconds)) +
-                     " seconds");
+                std::ostringstream text;
+                text << "no picture for " << stallSeconds << " seconds";
+                fail(text.str());
                 return;
             }
             break;

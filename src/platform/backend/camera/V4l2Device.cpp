@@ -43,6 +43,18 @@ std::string cardName(const v4l2_capability& caps) {
     return std::string(card, strnlen(card, sizeof caps.card));
 }
 
+// Errors after which the next frame is usually fine: nothing ready yet, or a frame that
+// libv4l2 could not decode (a damaged MJPEG frame). A device that keeps failing this way is
+// caught by the capture thread's stall timer.
+bool transientError(int error) {
+    return error == EAGAIN || error == EINTR || error == EIO || error == EPIPE;
+}
+
+VideoDevice::ReadResult failure(std::string& reason, const char* what) {
+    reason = errno == ENODEV ? std::string("the device was disconnected") : errorText(what);
+    return VideoDevice::ReadResult::Failed;
+}
+
 // Opens a node with the plain system calls and checks it is a capture device, before libv4l2
 // sees it: libv4l2 prints its own complaints about anything else. Returns the open descriptor,
 // or -1 with the reason.
@@ -247,12 +259,8 @@ VideoDevice::ReadResult V4l2Device::readFrame(double timeoutSeconds,
     VideoFrame frame{width_, height_, bytesPerLine_, blueFirst_, nullptr, 0};
     if (!streaming_) {
         const ssize_t got = v4l2_read(fd_, readBuffer_.data(), readBuffer_.size());
-        if (got == -1) {
-            if (errno == EAGAIN || errno == EINTR)
-                return ReadResult::Timeout;
-            reason = errno == ENODEV ? "the device was disconnected" : errorText("cannot read");
-            return ReadResult::Failed;
-        }
+        if (got == -1)
+            return transientError(errno) ? ReadResult::Timeout : failure(reason, "cannot read");
         frame.data = readBuffer_.data();
         frame.size = static_cast<std::size_t>(got);
         deliver(frame);
@@ -261,21 +269,15 @@ VideoDevice::ReadResult V4l2Device::readFrame(double timeoutSeconds,
     v4l2_buffer buffer{};
     buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     buffer.memory = V4L2_MEMORY_MMAP;
-    if (xioctl(fd_, VIDIOC_DQBUF, &buffer) == -1) {
-        if (errno == EAGAIN)
-            return ReadResult::Timeout;
-        reason = errno == ENODEV ? "the device was disconnected" : errorText("cannot take a frame");
-        return ReadResult::Failed;
-    }
+    if (xioctl(fd_, VIDIOC_DQBUF, &buffer) == -1)
+        return transientError(errno) ? ReadResult::Timeout : failure(reason, "cannot take a frame");
     if (buffer.index < buffers_.size() && !(buffer.flags & V4L2_BUF_FLAG_ERROR)) {
         frame.data = static_cast<const std::uint8_t*>(buffers_[buffer.index].start);
         frame.size = std::min<std::size_t>(buffer.bytesused, buffers_[buffer.index].length);
         deliver(frame);
     }
-    if (xioctl(fd_, VIDIOC_QBUF, &buffer) == -1) {
-        reason = errno == ENODEV ? "the device was disconnected" : errorText("cannot requeue");
-        return ReadResult::Failed;
-    }
+    if (xioctl(fd_, VIDIOC_QBUF, &buffer) == -1)
+        return failure(reason, "cannot requeue a frame");
     // A corrupted buffer is not worth a failure; the next one usually is fine.
     return frame.data ? ReadResult::Frame : ReadResult::Timeout;
 }

@@ -1,0 +1,48 @@
+#include "capture/DelegatePrintSink.h"
+
+#include "capture/PrintComposer.h"
+#include "shell/MorvaneAppDelegate.h"
+
+#include "platform/ui/PhotoAlbum.h"
+
+#include <charconv>
+
+DelegatePrintSink::DelegatePrintSink(MorvaneAppDelegate& delegate, Completion completion)
+    : delegate_(delegate), completion_(std::move(completion)) {}
+
+void DelegatePrintSink::saveImageWithName(const platform::ImageRef& image,
+                                          const std::string& name) {
+    long long seconds = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), seconds);
+    // A name that does not start with its second cannot be renumbered; it is stored as given.
+    storedName_ = (error == std::errc() && std::string_view(end) == ".jpg")
+                      ? delegate_.uniquePrintName(seconds)
+                      : name;
+    delegate_.saveImageWithName(image, storedName_);
+}
+
+void DelegatePrintSink::saveImage2WithName(const platform::ImageRef& image,
+                                           const std::string& name) {
+    delegate_.saveImage2WithName(
+        image, storedName_.empty() ? name : PrintComposer::fullSizeName(storedName_));
+}
+
+void DelegatePrintSink::writeToSavedPhotosAlbum(const platform::ImageRef& image) {
+    platform::PhotoAlbum::writeToSavedPhotosAlbum(
+        image, [image, completion = completion_](std::optional<std::string> error) {
+            if (completion)
+                completion(image, error);
+        });
+}
+
+PrintInputs DelegatePrintSink::inputsFrom(const MorvaneAppDelegate& delegate) {
+    PrintInputs inputs;
+    inputs.isHighQuality = delegate.isHighQuality();
+    inputs.platformString = delegate.platformString();
+    if (delegate.catScrollView())
+        inputs.categoryOffsetX = delegate.catScrollView()->contentOffset().x;
+    if (delegate.miniFrameView())
+        inputs.frameOffsetX = delegate.miniFrameView()->contentOffset().x;
+    inputs.canDate = delegate.canDate();
+    return inputs;
+}

@@ -1,0 +1,43 @@
+#include "capture/MorvaneViewController.h"
+
+#include "platform/ui/Timer.h"
+
+MorvaneViewController::MorvaneViewController() = default;
+
+MorvaneViewController::~MorvaneViewController() = default;
+
+void MorvaneViewController::viewDidLoad() {
+    auto picker = std::make_shared<platform::ImagePickerController>();
+    picker->setDelegate(std::static_pointer_cast<MorvaneViewController>(shared_from_this()));
+    picker->setSourceType(platform::ImagePickerController::SourceType::Camera);
+    // Bare: the main screen lies over the live picture and has the only shutter.
+    picker->setShowsCameraControls(false);
+    picker->setToolbarHidden(true);
+    picker->setNavigationBarHidden(true);
+    picker->setWantsFullScreenLayout(true);
+    setCameraController(std::move(picker));
+    ViewController::viewDidLoad();
+}
+
+void MorvaneViewController::viewDidAppear(bool) {
+    if (!isFirstLoad_) {
+        reloadCamera();
+        isFirstLoad_ = true;
+        return;
+    }
+    const std::weak_ptr<MorvaneViewController> weak =
+        std::static_pointer_cast<MorvaneViewController>(shared_from_this());
+    platform::Timer::scheduledTimer(0.5, [weak] {
+        if (auto self = weak.lock())
+            self->reloadCamera();
+    });
+}
+
+void MorvaneViewController::reloadCamera() {
+    if (cameraController_ && !isCameraShown())
+        presentModalViewController(cameraController_, false);
+}
+
+bool MorvaneViewController::isCameraShown() const {
+    return cameraController_ && modalViewController() == cameraController_;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/graphics/Image.h"
+#include "platform/ui/ImagePickerController.h"
+#include "platform/ui/ImagePickerControllerDelegate.h"
+#include "platform/ui/ViewController.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+// The root controller and owner of the live camera, which lies beneath every view of the
+// main screen. The camera picker shows the bare live picture; the main screen's shutter is
+// the only way to take a still.
+class MorvaneViewController : public platform::ViewController,
+                              public platform::ImagePickerControllerDelegate {
+public:
+    MorvaneViewController();
+    ~MorvaneViewController() override;
+
+    // Made anew, and the earlier one released, each time the view is loaded.
+    const std::shared_ptr<platform::ImagePickerController>& cameraController() const {
+        return cameraController_;
+    }
+    void setCameraController(std::shared_ptr<platform::ImagePickerController> value) {
+        cameraController_ = std::move(value);
+    }
+    bool isFirstLoad() const { return isFirstLoad_; }
+    // Whether the camera is presented now, so that a still can be taken.
+    bool isCameraShown() const;
+
+    void viewDidLoad() override;
+    // The first appearance presents the camera at once, every later one 0.5 s later.
+    void viewDidAppear(bool animated) override;
+    void viewDidUnload() override {}
+    // Presents the camera without animation.
+    void reloadCamera();
+
+    // The camera's still, made into a print.
+    void
+    imagePickerControllerDidFinishPickingMediaWithInfo(platform::ImagePickerController& picker,
+                                                       const platform::MediaInfo& info) override;
+    // Half a second after a camera print was saved: the end of the developing show.
+    void delayedShutter();
+    // The photo album's completion for a camera print. The error is not examined.
+    void imageDidFinishSavingWithErrorContextInfo(const platform::ImageRef& image,
+                                                  const std::optional<std::string>& error);
+
+private:
+    std::shared_ptr<platform::ImagePickerController> cameraController_;
+    bool isFirstLoad_ = false;
+};

@@ -1,0 +1,62 @@
+#include "capture/MorvaneViewController.h"
+
+#include "capture/DelegatePrintSink.h"
+#include "capture/PrintComposer.h"
+#include "shell/MorvaneAppDelegate.h"
+
+#include "platform/ui/RunLoop.h"
+#include "platform/ui/Timer.h"
+
+void MorvaneViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
+    platform::ImagePickerController&, const platform::MediaInfo& info) {
+    const std::weak_ptr<MorvaneViewController> weak =
+        std::static_pointer_cast<MorvaneViewController>(shared_from_this());
+    const auto completion = [weak](const platform::ImageRef& image,
+                                   const std::optional<std::string>& error) {
+        if (auto self = weak.lock())
+            self->imageDidFinishSavingWithErrorContextInfo(image, error);
+    };
+    const auto delegate = MorvaneAppDelegate::sharedDelegate();
+    const auto found = info.find(platform::kImagePickerControllerOriginalImage);
+    const platform::ImageRef still = found != info.end() ? found->second : nullptr;
+    bool made = false;
+    if (delegate && still) {
+        DelegatePrintSink sink(*delegate, completion);
+        made = PrintComposer::composeCameraPrint(*still, DelegatePrintSink::inputsFrom(*delegate),
+                                                 sink);
+    }
+    // The album's answer is what ends the developing show, so a still that gave no print
+    // still answers, as a failed save does.
+    if (!made)
+        platform::RunLoop::main().post(
+            [completion] { completion(nullptr, std::string("The print could not be made.")); });
+}
+
+void MorvaneViewController::imageDidFinishSavingWithErrorContextInfo(
+    const platform::ImageRef&, const std::optional<std::string>&) {
+    const auto delegate = MorvaneAppDelegate::sharedDelegate();
+    if (!delegate)
+        return;
+    // The view comes back as the camera leaves, and its reappearance brings the camera back
+    // half a second later.
+    if (delegate->viewController())
+        delegate->viewController()->dismissModalViewControllerAnimated(false);
+    delegate->setIsSaving(false);
+    const std::weak_ptr<MorvaneViewController> weak =
+        std::static_pointer_cast<MorvaneViewController>(shared_from_this());
+    platform::Timer::scheduledTimer(0.5, [weak] {
+        if (auto self = weak.lock())
+            self->delayedShutter();
+    });
+    delegate->dropDownResult();
+}
+
+void MorvaneViewController::delayedShutter() {
+    if (const auto delegate = MorvaneAppDelegate::sharedDelegate())
+        delegate->endDeveloping();
+}
+
+void MorvaneViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
+    platform::ImagePickerController&, const platform::MediaInfo&) {
+    // Placeholder: composing the camera print lands with the shutter work.
+}

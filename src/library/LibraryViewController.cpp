@@ -1,0 +1,47 @@
+#include "library/LibraryViewController.h"
+
+#include "shell/MorvaneAppDelegate.h"
+
+LibraryViewController::LibraryViewController(std::string nibName)
+    : platform::ViewController(std::move(nibName)) {}
+
+LibraryViewController::~LibraryViewController() = default;
+
+void LibraryViewController::viewDidLoad() {
+    rollController_ = std::make_shared<platform::ImagePickerController>();
+    rollController_->setSourceType(platform::ImagePickerController::SourceType::PhotoLibrary);
+    // Weak: the picker must not keep its owner alive.
+    rollController_->setDelegate(std::weak_ptr<platform::ImagePickerControllerDelegate>(
+        std::static_pointer_cast<LibraryViewController>(shared_from_this())));
+    // The whole photograph is wanted; the square is cut from it here, not by the picker.
+    rollController_->setAllowsEditing(false);
+    platform::ViewController::viewDidLoad();
+}
+
+void LibraryViewController::loadLibrary() {
+    // The picker is made with the view; asking for the view makes sure both exist.
+    view();
+    // Pressed again while the picker is up, the picker simply stays.
+    if (rollController_ && modalViewController() != rollController_)
+        presentModalViewController(rollController_, true);
+}
+
+void LibraryViewController::unloadLibrary() {
+    // Dismissing with nothing presented must not dismiss this controller from its own parent.
+    if (modalViewController())
+        dismissModalViewControllerAnimated(true);
+}
+
+void LibraryViewController::imagePickerControllerDidCancel(platform::ImagePickerController&) {
+    if (auto delegate = MorvaneAppDelegate::sharedDelegate())
+        delegate->cameraButtonTouched();
+}
+
+void LibraryViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
+    platform::ImagePickerController&, const platform::MediaInfo& info) {
+    const auto found = info.find(platform::kImagePickerControllerOriginalImage);
+    if (found == info.end())
+        return;
+    if (auto delegate = MorvaneAppDelegate::sharedDelegate())
+        delegate->loadImageFromRoll(found->second);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/graphics/Geometry.h"
+
+#include <string>
+
+namespace platform {
+
+// One line of a script, checked and ready to run.
+struct ScriptCommand {
+    enum class Kind { Tap, Swipe, Key, Wait, Pick, Cancel, Alert, Shot, Quit };
+
+    Kind kind = Kind::Quit;
+    // 1-based line in the script, for messages.
+    int line = 0;
+    // Tap: from. Swipe: from and to. Screen points.
+    Point from;
+    Point to;
+    // Wait: seconds. Alert: the button index.
+    double seconds = 0;
+    int index = 0;
+    // Key: the key name. Pick and Shot: the path.
+    std::string text;
+};
+
+} // namespace platform

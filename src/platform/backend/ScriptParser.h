@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/backend/Script.h"
+
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// Reads a script (see Script) and checks every line before anything runs.
+class ScriptParser {
+public:
+    // The longest line accepted, in bytes.
+    static constexpr std::size_t kMaxLineBytes = 64 * 1024;
+    // The longest single wait, in seconds.
+    static constexpr double kMaxWait = 24 * 60 * 60;
+
+    // The first malformed line gives nullopt and "script:LINE: message" in `error`.
+    static std::optional<Script> parse(std::istream& input, std::string& error);
+    static std::optional<Script> parseText(const std::string& text, std::string& error);
+    static std::optional<Script> parseFile(const std::filesystem::path& path, std::string& error);
+
+    // One line without its newline: true with a command, or with nothing for a blank or
+    // comment line; false with the message (no "script:LINE: " prefix) in `error`.
+    static bool parseLine(const std::string& text, std::optional<ScriptCommand>& command,
+                          std::string& error);
+};
+
+} // namespace platform

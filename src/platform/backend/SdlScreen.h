@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/Image.h"
+
+#include <string>
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace platform {
+
+// One SDL window and what shows in it: the screen's picture in a texture, drawn one to one
+// (or stretched) over a rectangle, black everywhere else. It starts SDL's video when it
+// opens and ends it when it closes. Main thread only.
+class SdlScreen {
+public:
+    SdlScreen() = default;
+    ~SdlScreen();
+    SdlScreen(const SdlScreen&) = delete;
+    SdlScreen& operator=(const SdlScreen&) = delete;
+
+    // Opens a hidden, resizable window of about width by height window units, made smaller
+    // to fit the desktop if needed. False with a message naming SDL's reason.
+    bool open(const std::string& title, int width, int height, std::string& error);
+    void close();
+    bool isOpen() const { return window_ != nullptr; }
+    SDL_Window* window() const { return window_; }
+
+    void show();
+    void resize(int width, int height);
+    // A picture with straight or premultiplied alpha; shown by the desktop beside the title.
+    void setIcon(const Image& icon);
+
+    // The window in window units (what mouse positions use) and in drawable pixels.
+    Size windowSize() const;
+    Size drawableSize() const;
+
+    // Takes the screen's picture (opaque); `smooth` when it will be shown at another size
+    // than its own. False when SDL could not hold it.
+    bool setPicture(const Image& picture, bool smooth);
+    // Clears to black and draws the picture over `target` (drawable pixels, whole numbers),
+    // not yet shown.
+    void render(const Rect& target);
+    // Shows what was rendered last.
+    void present();
+    // What was rendered last, bars included, in drawable pixels.
+    ImageRef readPixels();
+
+private:
+    bool videoStarted_ = false;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    int textureWidth_ = 0;
+    int textureHeight_ = 0;
+};
+
+} // namespace platform

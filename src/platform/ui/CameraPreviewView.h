@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/graphics/Image.h"
+#include "platform/ui/View.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace platform {
+
+class CameraSource;
+class Timer;
+
+// The live camera as the camera shows it: the portrait picture of the source's newest frame
+// drawn as wide as the view from its top, so that the square at the top of the view shows
+// exactly the square a print is made of; black below it. Mirroring (off by default) affects
+// only what is shown here, never a still.
+class CameraPreviewView : public View {
+public:
+    // How often, in seconds, a view on a real clock looks for a new frame.
+    static constexpr double kPollInterval = 1.0 / 60.0;
+
+    explicit CameraPreviewView(Rect frame = {});
+    ~CameraPreviewView() override;
+
+    const std::shared_ptr<CameraSource>& source() const { return source_; }
+    void setSource(std::shared_ptr<CameraSource> source);
+    bool isMirrored() const { return mirrored_; }
+    void setMirrored(bool mirrored);
+
+    // Where the portrait picture lies, in the view's coordinates (points): as wide as the
+    // view, four thirds as tall, from the top.
+    Rect pictureRect() const;
+
+    // While updating on a real clock the view asks for a redraw whenever the source has a new
+    // frame, so a window redraws at about the camera's frame rate and not at all for a still
+    // picture. On a virtual clock (headless) nothing is polled: each snapshot draws the frame
+    // of its moment.
+    void startUpdating();
+    void stopUpdating();
+    bool isUpdating() const { return updating_; }
+
+    void draw(ImageContext& context) override;
+
+private:
+    void poll();
+    // The portrait picture of `frame`, `pixelWidth` wide, made once per frame and width.
+    ImageRef portraitOf(const ImageRef& frame, int pixelWidth);
+
+    std::shared_ptr<CameraSource> source_;
+    bool mirrored_ = false;
+    bool updating_ = false;
+    std::shared_ptr<Timer> pollTimer_;
+    std::uint64_t lastCounter_ = 0;
+    ImageRef cachedFrame_;
+    ImageRef cachedPortrait_;
+    int cachedWidth_ = 0;
+    bool cachedMirrored_ = false;
+};
+
+} // namespace platform

@@ -1,0 +1,274 @@
+#include "platform/ui/ImagePickerController.h"
+
+#include "platform/backend/camera/CameraPicture.h"
+#include "platform/backend/camera/FallbackCameraSource.h"
+#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/foundation/Directories.h"
+#include "platform/foundation/HardwareModel.h"
+#include "platform/graphics/ImageContext.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/CameraPreviewView.h"
+#include "platform/ui/PhotoLibraryView.h"
+#include "platform/ui/TextButton.h"
+#include "platform/ui/ThumbnailLoader.h"
+
+#include <cstdio>
+
+namespace platform {
+
+namespace {
+
+constexpr double kControlsHeight = 64; // points
+
+} // namespace
+
+void ImagePickerControllerDelegate::imagePickerControllerDidCancel(ImagePickerController& picker) {
+    picker.dismissModalViewControllerAnimated(true);
+}
+
+ImagePickerController::ImagePickerController() = default;
+
+ImagePickerController::~ImagePickerController() {
+    if (preview_)
+        preview_->stopUpdating();
+}
+
+void ImagePickerController::setSourceType(int sourceType) {
+    if (sourceType < 0 || sourceType > 2) {
+        std::fprintf(stderr, "morvane: image picker source type %d does not exist\n", sourceType);
+        return;
+    }
+    setSourceType(static_cast<SourceType>(sourceType));
+}
+
+void ImagePickerController::setSourceType(SourceType sourceType) {
+    if (sourceType == sourceType_)
+        return;
+    sourceType_ = sourceType;
+    rebuild();
+}
+
+void ImagePickerController::setShowsCameraControls(bool shows) {
+    if (shows == showsCameraControls_)
+        return;
+    showsCameraControls_ = shows;
+    if (isCamera())
+        rebuild();
+}
+
+void ImagePickerController::setNavigationBarHidden(bool hidden) {
+    navigationBarHidden_ = hidden;
+    if (library_)
+        library_->setTitleBarHidden(hidden);
+}
+
+void ImagePickerController::setMirrorsLivePicture(bool mirrors) {
+    mirrorsLivePicture_ = mirrors;
+    if (preview_)
+        preview_->setMirrored(mirrors);
+}
+
+std::shared_ptr<CameraSource> ImagePickerController::liveSource() {
+    std::shared_ptr<CameraSource> source =
+        Application::exists() ? Application::shared().cameraSource() : nullptr;
+    if (!source) {
+        if (!scene_)
+            scene_ = std::make_shared<SceneCameraSource>();
+        return scene_;
+    }
+    if (source != wrappedFrom_) {
+        wrappedFrom_ = source;
+        live_ = std::make_shared<FallbackCameraSource>(source, source->description());
+    }
+    return live_;
+}
+
+void ImagePickerController::loadView() {
+    auto root =
+        std::make_shared<View>(Rect{0, 0, Application::kScreenWidth, Application::kScreenHeight});
+    root->setBackgroundColor(Color::black());
+    setView(root);
+    rebuild();
+}
+
+void ImagePickerController::rebuild() {
+    if (!isViewLoaded())
+        return;
+    const std::shared_ptr<View> root = view();
+    for (const auto& child : std::vector(root->subviews()))
+        child->removeFromSuperview();
+    if (preview_)
+        preview_->stopUpdating();
+    preview_.reset();
+    library_.reset();
+    if (isCamera())
+        buildCamera(*root);
+    else
+        buildLibrary(*root);
+    if (onScreen_)
+        viewDidAppear(false);
+}
+
+void ImagePickerController::buildCamera(View& root) {
+    const Rect b = root.bounds();
+    preview_ = std::make_shared<CameraPreviewView>(b);
+    preview_->setMirrored(mirrorsLivePicture_);
+    preview_->setSource(liveSource());
+    root.addSubview(preview_);
+    if (!showsCameraControls_)
+        return;
+    auto bar =
+        std::make_shared<View>(Rect{0, b.height() - kControlsHeight, b.width(), kControlsHeight});
+    bar->setBackgroundColor(Color{0, 0, 0, 0.6});
+    auto weak = std::weak_ptr(std::static_pointer_cast<ImagePickerController>(shared_from_this()));
+    auto shutter = std::make_shared<TextButton>(
+        Rect{(b.width() - 52) / 2, (kControlsHeight - 52) / 2, 52, 52}, "");
+    shutter->setFillColor(Color{0.95, 0.95, 0.95, 1});
+    shutter->setBorderColor(Color{0.5, 0.5, 0.5, 1});
+    shutter->setCornerRadius(26);
+    shutter->addTarget([weak] {
+        if (auto self = weak.lock())
+            self->takePicture();
+    });
+    auto cancelButton =
+        std::make_shared<TextButton>(Rect{10, (kControlsHeight - 32) / 2, 72, 32}, "Cancel",
+                                     TextStyle{15, true, Color::white(), TextAlignment::Center});
+    cancelButton->addTarget([weak] {
+        if (auto self = weak.lock())
+            self->cancelPicking();
+    });
+    bar->addSubview(shutter);
+    bar->addSubview(cancelButton);
+    root.addSubview(bar);
+}
+
+void ImagePickerController::buildLibrary(View& root) {
+    if (!thumbnails_)
+        thumbnails_ = std::make_shared<ThumbnailLoader>(kThumbnailPixels);
+    library_ = PhotoLibraryView::create(root.bounds(), thumbnails_);
+    library_->setTitleBarHidden(navigationBarHidden_);
+    auto weak = std::weak_ptr(std::static_pointer_cast<ImagePickerController>(shared_from_this()));
+    library_->onPick = [weak](const PhotoEntry& photo) {
+        std::string error;
+        if (auto self = weak.lock())
+            self->pickFile(photo.path, error);
+    };
+    library_->onCancel = [weak] {
+        if (auto self = weak.lock())
+            self->cancelPicking();
+    };
+    root.addSubview(library_);
+}
+
+void ImagePickerController::viewDidAppear(bool) {
+    onScreen_ = true;
+    if (preview_) {
+        preview_->setSource(liveSource());
+        preview_->startUpdating();
+    }
+    if (library_)
+        library_->reload(
+            {Directories::photoLibraryDirectory(), Directories::photoAlbumDirectory()});
+    if (Application::exists()) {
+        if (answersScripts())
+            Application::shared().pushResponder(
+                std::static_pointer_cast<ImagePickerController>(shared_from_this()));
+        else
+            Application::shared().removeResponder(this);
+    }
+}
+
+void ImagePickerController::viewDidDisappear(bool) {
+    onScreen_ = false;
+    if (preview_)
+        preview_->stopUpdating();
+    if (thumbnails_)
+        thumbnails_->cancelPending();
+    if (Application::exists())
+        Application::shared().removeResponder(this);
+}
+
+void ImagePickerController::takePicture() {
+    if (!isCamera()) {
+        std::fprintf(stderr, "morvane: takePicture needs the camera as the picker's source\n");
+        return;
+    }
+    // Held by the task, so the one answer comes even if the owner lets go meanwhile.
+    RunLoop::main().post([self = std::static_pointer_cast<ImagePickerController>(
+                              shared_from_this())] { self->deliver(self->captureStill()); });
+}
+
+ImageRef ImagePickerController::captureStill() {
+    const double now = RunLoop::main().now();
+    const std::string model = HardwareModel::current();
+    ImageRef still;
+    if (const ImageRef frame = liveSource()->stillFrame(now))
+        still = makeStill(*frame, model);
+    if (!still) {
+        // No frame yet (a webcam still starting up) or none that can be used.
+        if (!scene_)
+            scene_ = std::make_shared<SceneCameraSource>();
+        if (const ImageRef frame = scene_->stillFrame(now))
+            still = makeStill(*frame, model);
+    }
+    if (!still) {
+        const int width = stillPortraitWidth(model);
+        ImageContext black(width * 4 / 3, width);
+        black.setRGBFillColor(0, 0, 0, 1);
+        black.fillRect({0, 0, width * 4 / 3.0, static_cast<double>(width)});
+        if (const ImageRef image = black.makeImage())
+            still = image->withOrientation(ImageOrientation::Right);
+    }
+    return still;
+}
+
+void ImagePickerController::deliver(ImageRef picture) {
+    auto self = shared_from_this();
+    const MediaInfo info{{kImagePickerControllerOriginalImage, std::move(picture)}};
+    if (auto delegate = delegate_.lock())
+        delegate->imagePickerControllerDidFinishPickingMediaWithInfo(*this, info);
+    else if (!isCamera())
+        dismissModalViewControllerAnimated(true);
+}
+
+bool ImagePickerController::pickFile(const std::filesystem::path& path, std::string& error) {
+    if (isCamera()) {
+        error = "the open picker is the camera; it takes pictures with the shutter";
+        return false;
+    }
+    const ImageRef picture = Image::contentsOfFile(path);
+    if (!picture) {
+        if (library_)
+            library_->showMessage(kUnreadableMessage);
+        error = path.string() + ": this picture can't be opened";
+        return false;
+    }
+    if (library_)
+        library_->showMessage("");
+    deliver(picture);
+    return true;
+}
+
+void ImagePickerController::cancelPicking() {
+    auto self = shared_from_this();
+    if (auto delegate = delegate_.lock())
+        delegate->imagePickerControllerDidCancel(*this);
+    else
+        dismissModalViewControllerAnimated(true);
+}
+
+bool ImagePickerController::pick(const std::filesystem::path& path, std::string& error) {
+    return pickFile(path, error);
+}
+
+bool ImagePickerController::cancel(std::string&) {
+    cancelPicking();
+    return true;
+}
+
+bool ImagePickerController::pressAlertButton(int, std::string& error) {
+    error = "no alert is open";
+    return false;
+}
+
+} // namespace platform

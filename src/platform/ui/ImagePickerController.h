@@ -1,0 +1,123 @@
+#pragma once
+
+#include "platform/graphics/Image.h"
+#include "platform/ui/ImagePickerControllerDelegate.h"
+#include "platform/ui/ScriptResponder.h"
+#include "platform/ui/ViewController.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class CameraPreviewView;
+class CameraSource;
+class PhotoLibraryView;
+class SceneCameraSource;
+class ThumbnailLoader;
+
+// The system's picture picker, presented modally. With the camera as its source it shows
+// the application's camera full screen and takes a still on takePicture(); with the photo
+// library it shows the library's photos to pick one from. Either way the delegate hears of
+// each picture, under kImagePickerControllerOriginalImage, or of a cancel.
+//
+// While it is on screen a script can answer it (`pick PATH`, `cancel`): always as a photo
+// library, and as a camera only when it shows its own controls, since a bare camera has
+// nothing to cancel with.
+class ImagePickerController : public ViewController, public ScriptResponder {
+public:
+    enum class SourceType : int { PhotoLibrary = 0, Camera = 1, SavedPhotosAlbum = 2 };
+    // Square side of a library thumbnail in pixels: sharp at two pixels a point.
+    static constexpr int kThumbnailPixels = 160;
+    static constexpr const char* kUnreadableMessage = "This picture can't be opened.";
+
+    ImagePickerController();
+    ~ImagePickerController() override;
+
+    // 1 camera, 0 photo library, 2 the album (shown as the library); other numbers are
+    // refused with a message.
+    void setSourceType(int sourceType);
+    void setSourceType(SourceType sourceType);
+    SourceType sourceType() const { return sourceType_; }
+
+    void setDelegate(std::weak_ptr<ImagePickerControllerDelegate> delegate) {
+        delegate_ = std::move(delegate);
+    }
+    std::shared_ptr<ImagePickerControllerDelegate> delegate() const { return delegate_.lock(); }
+
+    // The camera's own shutter and cancel controls along the bottom (shown by default).
+    void setShowsCameraControls(bool shows);
+    bool showsCameraControls() const { return showsCameraControls_; }
+    // Hides the library's title bar, Cancel control included.
+    void setNavigationBarHidden(bool hidden);
+    bool isNavigationBarHidden() const { return navigationBarHidden_; }
+    // Kept for the interface: the picker has no toolbar, fills the screen in any case and
+    // always hands over the whole picture.
+    void setToolbarHidden(bool hidden) { toolbarHidden_ = hidden; }
+    bool isToolbarHidden() const { return toolbarHidden_; }
+    void setWantsFullScreenLayout(bool wants) { wantsFullScreenLayout_ = wants; }
+    bool wantsFullScreenLayout() const { return wantsFullScreenLayout_; }
+    void setAllowsEditing(bool allows) { allowsEditing_ = allows; }
+    bool allowsEditing() const { return allowsEditing_; }
+    // Shows the live picture as a mirror does (off by default). Stills are never mirrored.
+    void setMirrorsLivePicture(bool mirrors);
+    bool mirrorsLivePicture() const { return mirrorsLivePicture_; }
+
+    // Camera only: takes a still of what the camera sees and hands it to the delegate
+    // through the run loop, exactly once per call, whatever happened to the camera: a
+    // source that failed gives way to the built-in scene. The still is stored on its side
+    // as a phone camera stores it (see makeStill), for the hardware model of the moment.
+    void takePicture();
+
+    // Library: picks the photo at `path` as a tap on it does. A picture that cannot be read
+    // shows a message in the picker, which stays open; then false with the reason in error.
+    bool pickFile(const std::filesystem::path& path, std::string& error);
+    // What the Cancel control does.
+    void cancelPicking();
+
+    // The parts on screen, for tests and the window; null until the view is loaded or for
+    // the other source.
+    std::shared_ptr<CameraPreviewView> cameraPreview() const { return preview_; }
+    std::shared_ptr<PhotoLibraryView> libraryView() const { return library_; }
+    // The camera source the picker shows now: the application's, wrapped so that it gives
+    // way to the built-in scene if it fails.
+    std::shared_ptr<CameraSource> liveSource();
+
+    void loadView() override;
+    void viewDidAppear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
+
+    bool pick(const std::filesystem::path& path, std::string& error) override;
+    bool cancel(std::string& error) override;
+    bool pressAlertButton(int index, std::string& error) override;
+
+private:
+    bool isCamera() const { return sourceType_ == SourceType::Camera; }
+    bool answersScripts() const { return !isCamera() || showsCameraControls_; }
+    void rebuild();
+    void buildCamera(View& root);
+    void buildLibrary(View& root);
+    // The still for takePicture(); never null unless memory runs out.
+    ImageRef captureStill();
+    void deliver(ImageRef picture);
+
+    SourceType sourceType_ = SourceType::PhotoLibrary;
+    std::weak_ptr<ImagePickerControllerDelegate> delegate_;
+    bool showsCameraControls_ = true;
+    bool navigationBarHidden_ = false;
+    bool toolbarHidden_ = false;
+    bool wantsFullScreenLayout_ = false;
+    bool allowsEditing_ = false;
+    bool mirrorsLivePicture_ = false;
+    bool onScreen_ = false;
+
+    std::shared_ptr<CameraPreviewView> preview_;
+    std::shared_ptr<PhotoLibraryView> library_;
+    std::shared_ptr<ThumbnailLoader> thumbnails_;
+    std::shared_ptr<CameraSource> wrappedFrom_;
+    std::shared_ptr<CameraSource> live_;
+    std::shared_ptr<SceneCameraSource> scene_;
+};
+
+} // namespace platform

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/graphics/Image.h"
+
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The photo album: the folder where full-size prints are kept for the user
+// (Directories::photoAlbumDirectory()). A save encodes and writes on a worker thread and
+// answers later, on the main run loop, exactly once. Nothing in the album is ever replaced:
+// each picture gets a new name, "Morvane-YYYYMMDD-HHMMSS.jpg" after the local time of the
+// call, then "-2", "-3"... when that name is taken.
+class PhotoAlbum {
+public:
+    // Called with no error on success, else with a sentence saying what failed.
+    using Completion = std::function<void(std::optional<std::string> error)>;
+
+    // Encodes the picture as JPEG at quality 1.0 and saves it. A failed write (folder not
+    // writable, disk full, no picture) still completes, with the error, and says so in one
+    // line on standard error.
+    static void writeToSavedPhotosAlbum(ImageRef image, Completion completion);
+    // Saves bytes that are already JPEG, as they are.
+    static void writeJpegData(std::vector<std::uint8_t> jpeg, Completion completion);
+
+    // The name before numbering for a picture saved at `time`, in local time.
+    static std::string baseName(std::time_t time);
+    // Writes `bytes` into `folder` under the first free name of `base` (".jpg", "-2.jpg", ...)
+    // without ever replacing a file; readers never see a half-written picture under that
+    // name. Returns the path, or an empty path and the reason in `error`. Any thread.
+    static std::filesystem::path writeUnique(const std::filesystem::path& folder,
+                                             const std::string& base,
+                                             const std::vector<std::uint8_t>& bytes,
+                                             std::string& error);
+};
+
+} // namespace platform

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/ui/View.h"
+
+namespace platform {
+
+// The screen's root view, 320 by 480 points. It routes touches to the views under them and
+// keeps the flag that tells the backend the screen needs redrawing.
+class Window : public View {
+public:
+    static constexpr double kWidth = 320;
+    static constexpr double kHeight = 480;
+
+    Window() : View(Rect{0, 0, kWidth, kHeight}) {}
+    explicit Window(Rect frame) : View(frame) {}
+
+    // Makes this the application's window and shows it.
+    void makeKeyAndVisible();
+    bool isKeyWindow() const { return key_; }
+
+    bool needsDisplay() const { return needsDisplay_; }
+    void markNeedsDisplay() { needsDisplay_ = true; }
+    void clearNeedsDisplay() { needsDisplay_ = false; }
+
+    // One finger, in window points. The view under the finger at touchDown follows the
+    // touch until touchUp, in its own coordinates. A new touchDown cancels an unfinished one.
+    void touchDown(Point point);
+    void touchMove(Point point);
+    void touchUp(Point point);
+    void cancelTouch();
+    bool isTouching() const { return touched_ != nullptr; }
+
+private:
+    // How far (points) a finger moves on a control before a scroll view beneath takes over.
+    static constexpr double kScrollSlop = 10;
+
+    bool key_ = false;
+    bool needsDisplay_ = true;
+    std::shared_ptr<View> touched_;
+    Point touchStart_;
+    Point lastTouch_;
+};
+
+} // namespace platform

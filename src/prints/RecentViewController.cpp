@@ -1,0 +1,82 @@
+#include "prints/RecentViewController.h"
+
+#include "prints/PrintStore.h"
+#include "shell/MorvaneAppDelegate.h"
+#include "shell/SkinResources.h"
+
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+
+RecentViewController::RecentViewController(std::string nibName)
+    : platform::ViewController(std::move(nibName)) {}
+
+RecentViewController::~RecentViewController() = default;
+
+void RecentViewController::connectOutlet(const std::string& name,
+                                         std::shared_ptr<platform::View> view) {
+    if (name == "scrollArea")
+        setScrollArea(std::dynamic_pointer_cast<platform::ScrollView>(view));
+}
+
+std::function<void()> RecentViewController::actionNamed(const std::string& name) {
+    using Handler = void (RecentViewController::*)(const std::shared_ptr<platform::View>&);
+    Handler handler = nullptr;
+    if (name == "doneButtonClicked")
+        handler = &RecentViewController::doneButtonClicked;
+    else if (name == "removeAllPrints")
+        handler = &RecentViewController::removeAllPrints;
+    if (!handler)
+        return {};
+    // The controls are the gallery's own and are not needed as senders.
+    return
+        [weak = std::weak_ptr(std::static_pointer_cast<RecentViewController>(shared_from_this())),
+         handler] {
+            if (auto self = weak.lock())
+                ((*self).*handler)(nullptr);
+        };
+}
+
+void RecentViewController::refreshImages() {
+    const auto delegate = MorvaneAppDelegate::sharedDelegate();
+    if (!delegate || !scrollArea_)
+        return;
+    const MorvaneAppDelegate::List& prints = delegate->printsXML();
+    const std::size_t count = prints.size();
+    scrollArea_->setContentSize({320, kRowHeight * static_cast<double>(count)});
+
+    // A copy: removing changes the list being walked.
+    const auto rows = scrollArea_->subviews();
+    for (const auto& row : rows)
+        row->removeFromSuperview();
+
+    const platform::ImageRef removeImage = SkinResources::image("remove");
+    const auto weak =
+        std::weak_ptr(std::static_pointer_cast<RecentViewController>(shared_from_this()));
+    for (std::size_t i = 0; i < count; ++i) {
+        const double top = kRowHeight * static_cast<double>(i);
+        auto picture =
+            std::make_shared<platform::ImageView>(platform::Rect{35, top + 20, 250, 250});
+        auto remove = std::make_shared<platform::Button>(platform::Rect{240, top + 200, 68, 38});
+        remove->setTag(static_cast<int>(i));
+        remove->addTarget([weak, sender = std::weak_ptr<platform::View>(remove)] {
+            if (auto self = weak.lock())
+                self->removePrints(sender.lock());
+        });
+        remove->setBackgroundImage(removeImage);
+        picture->setImage(loadImage(PrintStore::printName(prints[i])));
+        scrollArea_->addSubview(picture);
+        scrollArea_->addSubview(remove);
+    }
+    isSaving_ = false;
+}
+
+void RecentViewController::doneButtonClicked(const std::shared_ptr<platform::View>&) {
+    platform::View::beginAnimations();
+    platform::View::setAnimationDuration(0.5);
+    view()->setTransform(platform::AffineTransform::makeTranslation(0, 480));
+    platform::View::commitAnimations();
+}
+
+platform::ImageRef RecentViewController::loadImage(const std::string& name) {
+    return PrintStore::loadPrintFile(name);
+}

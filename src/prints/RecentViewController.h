@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/graphics/Image.h"
+#include "platform/ui/AlertViewDelegate.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/ViewController.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The gallery of recent prints: the small prints of the print list, newest first, one row
+// each in a vertical scroll area, with a remove button on every row. Built from its interface
+// file, which gives the scroll area and the done and remove-all controls.
+class RecentViewController : public platform::ViewController, public platform::AlertViewDelegate {
+public:
+    // Each row is this many points tall: a 20-point gap above a 250-point picture.
+    static constexpr double kRowHeight = 270;
+
+    explicit RecentViewController(std::string nibName);
+    ~RecentViewController() override;
+
+    const std::shared_ptr<platform::ScrollView>& scrollArea() const { return scrollArea_; }
+    void setScrollArea(std::shared_ptr<platform::ScrollView> value) {
+        scrollArea_ = std::move(value);
+    }
+
+    // Rebuilds every row from the print list, reading each small print afresh from its file.
+    // Leaves the scroll position where it is.
+    void refreshImages();
+    // A remove button (its tag is the row's list index) or the remove-all control was
+    // touched: asks for confirmation, unless a confirmation is open already.
+    void removePrints(const std::shared_ptr<platform::View>& sender);
+    void removeAllPrints(const std::shared_ptr<platform::View>& sender);
+    // The confirmation's answer: 1 deletes the files at once and changes the print list in
+    // memory only (the list file is written at termination); anything else removes nothing.
+    void alertViewClickedButtonAtIndex(platform::AlertView& alertView, int buttonIndex) override;
+    // Slides the gallery down off the screen; the rows stay until the next refresh.
+    void doneButtonClicked(const std::shared_ptr<platform::View>& sender);
+    // The picture in that file of the Documents directory, or nullptr.
+    platform::ImageRef loadImage(const std::string& name);
+
+    void viewDidUnload() override {}
+    void connectOutlet(const std::string& name, std::shared_ptr<platform::View> view) override;
+    std::function<void()> actionNamed(const std::string& name) override;
+
+    bool isSaving() const { return isSaving_; }
+
+    static constexpr const char* kRemoveOneTitle = "Remove This Print";
+    static constexpr const char* kRemoveOneMessage =
+        "Full size print will remain in your camera roll and won't be deleted.";
+    static constexpr const char* kRemoveAllTitle = "Remove All Prints";
+    static constexpr const char* kRemoveAllMessage =
+        "Full size prints will remain in your camera roll and won't be deleted.";
+
+private:
+    void showConfirmation(const char* title, const char* message);
+
+    std::shared_ptr<platform::ScrollView> scrollArea_;
+    // Own to the gallery, not the delegate's flag of the same name: a confirmation is open or
+    // being carried out.
+    bool isSaving_ = false;
+    bool isAll_ = false;
+    std::uint32_t selectedTag_ = 0;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// One run of the camera: the application object, its window or headless screen, the camera
+// source, the delegate and its main interface, from start to termination.
+class CameraRun {
+public:
+    struct Settings {
+        bool headless = false;
+        // Headless: the script file, or none for standard input. Window: an optional script.
+        std::optional<std::string> script;
+        // auto, scene, /dev/videoN or a picture file.
+        std::string camera = "auto";
+        // Window pixels per point.
+        double scale = 2;
+    };
+
+    // The exit status: 0 after a normal end, 1 when the run failed, 2 for a malformed script.
+    static int run(const Settings& settings);
+};

@@ -1,0 +1,109 @@
+#include "shell/DefaultsCommand.h"
+
+#include "platform/foundation/UserDefaults.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include <sys/wait.h>
+
+namespace {
+
+class DefaultsCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Two skins shipped; frame3 after a gap does not count.
+        const auto resources = home_.root() / "resources";
+        for (const char* name : {"frame0.png", "frame1.png", "frame3.png"})
+            TempHome::writeText(resources / name, "png");
+        home_.setEnv("MORVANE_RESOURCES", resources.string());
+    }
+
+    int run(std::vector<std::string> arguments) {
+        out_.str("");
+        err_.str("");
+        return DefaultsCommand::run(arguments, out_, err_);
+    }
+
+    TempHome home_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(DefaultsCommandTest, WrittenValuesAreWhatTheCameraReads) {
+    EXPECT_EQ(DefaultsCommand::shippedSkinCount(), 2);
+    EXPECT_EQ(run({"write", "skin", "1"}), 0);
+    EXPECT_EQ(run({"write", "canVibrate", "yes"}), 0);
+    EXPECT_EQ(run({"write", "canDate", "TRUE"}), 0);
+    EXPECT_EQ(run({"write", "isHighQuality", "0"}), 0);
+
+    const platform::UserDefaults defaults = platform::UserDefaults::standard();
+    EXPECT_EQ(defaults.integerForKey("skin"), 1);
+    EXPECT_TRUE(defaults.boolForKey("canVibrate"));
+    EXPECT_TRUE(defaults.boolForKey("canDate"));
+    EXPECT_FALSE(defaults.boolForKey("isHighQuality"));
+    ASSERT_TRUE(defaults.objectForKey("canDate"));
+    EXPECT_TRUE(defaults.objectForKey("canDate")->isBoolean());
+
+    EXPECT_EQ(run({"read", "skin"}), 0);
+    EXPECT_EQ(out_.str(), "1\n");
+    EXPECT_EQ(run({"delete", "canDate"}), 0);
+    EXPECT_EQ(run({"read"}), 0);
+    EXPECT_EQ(out_.str(), "skin = 1\ncanVibrate = YES\ncanDate = NO (not set)\n"
+                          "isHighQuality = NO\n");
+    EXPECT_EQ(run({"delete"}), 0);
+    EXPECT_EQ(run({"read"}), 0);
+    EXPECT_EQ(out_.str(), "skin = 0 (not set)\ncanVibrate = NO (not set)\n"
+                          "canDate = NO (not set)\nisHighQuality = NO (not set)\n");
+}
+
+TEST_F(DefaultsCommandTest, WrongKeysValuesAndActionsChangeNothingAndSayWhy) {
+    ASSERT_EQ(run({"write", "skin", "1"}), 0);
+    const std::string before = TempHome::readText(home_.root() / "preferences.plist");
+
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"write", "skin", "2"}, "from 0 to 1"},
+        {{"write", "skin", "-1"}, "not \"-1\""},
+        {{"write", "skin", "1.5"}, "whole number"},
+        {{"write", "skin", ""}, "whole number"},
+        {{"write", "canDate", "maybe"}, "YES or NO"},
+        {{"write", "canvibrate", "YES"}, "did you mean \"canVibrate\""},
+        {{"write", "colour", "1"}, "the keys are skin, canVibrate, canDate, isHighQuality"},
+        {{"write", "skin"}, "a key and a value"},
+        {{"write", "skin", "1", "2"}, "a key and a value"},
+        {{"read", "skin", "1"}, "at most one key"},
+        {{"delete", "nothing"}, "unknown key"},
+        {{"erase", "skin"}, "unknown action"},
+        {{}, "read, write or delete"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run(c.arguments), 2) << c.message;
+        EXPECT_NE(err_.str().find(c.message), std::string::npos) << err_.str();
+    }
+    EXPECT_EQ(TempHome::readText(home_.root() / "preferences.plist"), before);
+}
+
+TEST_F(DefaultsCommandTest, ThroughTheProgramHomeChoosesThePreferencesFile) {
+    const std::string home = (home_.root() / "elsewhere").string();
+    const std::string program = MORVANE_BINARY;
+    const auto status = [&](const std::string& arguments) {
+        const int raw = std::system((program + " " + arguments + " >/dev/null 2>&1").c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+    EXPECT_EQ(status("defaults write canDate YES --home " + home), 0);
+    EXPECT_TRUE(std::filesystem::exists(home + "/preferences.plist"));
+    EXPECT_FALSE(std::filesystem::exists(home_.root() / "preferences.plist"));
+    EXPECT_EQ(status("--home " + home + " defaults write skin 9"), 2);
+    EXPECT_EQ(status("--home " + home + " defaults write"), 2);
+    EXPECT_EQ(status("--no-such-option"), 2);
+    EXPECT_EQ(status("--scale 0 --headless"), 2);
+    EXPECT_EQ(status("--version"), 0);
+}
+
+} // namespace
