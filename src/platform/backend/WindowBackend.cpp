@@ -29,9 +29,11 @@ constexpr double kIdleWait = 0.5;
 // Times this close (seconds) count as reached, so a frame due a hair from now is not missed
 // by a wait that rounds down.
 constexpr double kSlack = 1e-4;
-// Wakes from the display socket in a row that bring no event before the socket is no longer
-// trusted to mean input (the window then looks for input once a frame instead).
-constexpr int kQuietWakeLimit = 64;
+// Wakes from the display socket that bring no event, within one second, before the socket
+// is no longer trusted to mean input (the window then looks for input once a frame
+// instead). The display sends a few such messages now and then; only a socket that stays
+// readable gives hundreds, and that would be a busy loop.
+constexpr int kQuietWakeLimit = 200;
 
 std::string formatScale(double scale) {
     std::ostringstream text;
@@ -106,12 +108,22 @@ void WindowBackend::watchDisplay(RunLoop& loop) {
         return;
     watchedLoop_ = &loop;
     quietWakes_ = 0;
+    quietSince_ = loop.now();
     loop.watchFileDescriptor(fd, [this] {
         // SDL reads the socket itself; the loop only has to stop waiting so it can.
         displayWoke_ = true;
         if (watchedLoop_)
             watchedLoop_->stop();
     });
+}
+
+void WindowBackend::noteQuietWake(double now) {
+    if (now - quietSince_ > 1) {
+        quietSince_ = now;
+        quietWakes_ = 0;
+    }
+    if (++quietWakes_ >= kQuietWakeLimit)
+        unwatchDisplay();
 }
 
 void WindowBackend::unwatchDisplay() {
@@ -323,12 +335,8 @@ int WindowBackend::run(Application& app) {
     while (!app.isQuitRequested()) {
         eventsHandled_ = 0;
         handleEvents(app);
-        if (displayWoke_ && eventsHandled_ == 0) {
-            if (++quietWakes_ >= kQuietWakeLimit)
-                unwatchDisplay();
-        } else if (eventsHandled_ > 0) {
-            quietWakes_ = 0;
-        }
+        if (displayWoke_ && eventsHandled_ == 0)
+            noteQuietWake(loop.now());
         displayWoke_ = false;
         if (app.isQuitRequested())
             break;

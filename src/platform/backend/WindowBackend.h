@@ -85,6 +85,7 @@ private:
     void present(double now);
     void watchDisplay(RunLoop& loop);
     void unwatchDisplay();
+    void noteQuietWake(double now);
     double nextWake(Application& application, const ScriptRunner* runner, double now);
 
     double scale_;
@@ -100,6 +101,7 @@ private:
     RunLoop* watchedLoop_ = nullptr;
     bool displayWoke_ = false;
     int quietWakes_ = 0;
+    double quietSince_ = 0;
     int eventsHandled_ = 0;
 
     bool visible_ = true;

@@ -3,8 +3,10 @@
 #include "platform/graphics/VectorCode.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace platform {
 
@@ -49,6 +51,14 @@ Taps tapsFor(const AreaAverage::Axis& axis, int size) {
     return taps;
 }
 
+// Where each byte of a pixel in memory sits in its word.
+constexpr int kShiftOfByte[4] = {
+    std::endian::native == std::endian::little ? 0 : 24,
+    std::endian::native == std::endian::little ? 8 : 16,
+    std::endian::native == std::endian::little ? 16 : 8,
+    std::endian::native == std::endian::little ? 24 : 0,
+};
+
 // Bytes of a row summed into chunks of this many floats: a fixed count the compiler
 // vectorises without a scalar tail of its own.
 constexpr int kChunk = 64;
@@ -64,6 +74,114 @@ MORVANE_VECTOR_CLONES void accumulate(float* __restrict sums, const std::uint8_t
         sums[i] += weight * float(bytes[i]);
 }
 
+typedef float Floats4 __attribute__((vector_size(16)));
+typedef std::int32_t Ints4 __attribute__((vector_size(16)));
+
+// One new row from the column sums: each new pixel the weighted sum of the old pixels across
+// it, the four channels of a pixel side by side in one vector.
+MORVANE_VECTOR_CLONES void averageAcross(const Taps& across, const float* sums, int firstColumn,
+                                         int count, std::uint32_t* out) {
+    for (int c = 0; c < count; ++c) {
+        const float* w = across.weights.data() + across.offsets[c];
+        const int n = across.offsets[c + 1] - across.offsets[c];
+        const float* s = sums + std::size_t(across.first[c] - firstColumn) * 4;
+        Floats4 acc = {0, 0, 0, 0};
+        for (int t = 0; t < n; ++t) {
+            Floats4 v;
+            std::memcpy(&v, s + t * 4, sizeof v);
+            acc += w[t] * v;
+        }
+        acc += 0.5f;
+        acc = acc < 0.0f ? Floats4{0, 0, 0, 0} : acc;
+        acc = acc > 255.0f ? Floats4{255, 255, 255, 255} : acc;
+        const Ints4 bytes = __builtin_convertvector(acc, Ints4);
+        // Put together in a register: bytes stored one by one and read back as a word stall
+        // the processor.
+        std::uint32_t word = 0;
+        for (int ch = 0; ch < 4; ++ch)
+            word |= std::uint32_t(bytes[ch]) << kShiftOfByte[ch];
+        // An average of premultiplied pixels is premultiplied, but float sums may round a
+        // colour a step above its alpha.
+        const std::uint32_t a = word >> 24;
+        out[c] = a << 24 | std::min((word >> 16) & 0xff, a) << 16 |
+                 std::min((word >> 8) & 0xff, a) << 8 | std::min(word & 0xff, a);
+    }
+}
+
+// Whole old pixels per new pixel along an axis, when that is what the axis is to within a
+// thousandth of a pixel over its whole length (the camera's turn is a hair off a quarter).
+std::optional<int> wholeStep(const AreaAverage::Axis& axis, int size) {
+    const double step = std::round(axis.step), start = std::round(axis.start);
+    const double drift = std::abs(axis.step - step) * axis.count + std::abs(axis.start - start);
+    if (!(drift <= 1e-3) || start < 0 || start + step * axis.count > size)
+        return std::nullopt;
+    return int(step);
+}
+
+// sums[i] += bytes[i], or = when first; the sums stay below 65536 for up to 257 rows.
+MORVANE_VECTOR_CLONES void addBytes(std::uint16_t* __restrict sums,
+                                    const std::uint8_t* __restrict bytes, int count, bool first) {
+    int i = 0;
+    if (first) {
+        for (; i + kChunk <= count; i += kChunk)
+            for (int k = 0; k < kChunk; ++k)
+                sums[i + k] = bytes[i + k];
+        for (; i < count; ++i)
+            sums[i] = bytes[i];
+        return;
+    }
+    for (; i + kChunk <= count; i += kChunk)
+        for (int k = 0; k < kChunk; ++k)
+            sums[i + k] = std::uint16_t(sums[i + k] + bytes[i + k]);
+    for (; i < count; ++i)
+        sums[i] = std::uint16_t(sums[i] + bytes[i]);
+}
+
+// The usual shrinks (by 2, 3 or 6 on each axis) in integers: each new pixel is the sum of a
+// whole block of old ones divided by the block's size, rounded to the nearest, which is
+// exact and about three times as fast as weighing every old pixel in floats. The four 16-bit
+// channel sums of a pixel sit side by side in one 64-bit word and are added as one.
+std::vector<std::uint32_t> reduceByBlocks(const ConstBitmapView& source, int x0, int kx,
+                                          int columns, int y0, int ky, int rows) {
+    const int blockSize = kx * ky;
+    // Rounded quotients for every possible sum, so no division per pixel.
+    std::vector<std::uint8_t> quotient(std::size_t(255 * blockSize + 1));
+    for (int s = 0, q = 0, r = blockSize / 2; s <= 255 * blockSize; ++s) {
+        quotient[std::size_t(s)] = std::uint8_t(q);
+        if (++r == blockSize) {
+            r = 0;
+            ++q;
+        }
+    }
+    const int span = columns * kx;
+    std::vector<std::uint16_t> sums(static_cast<std::size_t>(span) * 4);
+    std::vector<std::uint32_t> out(std::size_t(columns) * std::size_t(rows));
+    for (int r = 0; r < rows; ++r) {
+        for (int t = 0; t < ky; ++t)
+            addBytes(sums.data(),
+                     reinterpret_cast<const std::uint8_t*>(source.row(y0 + r * ky + t) + x0),
+                     span * 4, t == 0);
+        std::uint32_t* outRow = out.data() + std::size_t(r) * std::size_t(columns);
+        for (int c = 0; c < columns; ++c) {
+            std::uint64_t block = 0;
+            for (int t = 0; t < kx; ++t) {
+                std::uint64_t pixel;
+                std::memcpy(&pixel, sums.data() + std::size_t(c * kx + t) * 4, sizeof pixel);
+                block += pixel;
+            }
+            std::uint32_t word = 0;
+            for (int ch = 0; ch < 4; ++ch) {
+                // The four lanes are the channels in memory order on either byte order.
+                std::uint16_t lane;
+                std::memcpy(&lane, reinterpret_cast<const std::uint8_t*>(&block) + 2 * ch, 2);
+                word |= std::uint32_t(quotient[lane]) << kShiftOfByte[ch];
+            }
+            outRow[c] = word;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 std::vector<std::uint32_t> AreaAverage::reduce(const ConstBitmapView& source, const Axis& columns,
@@ -71,6 +189,10 @@ std::vector<std::uint32_t> AreaAverage::reduce(const ConstBitmapView& source, co
     if (!source.pixels || source.width <= 0 || source.height <= 0 || !usable(columns) ||
         !usable(rows))
         return {};
+    const auto kx = wholeStep(columns, source.width), ky = wholeStep(rows, source.height);
+    if (kx && ky && *kx * *ky <= 256)
+        return reduceByBlocks(source, int(std::round(columns.start)), *kx, columns.count,
+                              int(std::round(rows.start)), *ky, rows.count);
     const Taps across = tapsFor(columns, source.width);
     const Taps down = tapsFor(rows, source.height);
     // Only the old columns some new pixel touches are summed down.
@@ -91,26 +213,8 @@ std::vector<std::uint32_t> AreaAverage::reduce(const ConstBitmapView& source, co
             // Channel by channel in memory order: the channels never mix.
             accumulate(sums.data(), bytes, span * 4, w[t]);
         }
-        std::uint32_t* outRow = out.data() + std::size_t(r) * std::size_t(columns.count);
-        for (int c = 0; c < columns.count; ++c) {
-            const float* cw = across.weights.data() + across.offsets[c];
-            const int n = across.offsets[c + 1] - across.offsets[c];
-            const float* s = sums.data() + std::size_t(across.first[c] - firstColumn) * 4;
-            float acc[4] = {0, 0, 0, 0};
-            for (int t = 0; t < n; ++t)
-                for (int ch = 0; ch < 4; ++ch)
-                    acc[ch] += cw[t] * s[t * 4 + ch];
-            std::uint8_t pixel[4];
-            for (int ch = 0; ch < 4; ++ch)
-                pixel[ch] = std::uint8_t(std::clamp(acc[ch] + 0.5f, 0.0f, 255.0f));
-            std::uint32_t word;
-            std::memcpy(&word, pixel, 4);
-            // An average of premultiplied pixels is premultiplied, but float sums may round a
-            // colour a step above its alpha.
-            const std::uint32_t a = word >> 24;
-            outRow[c] = a << 24 | std::min((word >> 16) & 0xff, a) << 16 |
-                        std::min((word >> 8) & 0xff, a) << 8 | std::min(word & 0xff, a);
-        }
+        averageAcross(across, sums.data(), firstColumn, columns.count,
+                      out.data() + std::size_t(r) * std::size_t(columns.count));
     }
     return out;
 }

@@ -65,6 +65,11 @@ std::optional<BlendTables> BlendTables::then(const BlendTables& next) const {
 
 void BlendTables::apply(const BitmapView& target) const {
     CairoBatch partlyTransparent(steps_);
+    for (int y = 0; y < target.height; ++y)
+        applyRow(target.row(y), target.width, partlyTransparent);
+}
+
+void BlendTables::applyRow(std::uint32_t* row, int count, CairoBatch& partlyTransparent) const {
     auto one = [&](std::uint32_t* pixel) {
         const std::uint32_t p = *pixel;
         if ((p >> 24) == 0xff)
@@ -76,24 +81,21 @@ void BlendTables::apply(const BitmapView& target) const {
     };
     // Opaque runs, the usual case, go by blocks without a test per pixel.
     constexpr int kBlock = 16;
-    for (int y = 0; y < target.height; ++y) {
-        std::uint32_t* row = target.row(y);
-        int x = 0;
-        for (; x + kBlock <= target.width; x += kBlock) {
-            std::uint32_t all = 0xff000000u;
+    int x = 0;
+    for (; x + kBlock <= count; x += kBlock) {
+        std::uint32_t all = 0xff000000u;
+        for (int k = 0; k < kBlock; ++k)
+            all &= row[x + k];
+        if (all == 0xff000000u) {
             for (int k = 0; k < kBlock; ++k)
-                all &= row[x + k];
-            if (all == 0xff000000u) {
-                for (int k = 0; k < kBlock; ++k)
-                    row[x + k] = opaqueResult(row[x + k]);
-            } else {
-                for (int k = 0; k < kBlock; ++k)
-                    one(row + x + k);
-            }
+                row[x + k] = opaqueResult(row[x + k]);
+        } else {
+            for (int k = 0; k < kBlock; ++k)
+                one(row + x + k);
         }
-        for (; x < target.width; ++x)
-            one(row + x);
     }
+    for (; x < count; ++x)
+        one(row + x);
 }
 
 } // namespace platform

@@ -32,6 +32,9 @@ public:
 
     // Paints the fills over every pixel of target.
     void apply(const BitmapView& target) const;
+    // The same over one row; partly transparent pixels go to partlyTransparent, a batch of
+    // steps(), to be finished when it is flushed.
+    void applyRow(std::uint32_t* row, int count, CairoBatch& partlyTransparent) const;
 
     // The result for one opaque destination pixel; opaque again.
     std::uint32_t opaqueResult(std::uint32_t pixel) const {

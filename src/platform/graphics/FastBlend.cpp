@@ -87,6 +87,40 @@ MORVANE_ALWAYS_INLINE void separableOpaque(std::uint8_t* __restrict d,
     }
 }
 
+// Each byte's pixel alpha, for the byte loops below: alpha[4k + j] is the alpha of pixel k.
+MORVANE_ALWAYS_INLINE void spreadAlpha(const std::uint32_t* __restrict words,
+                                       std::uint8_t* __restrict alpha) {
+    std::uint32_t spread[kBlock];
+    for (int k = 0; k < kBlock; ++k)
+        spread[k] = (words[k] >> 24) * 0x01010101u;
+    std::memcpy(alpha, spread, sizeof spread);
+}
+
+// An opaque backdrop under any source, byte by byte: (1 − as)·d + as·B, with the blend term
+// on premultiplied values as the general formula has it (da = 255). The alpha bytes come out
+// 255, as they must.
+template <BlendMode M>
+MORVANE_ALWAYS_INLINE void separableOverOpaque(std::uint8_t* __restrict d,
+                                               const std::uint8_t* __restrict s,
+                                               const std::uint8_t* __restrict alpha) {
+    for (int i = 0; i < kBlockBytes; ++i) {
+        const std::int32_t b = d[i], c = s[i], sa = alpha[i];
+        const std::int32_t value = (255 - sa) * b + blendTerm<M>(b, 255, c, sa);
+        d[i] = std::uint8_t(divideBy255(std::clamp(value, 0, 255 * 255)));
+    }
+}
+
+// s + d·(1 − as) byte by byte, clamped: normal drawing, and source-atop over an opaque
+// backdrop.
+MORVANE_ALWAYS_INLINE void overBytes(std::uint8_t* __restrict d, const std::uint8_t* __restrict s,
+                                     const std::uint8_t* __restrict alpha) {
+    for (int i = 0; i < kBlockBytes; ++i) {
+        const std::uint16_t sum =
+            std::uint16_t(s[i] + multiplyBytes(d[i], std::uint16_t(255 - alpha[i])));
+        d[i] = std::uint8_t(std::min<std::uint16_t>(sum, 255));
+    }
+}
+
 MORVANE_ALWAYS_INLINE std::uint32_t alphaOfAll(const std::uint32_t* words) {
     std::uint32_t all = 0xff000000u;
     for (int i = 0; i < kBlock; ++i)
@@ -105,10 +139,18 @@ template <BlendMode M>
 MORVANE_ALWAYS_INLINE void separableRow(std::uint32_t* destination, const std::uint32_t* source,
                                         int count) {
     int i = 0;
+    std::uint8_t alpha[kBlockBytes];
     for (; i + kBlock <= count; i += kBlock) {
-        if (alphaOfAll(destination + i) == 0xff && alphaOfAll(source + i) == 0xff) {
+        if (allZero(source + i))
+            continue; // nothing over anything is what was there
+        const bool opaqueBackdrop = alphaOfAll(destination + i) == 0xff;
+        if (opaqueBackdrop && alphaOfAll(source + i) == 0xff) {
             separableOpaque<M>(reinterpret_cast<std::uint8_t*>(destination + i),
                                reinterpret_cast<const std::uint8_t*>(source + i));
+        } else if (opaqueBackdrop) {
+            spreadAlpha(source + i, alpha);
+            separableOverOpaque<M>(reinterpret_cast<std::uint8_t*>(destination + i),
+                                   reinterpret_cast<const std::uint8_t*>(source + i), alpha);
         } else {
             for (int k = i; k < i + kBlock; ++k)
                 destination[k] = separable<M>(destination[k], source[k]);
@@ -146,12 +188,15 @@ MORVANE_ALWAYS_INLINE std::uint32_t over(std::uint32_t d, std::uint32_t s) {
 MORVANE_ALWAYS_INLINE void overRow(std::uint32_t* destination, const std::uint32_t* source,
                                    int count) {
     int i = 0;
+    std::uint8_t alpha[kBlockBytes];
     for (; i + kBlock <= count; i += kBlock) {
-        if (alphaOfAll(source + i) == 0xff)
+        if (alphaOfAll(source + i) == 0xff) {
             std::memcpy(destination + i, source + i, kBlockBytes);
-        else if (!allZero(source + i))
-            for (int k = i; k < i + kBlock; ++k)
-                destination[k] = over(destination[k], source[k]);
+        } else if (!allZero(source + i)) {
+            spreadAlpha(source + i, alpha);
+            overBytes(reinterpret_cast<std::uint8_t*>(destination + i),
+                      reinterpret_cast<const std::uint8_t*>(source + i), alpha);
+        }
     }
     for (; i < count; ++i)
         destination[i] = over(destination[i], source[i]);
@@ -170,12 +215,20 @@ MORVANE_ALWAYS_INLINE std::uint32_t atop(std::uint32_t d, std::uint32_t s) {
 MORVANE_ALWAYS_INLINE void atopRow(std::uint32_t* destination, const std::uint32_t* source,
                                    int count) {
     int i = 0;
+    std::uint8_t alpha[kBlockBytes];
     for (; i + kBlock <= count; i += kBlock) {
-        if (alphaOfAll(source + i) == 0xff && alphaOfAll(destination + i) == 0xff)
-            std::memcpy(destination + i, source + i, kBlockBytes);
-        else if (!allZero(source + i))
+        if (allZero(source + i))
+            continue;
+        if (alphaOfAll(destination + i) != 0xff) {
             for (int k = i; k < i + kBlock; ++k)
                 destination[k] = atop(destination[k], source[k]);
+        } else if (alphaOfAll(source + i) == 0xff) {
+            std::memcpy(destination + i, source + i, kBlockBytes);
+        } else {
+            spreadAlpha(source + i, alpha);
+            overBytes(reinterpret_cast<std::uint8_t*>(destination + i),
+                      reinterpret_cast<const std::uint8_t*>(source + i), alpha);
+        }
     }
     for (; i < count; ++i)
         destination[i] = atop(destination[i], source[i]);

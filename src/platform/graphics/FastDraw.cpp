@@ -9,6 +9,7 @@
 #include "platform/graphics/FastBlend.h"
 #include "platform/graphics/HslBlend.h"
 #include "platform/graphics/Image.h"
+#include "platform/graphics/TurnedRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,10 +27,13 @@ constexpr std::int64_t kMinFillPixels = 4096;
 // Cairo's.
 constexpr double kShrinkThreshold = 4.0 / 3.0;
 constexpr double kIntegerTolerance = 1e-6;
+// Cairo places edges on a 1/256 pixel grid, so an edge this close to a pixel boundary is on
+// it for Cairo too (the camera's turn, a hair off three quarters, leaves its edges 3e-5 off).
+constexpr double kEdgeTolerance = 1.0 / 1024;
 
-std::optional<int> wholeNumber(double v) {
+std::optional<int> wholeNumber(double v, double tolerance = kIntegerTolerance) {
     const double r = std::round(v);
-    if (!(std::abs(v - r) <= kIntegerTolerance) || std::abs(r) > 1e8)
+    if (!(std::abs(v - r) <= tolerance) || std::abs(r) > 1e8)
         return std::nullopt;
     return static_cast<int>(r);
 }
@@ -50,8 +54,10 @@ std::optional<PixelBox> deviceBox(const AffineTransform& ctm, const Rect& rect) 
         return std::nullopt;
     const Point p = ctm.apply({rect.minX(), rect.minY()});
     const Point q = ctm.apply({rect.maxX(), rect.maxY()});
-    const auto x0 = wholeNumber(std::min(p.x, q.x)), x1 = wholeNumber(std::max(p.x, q.x));
-    const auto y0 = wholeNumber(std::min(p.y, q.y)), y1 = wholeNumber(std::max(p.y, q.y));
+    const auto x0 = wholeNumber(std::min(p.x, q.x), kEdgeTolerance);
+    const auto x1 = wholeNumber(std::max(p.x, q.x), kEdgeTolerance);
+    const auto y0 = wholeNumber(std::min(p.y, q.y), kEdgeTolerance);
+    const auto y1 = wholeNumber(std::max(p.y, q.y), kEdgeTolerance);
     if (!x0 || !x1 || !y0 || !y1)
         return std::nullopt;
     return PixelBox{*x0, *y0, *x1, *y1};
@@ -137,34 +143,6 @@ const std::uint32_t* sourceRow(const ConstBitmapView& source, const PixelMap& ma
     return buffer.data();
 }
 
-// Composites source onto the box. With a backdrop colour the box's memory is stale and
-// stands for that colour: each row is filled with it just ahead of its blend, while the row
-// is in the cache, instead of in a pass of its own.
-void composite(const BitmapView& target, const ConstBitmapView& source, const PixelMap& map,
-               const PixelBox& box, BlendMode mode, std::optional<std::uint32_t> backdrop) {
-    CairoBatch leftToCairo(cairoOperatorFor(mode));
-    std::vector<std::uint32_t> buffer;
-    const int n = box.width();
-    // Normal drawing onto nothing is the source itself.
-    const bool copy = mode == BlendMode::Copy || (mode == BlendMode::Normal && backdrop == 0u);
-    // Luminosity over one opaque colour needs no division per pixel.
-    const bool overColour = mode == BlendMode::Luminosity && backdrop && (*backdrop >> 24) == 0xff;
-    for (int y = box.y0; y < box.y1; ++y) {
-        const std::uint32_t* s = sourceRow(source, map, box, y, buffer);
-        std::uint32_t* d = target.row(y - box.y0);
-        if (copy) {
-            std::memcpy(d, s, sizeof(std::uint32_t) * std::size_t(n));
-        } else if (overColour) {
-            HslBlend::luminosityOverColour(d, s, n, *backdrop, leftToCairo);
-        } else {
-            if (backdrop)
-                std::fill(d, d + n, *backdrop);
-            FastBlend::blendRow(d, s, n, mode, leftToCairo);
-        }
-    }
-    leftToCairo.flush();
-}
-
 PixelBox wholeSurface(cairo_surface_t* surface) {
     return {0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)};
 }
@@ -201,6 +179,105 @@ bool isFastFillMode(BlendMode mode) {
 
 } // namespace
 
+// A draw waiting for its pass: the picture kept alive, or its area average.
+struct FastDraw::PendingDraw {
+    ImageRef picture;
+    std::vector<std::uint32_t> reduced;
+    ConstBitmapView source;
+    PixelMap map;
+    BlendMode mode = BlendMode::Normal;
+    // The one colour of the surface under the draw, not yet written.
+    std::optional<std::uint32_t> backdrop;
+};
+
+namespace {
+
+// Composites a held-back draw one row at a time. With a backdrop colour each row is filled
+// with it just ahead of its blend, while the row is in the cache, instead of in a pass of its
+// own.
+template <typename Draw>
+class RowDrawer {
+public:
+    RowDrawer(const Draw& draw, const PixelBox& box)
+        : draw_(draw), box_(box), leftToCairo_(cairoOperatorFor(draw.mode)) {
+        // Normal drawing onto nothing is the source itself.
+        copy_ =
+            draw.mode == BlendMode::Copy || (draw.mode == BlendMode::Normal && draw.backdrop == 0u);
+        // Luminosity over one opaque colour needs no division per pixel.
+        overColour_ =
+            draw.mode == BlendMode::Luminosity && draw.backdrop && (*draw.backdrop >> 24) == 0xff;
+        if (draw.map.turned)
+            turned_.emplace(draw.source, draw.map.u0, draw.map.du, draw.map.v0, draw.map.dv,
+                            box.width(), box.height());
+    }
+
+    void row(std::uint32_t* d, int y) {
+        const int n = box_.width();
+        const std::uint32_t* s = turned_ ? turned_->row(y - box_.y0)
+                                         : sourceRow(draw_.source, draw_.map, box_, y, buffer_);
+        if (copy_) {
+            std::memcpy(d, s, sizeof(std::uint32_t) * std::size_t(n));
+        } else if (overColour_) {
+            HslBlend::luminosityOverColour(d, s, n, *draw_.backdrop, leftToCairo_);
+        } else {
+            if (draw_.backdrop)
+                std::fill(d, d + n, *draw_.backdrop);
+            FastBlend::blendRow(d, s, n, draw_.mode, leftToCairo_);
+        }
+        // Whatever comes next on this row must see the finished draw.
+        leftToCairo_.flush();
+    }
+
+private:
+    const Draw& draw_;
+    PixelBox box_;
+    CairoBatch leftToCairo_;
+    std::vector<std::uint32_t> buffer_;
+    std::optional<TurnedRows> turned_;
+    bool copy_ = false;
+    bool overColour_ = false;
+};
+
+} // namespace
+
+FastDraw::FastDraw() = default;
+FastDraw::~FastDraw() = default;
+
+void FastDraw::startBlank() {
+    uniform_ = 0u;
+    draw_.reset();
+    tables_.reset();
+}
+
+void FastDraw::runPasses(cairo_surface_t* surface, HslBlend::SolidFill* finish) {
+    const std::unique_ptr<PendingDraw> draw = std::move(draw_);
+    const std::optional<BlendTables> tables = std::move(tables_);
+    draw_.reset();
+    tables_.reset();
+    if (!draw && !tables && !finish)
+        return;
+    cairo_surface_flush(surface);
+    const BitmapView view = surfaceView(surface, region_);
+    std::optional<RowDrawer<PendingDraw>> drawer;
+    if (draw)
+        drawer.emplace(*draw, region_);
+    // A closing HSL fill takes the tables into its own pass.
+    std::optional<CairoBatch> tableLeftovers;
+    if (tables && !finish)
+        tableLeftovers.emplace(tables->steps());
+    for (int y = region_.y0; y < region_.y1; ++y) {
+        std::uint32_t* row = view.row(y - region_.y0);
+        if (drawer)
+            drawer->row(row, y);
+        if (finish)
+            finish->row(row, view.width);
+        else if (tables)
+            tables->applyRow(row, view.width, *tableLeftovers);
+    }
+    tableLeftovers.reset();
+    markDirty(surface, region_);
+}
+
 void FastDraw::flush(cairo_surface_t* surface) {
     if (uniform_) {
         const std::uint32_t word = *uniform_;
@@ -214,13 +291,7 @@ void FastDraw::flush(cairo_surface_t* surface) {
             std::fill(view.row(y), view.row(y) + view.width, word);
         markDirty(surface, whole);
     }
-    if (pending_) {
-        const Pending pending = std::move(*pending_);
-        pending_.reset();
-        cairo_surface_flush(surface);
-        pending.tables.apply(surfaceView(surface, pending.region));
-        markDirty(surface, pending.region);
-    }
+    runPasses(surface, nullptr);
 }
 
 bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridColor& color) {
@@ -235,11 +306,13 @@ bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridCo
         uniform_ = filled(*uniform_, target.mode, color);
         return true;
     }
-    // An opaque colour drawn normally, or any colour copied, hides what was there.
+    // An opaque colour drawn normally, or any colour copied, hides what was there, held
+    // back or not.
     const bool hides = target.mode == BlendMode::Copy || (target.mode == BlendMode::Normal &&
                                                           (color.premultipliedWord >> 24) == 0xff);
     if (whole && hides) {
-        pending_.reset();
+        draw_.reset();
+        tables_.reset();
         uniform_ = color.premultipliedWord;
         return true;
     }
@@ -248,72 +321,66 @@ bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridCo
         flush(target.surface);
         return false;
     }
-    if (uniform_)
-        flush(target.surface);
-    const bool follows = pending_ && pending_->region == *region;
-    if (HslBlend::isHsl(target.mode)) {
-        // The held-back fills go into the same pass, ahead of this one.
-        if (!follows)
+    std::optional<BlendTables> tables;
+    if (!HslBlend::isHsl(target.mode)) {
+        tables = BlendTables::make(target.mode, color);
+        if (!tables) {
             flush(target.surface);
-        cairo_surface_flush(target.surface);
-        HslBlend::fill(surfaceView(target.surface, *region), target.mode, color,
-                       pending_ ? &pending_->tables : nullptr);
-        pending_.reset();
-        markDirty(target.surface, *region);
-        return true;
-    }
-    auto tables = BlendTables::make(target.mode, color);
-    if (!tables) {
-        flush(target.surface);
-        return false;
-    }
-    if (follows) {
-        if (auto both = pending_->tables.then(*tables)) {
-            pending_->tables = std::move(*both);
-            return true;
+            return false;
         }
     }
+    const bool follows = (draw_ || tables_) && region_ == *region;
+    if (!follows) {
+        flush(target.surface);
+        region_ = *region;
+    }
+    if (!tables) {
+        HslBlend::SolidFill fill(target.mode, color, tables_ ? &*tables_ : nullptr);
+        runPasses(target.surface, &fill);
+        return true;
+    }
+    if (!tables_) {
+        tables_ = std::move(tables);
+        return true;
+    }
+    if (auto both = tables_->then(*tables)) {
+        tables_ = std::move(both);
+        return true;
+    }
     flush(target.surface);
-    pending_ = Pending{*region, std::move(*tables)};
+    region_ = *region;
+    tables_ = std::move(tables);
     return true;
 }
 
 bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
                          const AffineTransform& userToPixel, const Image& image) {
-    if (pending_ || target.alpha < 1 || !FastBlend::supports(target.mode)) {
-        flush(target.surface);
-        if (target.alpha < 1 || !FastBlend::supports(target.mode))
-            return false;
-    }
     const auto box = deviceBox(target.ctm, rect);
     const auto area = drawableArea(target.cr, target.surface);
     const PixelBox region = box && area ? box->intersection(*area) : PixelBox{};
-    if (region.isEmpty()) {
+    if (target.alpha < 1 || !FastBlend::supports(target.mode) || region.isEmpty()) {
         flush(target.surface);
         return false;
     }
+    auto draw = std::make_unique<PendingDraw>();
+    draw->mode = target.mode;
     const AffineTransform deviceToPixel = target.ctm.inverted().concat(userToPixel);
     const ConstBitmapView picture{reinterpret_cast<const std::uint32_t*>(image.data()),
                                   image.pixelWidth(), image.pixelHeight(),
                                   image.stride() / std::ptrdiff_t(4)};
-
-    std::vector<std::uint32_t> reduced;
-    ConstBitmapView source = picture;
-    PixelMap map;
     if (BitmapMapping::isPixelExact(deviceToPixel)) {
-        map = exactMap(deviceToPixel, region);
+        draw->map = exactMap(deviceToPixel, region);
+        draw->source = picture;
+        draw->picture = image.weak_from_this().lock();
     } else {
         const AffineTransform& m = deviceToPixel;
         const bool turned = isTurned(m);
-        if (!turned && !isStraight(m)) {
-            flush(target.surface);
-            return false;
-        }
         // Old pixels per new pixel along the picture's own columns (u) and rows (v), and which
         // device direction runs along each.
         const double ku = turned ? m.c : m.a;
         const double kv = turned ? m.b : m.d;
-        if (std::abs(ku) < 1 - kIntegerTolerance || std::abs(kv) < 1 - kIntegerTolerance ||
+        if ((!turned && !isStraight(m)) || std::abs(ku) < 1 - kIntegerTolerance ||
+            std::abs(kv) < 1 - kIntegerTolerance ||
             std::max(std::abs(ku), std::abs(kv)) < kShrinkThreshold) {
             flush(target.surface);
             return false;
@@ -322,32 +389,37 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
                   alongU1 = turned ? region.y1 : region.x1;
         const int alongV0 = turned ? region.x0 : region.y0,
                   alongV1 = turned ? region.x1 : region.y1;
-        const double offsetU = m.tx, offsetV = m.ty;
-        const AreaAverage::Axis columns{std::min(ku * alongU0, ku * alongU1) + offsetU,
-                                        std::abs(ku), alongU1 - alongU0};
-        const AreaAverage::Axis rows{std::min(kv * alongV0, kv * alongV1) + offsetV, std::abs(kv),
+        const AreaAverage::Axis columns{std::min(ku * alongU0, ku * alongU1) + m.tx, std::abs(ku),
+                                        alongU1 - alongU0};
+        const AreaAverage::Axis rows{std::min(kv * alongV0, kv * alongV1) + m.ty, std::abs(kv),
                                      alongV1 - alongV0};
-        reduced = AreaAverage::reduce(picture, columns, rows);
-        if (reduced.empty()) {
+        draw->reduced = AreaAverage::reduce(picture, columns, rows);
+        if (draw->reduced.empty()) {
             flush(target.surface);
             return false;
         }
-        source = {reduced.data(), columns.count, rows.count, columns.count};
-        map.turned = turned;
-        map.du = sign(ku);
-        map.dv = sign(kv);
-        map.u0 = map.du > 0 ? 0 : columns.count - 1;
-        map.v0 = map.dv > 0 ? 0 : rows.count - 1;
+        draw->source = {draw->reduced.data(), columns.count, rows.count, columns.count};
+        draw->map.turned = turned;
+        draw->map.du = sign(ku);
+        draw->map.dv = sign(kv);
+        draw->map.u0 = draw->map.du > 0 ? 0 : columns.count - 1;
+        draw->map.v0 = draw->map.dv > 0 ? 0 : rows.count - 1;
     }
 
-    // A one-colour surface is written by the draw's own pass when the draw covers it all.
-    if (region != wholeSurface(target.surface))
-        flush(target.surface);
-    const std::optional<std::uint32_t> backdrop = uniform_;
-    uniform_.reset();
-    cairo_surface_flush(target.surface);
-    composite(surfaceView(target.surface, region), source, map, region, target.mode, backdrop);
-    markDirty(target.surface, region);
+    // Whatever waits comes first. A one-colour surface the draw covers is written by the
+    // draw's own pass; one it covers in part must be written now.
+    std::optional<std::uint32_t> backdrop;
+    if (region == wholeSurface(target.surface)) {
+        backdrop = uniform_;
+        uniform_.reset();
+    }
+    flush(target.surface);
+    draw->backdrop = backdrop;
+    region_ = region;
+    draw_ = std::move(draw);
+    // A picture not held by anyone else's pointer cannot be kept for later: draw it now.
+    if (draw_->reduced.empty() && !draw_->picture)
+        runPasses(target.surface, nullptr);
     return true;
 }
 

@@ -5,14 +5,15 @@
 #include "platform/graphics/BlendTables.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/GridColor.h"
+#include "platform/graphics/HslBlend.h"
+#include "platform/graphics/Image.h"
 
 #include <cairo.h>
 
+#include <memory>
 #include <optional>
 
 namespace platform {
-
-class Image;
 
 // A box of whole device pixels, [x0, x1) × [y0, y1).
 struct PixelBox {
@@ -51,20 +52,23 @@ struct DrawTarget {
 // All of them draw only where the rectangle covers whole pixels and the clip, if any, is one
 // rectangle, with no group pushed on the Cairo context.
 //
-// A context owns one of these, and with it two kinds of work held back until the pixels are
-// needed, so that a look's few steps cost as few passes over memory as they can:
+// A context owns one of these, and with it work held back until the pixels are needed, so
+// that a look's few steps cost as few passes over memory as they can:
 // - while the whole surface is one colour (new, or just filled with an opaque colour) that
-//   colour is only remembered; fills over it change the one colour, and the next draw writes
-//   it row by row just ahead of its own pass;
-// - fills under separable modes compose with the fills after them into one table pass.
+//   colour is only remembered, and fills over it change the one colour;
+// - a draw waits, with the fills after it composed into one set of tables, and then all of
+//   them, with a closing fill under an HSL mode if there is one, run row by row in one pass;
+//   a one-colour surface under the draw is written row by row just ahead of it.
 // Whatever else touches the surface must flush() first.
 class FastDraw {
 public:
+    FastDraw();
+    ~FastDraw();
+    FastDraw(const FastDraw&) = delete;
+    FastDraw& operator=(const FastDraw&) = delete;
+
     // The surface's memory is not cleared yet: it stands for transparent black.
-    void startBlank() {
-        uniform_ = 0u;
-        pending_.reset();
-    }
+    void startBlank();
 
     // Both return false, having flushed, when the step is Cairo's to draw.
     bool fillRect(const DrawTarget& target, const Rect& rect, const GridColor& color);
@@ -76,14 +80,19 @@ public:
     void flush(cairo_surface_t* surface);
 
 private:
-    struct Pending {
-        PixelBox region;
-        BlendTables tables;
-    };
+    struct PendingDraw;
+
+    // Runs the held-back draw and fills over the region, row by row, each row ending with
+    // the HSL fill finish if there is one (which takes the held-back fills into its own).
+    void runPasses(cairo_surface_t* surface, HslBlend::SolidFill* finish);
+
     // The colour of every pixel while the surface is one colour not yet written. Never held
-    // together with pending_.
+    // together with a draw or fills.
     std::optional<std::uint32_t> uniform_;
-    std::optional<Pending> pending_;
+    // Where the held-back draw and fills apply.
+    PixelBox region_;
+    std::unique_ptr<PendingDraw> draw_;
+    std::optional<BlendTables> tables_;
 };
 
 } // namespace platform

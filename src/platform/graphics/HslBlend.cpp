@@ -352,9 +352,27 @@ bool HslBlend::isHsl(BlendMode mode) {
            mode == BlendMode::Luminosity;
 }
 
-void HslBlend::fill(const BitmapView& target, BlendMode mode, const GridColor& color,
-                    const BlendTables* before) {
+struct HslBlend::SolidFill::State {
+    BlendMode mode;
+    const BlendTables* before;
     Block block;
+    // What a transparent pixel becomes, worked out once for all of them.
+    std::uint32_t fromTransparent = 0;
+    CairoBatch leftToCairo;
+
+    State(BlendMode m, const BlendTables* b, std::vector<SolidStep> steps)
+        : mode(m), before(b), leftToCairo(steps) {
+        CairoBatch::paintSteps(&fromTransparent, 1, steps);
+    }
+};
+
+HslBlend::SolidFill::SolidFill(BlendMode mode, const GridColor& color, const BlendTables* before) {
+    std::vector<SolidStep> steps;
+    if (before)
+        steps = before->steps();
+    steps.push_back({cairoOperatorFor(mode), color});
+    state_ = std::make_unique<State>(mode, before, std::move(steps));
+    Block& block = state_->block;
     std::uint32_t words[kLanes];
     std::fill(std::begin(words), std::end(words), color.premultipliedWord);
     unpackSource(words, block);
@@ -365,17 +383,21 @@ void HslBlend::fill(const BitmapView& target, BlendMode mode, const GridColor& c
     std::copy(std::begin(block.mr), std::end(block.mr), std::begin(block.hr));
     std::copy(std::begin(block.mg), std::end(block.mg), std::begin(block.hg));
     std::copy(std::begin(block.mb), std::end(block.mb), std::begin(block.hb));
-    std::vector<SolidStep> steps;
-    if (before)
-        steps = before->steps();
-    steps.push_back({cairoOperatorFor(mode), color});
-    // What a transparent pixel becomes, once for all of them.
-    std::uint32_t fromTransparent = 0;
-    CairoBatch::paintSteps(&fromTransparent, 1, steps);
-    CairoBatch batch(std::move(steps));
+}
+
+HslBlend::SolidFill::~SolidFill() = default;
+
+void HslBlend::SolidFill::row(std::uint32_t* pixels, int count) {
+    State& s = *state_;
+    blendRowOfBlock(s.mode, s.block, pixels, nullptr, count, s.before, s.fromTransparent,
+                    s.leftToCairo);
+}
+
+void HslBlend::fill(const BitmapView& target, BlendMode mode, const GridColor& color,
+                    const BlendTables* before) {
+    SolidFill fill(mode, color, before);
     for (int y = 0; y < target.height; ++y)
-        blendRowOfBlock(mode, block, target.row(y), nullptr, target.width, before, fromTransparent,
-                        batch);
+        fill.row(target.row(y), target.width);
 }
 
 void HslBlend::blendRow(std::uint32_t* destination, const std::uint32_t* source, int count,

@@ -5,6 +5,7 @@
 #include "platform/graphics/GridColor.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace platform {
 
@@ -19,6 +20,21 @@ class CairoBatch;
 class HslBlend {
 public:
     static bool isHsl(BlendMode mode);
+
+    // One colour under an HSL mode, after the fills of before (if any) in the same pass, row
+    // by row. Partly transparent pixels are finished by the time it is destroyed.
+    class SolidFill {
+    public:
+        SolidFill(BlendMode mode, const GridColor& color, const BlendTables* before);
+        ~SolidFill();
+        SolidFill(const SolidFill&) = delete;
+        SolidFill& operator=(const SolidFill&) = delete;
+        void row(std::uint32_t* pixels, int count);
+
+    private:
+        struct State;
+        std::unique_ptr<State> state_;
+    };
 
     // Paints one colour under an HSL mode over every pixel of target, after the fills of
     // before (if any), in the same pass.

@@ -1,6 +1,7 @@
 #include "platform/graphics/Image.h"
 
 #include "platform/graphics/ExifOrientation.h"
+#include "platform/graphics/ImageCache.h"
 #include "platform/graphics/JpegCodec.h"
 #include "platform/graphics/PngCodec.h"
 #include "platform/graphics/SurfaceHandle.h"
@@ -35,6 +36,12 @@ SurfaceHandle copySurfaceRect(cairo_surface_t* source, int x, int y, int width, 
                     static_cast<std::size_t>(width) * 4);
     cairo_surface_mark_dirty(copy.get());
     return copy;
+}
+
+const cairo_user_data_key_t kParentKey{};
+
+void releaseParent(void* parent) {
+    cairo_surface_destroy(static_cast<cairo_surface_t*>(parent));
 }
 
 } // namespace
@@ -103,20 +110,25 @@ ImageRef Image::fromPixels(int width, int height, const std::vector<std::uint32_
 }
 
 ImageRef Image::contentsOfFile(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    // The file is looked at afresh every time; only an unchanged one may come from the cache.
+    const auto stamp = ImageCache::stampOf(path);
+    if (!stamp || stamp->size == 0 || stamp->size > kMaxFileBytes)
         return nullptr;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size == 0 || size > kMaxFileBytes)
-        return nullptr;
+    if (ImageRef kept = ImageCache::find(path, *stamp))
+        return kept;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return nullptr;
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    const auto size = static_cast<std::size_t>(stamp->size);
+    std::vector<std::uint8_t> bytes(size);
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-    if (static_cast<std::uintmax_t>(in.gcount()) != size)
+    if (static_cast<std::size_t>(in.gcount()) != size)
         return nullptr;
-    return fromEncodedData(bytes.data(), bytes.size());
+    ImageRef image = fromEncodedData(bytes.data(), bytes.size());
+    // Kept only if the file did not change while it was read.
+    if (image && ImageCache::stampOf(path) == stamp)
+        ImageCache::keep(path, *stamp, image);
+    return image;
 }
 
 ImageRef Image::fromEncodedData(const std::uint8_t* data, std::size_t size) {
@@ -156,7 +168,24 @@ ImageRef Image::cropped(const Rect& pixelRect) const {
     const double y1 = std::min(double(height_), std::ceil(pixelRect.maxY()));
     if (x1 <= x0 || y1 <= y0)
         return nullptr;
-    SurfaceHandle part = copySurfaceRect(surface_, int(x0), int(y0), int(x1 - x0), int(y1 - y0));
+    // The cut shares its parent's pixels, which are as immutable as the cut: no copy, and
+    // the parent lives as long as the cut does.
+    unsigned char* origin = cairo_image_surface_get_data(surface_) +
+                            std::size_t(y0) * std::size_t(stride()) + std::size_t(x0) * 4;
+    SurfaceHandle part(cairo_image_surface_create_for_data(origin, CAIRO_FORMAT_ARGB32,
+                                                           int(x1 - x0), int(y1 - y0), stride()));
+    if (cairo_surface_status(part.get()) == CAIRO_STATUS_SUCCESS) {
+        cairo_surface_t* parent = cairo_surface_reference(surface_);
+        if (cairo_surface_set_user_data(part.get(), &kParentKey, parent, releaseParent) !=
+            CAIRO_STATUS_SUCCESS) {
+            cairo_surface_destroy(parent);
+            part.reset();
+        }
+    } else {
+        part.reset();
+    }
+    if (!part)
+        part = copySurfaceRect(surface_, int(x0), int(y0), int(x1 - x0), int(y1 - y0));
     return part ? fromSurface(part.release()) : nullptr;
 }
 

@@ -35,8 +35,9 @@ using ImageRef = std::shared_ptr<const Image>;
 // An immutable stored bitmap: premultiplied 8-bit ARGB in native-endian 32-bit words (the
 // layout Cairo calls ARGB32), with an orientation flag. Scale is always 1, so a point of
 // size() is a pixel. Pictures are shared and never change after they are made, so they may
-// be read from several threads at once.
-class Image {
+// be read from several threads at once. A drawing step may keep a picture it was given for a
+// while (shared_from_this), which immutability makes safe.
+class Image : public std::enable_shared_from_this<Image> {
 public:
     // Largest picture any reader accepts: anything above is "no picture", never a huge allocation.
     static constexpr std::int64_t kMaxPixels = 100'000'000;

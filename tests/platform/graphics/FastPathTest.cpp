@@ -36,9 +36,11 @@ std::uint32_t premultiplied(double r, double g, double b, double a) {
 // Straight colours on a grid that includes both sides of one half (where overlay and hard
 // light switch formulas), greys, primaries and the extremes; under several alphas, opaque
 // and transparent included; seed varies the order so pictures and backdrops differ.
-ImageRef colourGrid(int seed) {
+ImageRef colourGrid(int seed, bool opaque = false) {
     const double levels[] = {0, 0.1, 0.25, 0.498, 0.502, 0.75, 0.9, 1};
-    const double alphas[] = {1, 1, 1, 0.75, 0.5, 0.2, 1.0 / 255, 0};
+    const double someAlphas[] = {1, 1, 1, 0.75, 0.5, 0.2, 1.0 / 255, 0};
+    const double noAlphas[] = {1, 1, 1, 1, 1, 1, 1, 1};
+    const double* alphas = opaque ? noAlphas : someAlphas;
     std::vector<std::uint32_t> px;
     for (int i = 0; i < kWidth * kHeight; ++i) {
         const int k = (i * 37 + seed * 101) % 4096;
@@ -281,31 +283,34 @@ const std::vector<std::pair<std::string, AffineTransform>> kExactPlacements = {
 };
 
 TEST(FastDraw, PixelForPixelDrawsMatchCairoUnderEveryModeTheyTake) {
-    const ImageRef backdrop = colourGrid(0);
-    const ImageRef picture = colourGrid(5);
-    for (BlendMode mode :
-         {BlendMode::Normal, BlendMode::Copy, BlendMode::SourceAtop, BlendMode::Screen,
-          BlendMode::Overlay, BlendMode::HardLight, BlendMode::Hue, BlendMode::Saturation,
-          BlendMode::Color, BlendMode::Luminosity}) {
-        for (const auto& [name, ctm] : kExactPlacements) {
-            const std::string step = "mode " + std::to_string(int(mode)) + ", " + name;
-            auto drawWith = [&](bool fast) {
-                auto context = contextWith(*backdrop);
-                context->setUsesFastPaths(fast);
-                context->concatCTM(ctm);
-                context->setBlendMode(mode);
-                context->drawImage({0, 0, kWidth, kHeight}, *picture);
-                return context->makeImage();
-            };
-            auto probe = contextWith(*backdrop);
-            probe->concatCTM(ctm);
-            const AffineTransform userToPixel{1, 0, 0, -1, 0, kHeight};
-            EXPECT_TRUE(FastDraw().drawImage(targetOf(*probe, mode), {0, 0, kWidth, kHeight},
-                                             userToPixel, *picture))
-                << step;
-            std::string where;
-            EXPECT_LE(largestDifference(*drawWith(true), *drawWith(false), where), 1)
-                << step << " " << where;
+    // Mixed backdrops, and opaque ones (as under a film frame) whose runs take the byte loops.
+    for (const bool opaqueBackdrop : {false, true}) {
+        const ImageRef backdrop = colourGrid(0, opaqueBackdrop);
+        const ImageRef picture = colourGrid(5);
+        for (BlendMode mode :
+             {BlendMode::Normal, BlendMode::Copy, BlendMode::SourceAtop, BlendMode::Screen,
+              BlendMode::Overlay, BlendMode::HardLight, BlendMode::Hue, BlendMode::Saturation,
+              BlendMode::Color, BlendMode::Luminosity}) {
+            for (const auto& [name, ctm] : kExactPlacements) {
+                const std::string step = "mode " + std::to_string(int(mode)) + ", " + name;
+                auto drawWith = [&](bool fast) {
+                    auto context = contextWith(*backdrop);
+                    context->setUsesFastPaths(fast);
+                    context->concatCTM(ctm);
+                    context->setBlendMode(mode);
+                    context->drawImage({0, 0, kWidth, kHeight}, *picture);
+                    return context->makeImage();
+                };
+                auto probe = contextWith(*backdrop);
+                probe->concatCTM(ctm);
+                const AffineTransform userToPixel{1, 0, 0, -1, 0, kHeight};
+                EXPECT_TRUE(FastDraw().drawImage(targetOf(*probe, mode), {0, 0, kWidth, kHeight},
+                                                 userToPixel, *picture))
+                    << step;
+                std::string where;
+                EXPECT_LE(largestDifference(*drawWith(true), *drawWith(false), where), 1)
+                    << step << (opaqueBackdrop ? " over opaque " : " ") << where;
+            }
         }
     }
 }
