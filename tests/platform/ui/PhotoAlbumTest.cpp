@@ -101,6 +101,8 @@ TEST_F(Album, AFailedWriteStillCompletesWithTheErrorAndSaysSo) {
     testing::internal::CaptureStderr();
     PhotoAlbum::writeToSavedPhotosAlbum(
         solid(10, 10, kBlue), [&](std::optional<std::string> e) { completions.push_back(e); });
+    // Each write runs on its own thread; waiting keeps the completions in a known order.
+    screen.run(0.1);
     PhotoAlbum::writeToSavedPhotosAlbum(
         nullptr, [&](std::optional<std::string> e) { completions.push_back(e); });
     screen.run(0.1);
