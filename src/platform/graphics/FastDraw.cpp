@@ -48,19 +48,30 @@ bool isTurned(const AffineTransform& m) {
     return std::abs(m.a) <= kIntegerTolerance * size && std::abs(m.d) <= kIntegerTolerance * size;
 }
 
-// The device pixels a user rectangle covers, when it covers each of them wholly or not at all.
-std::optional<PixelBox> deviceBox(const AffineTransform& ctm, const Rect& rect) {
+// The device pixels a user rectangle covers within the drawable area, when it covers each of
+// them wholly or not at all: edges inside the area must lie on pixel boundaries, edges
+// outside it do not matter.
+std::optional<PixelBox> coveredPixels(const AffineTransform& ctm, const Rect& rect,
+                                      const PixelBox& area) {
     if (!isStraight(ctm) && !isTurned(ctm))
         return std::nullopt;
     const Point p = ctm.apply({rect.minX(), rect.minY()});
     const Point q = ctm.apply({rect.maxX(), rect.maxY()});
-    const auto x0 = wholeNumber(std::min(p.x, q.x), kEdgeTolerance);
-    const auto x1 = wholeNumber(std::max(p.x, q.x), kEdgeTolerance);
-    const auto y0 = wholeNumber(std::min(p.y, q.y), kEdgeTolerance);
-    const auto y1 = wholeNumber(std::max(p.y, q.y), kEdgeTolerance);
+    auto lower = [](double v, int limit) -> std::optional<int> {
+        if (v <= limit)
+            return limit;
+        return wholeNumber(v, kEdgeTolerance);
+    };
+    auto upper = [](double v, int limit) -> std::optional<int> {
+        if (v >= limit)
+            return limit;
+        return wholeNumber(v, kEdgeTolerance);
+    };
+    const auto x0 = lower(std::min(p.x, q.x), area.x0), x1 = upper(std::max(p.x, q.x), area.x1);
+    const auto y0 = lower(std::min(p.y, q.y), area.y0), y1 = upper(std::max(p.y, q.y), area.y1);
     if (!x0 || !x1 || !y0 || !y1)
         return std::nullopt;
-    return PixelBox{*x0, *y0, *x1, *y1};
+    return PixelBox{*x0, *y0, *x1, *y1}.intersection(area);
 }
 
 // Where drawing may reach: the surface within the clip, when the clip is one rectangle and
@@ -182,7 +193,7 @@ bool isFastFillMode(BlendMode mode) {
 // A draw waiting for its pass: the picture kept alive, or its area average.
 struct FastDraw::PendingDraw {
     ImageRef picture;
-    std::vector<std::uint32_t> reduced;
+    AreaAverage::Pixels reduced;
     ConstBitmapView source;
     PixelMap map;
     BlendMode mode = BlendMode::Normal;
@@ -296,10 +307,8 @@ void FastDraw::flush(cairo_surface_t* surface) {
 
 bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridColor& color) {
     std::optional<PixelBox> region;
-    const auto box = deviceBox(target.ctm, rect);
-    const auto area = drawableArea(target.cr, target.surface);
-    if (box && area)
-        region = box->intersection(*area);
+    if (const auto area = drawableArea(target.cr, target.surface))
+        region = coveredPixels(target.ctm, rect, *area);
     const bool whole = region && *region == wholeSurface(target.surface);
     // A fill over all of a one-colour surface gives one colour again, whatever the mode.
     if (whole && uniform_) {
@@ -355,9 +364,9 @@ bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridCo
 
 bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
                          const AffineTransform& userToPixel, const Image& image) {
-    const auto box = deviceBox(target.ctm, rect);
     const auto area = drawableArea(target.cr, target.surface);
-    const PixelBox region = box && area ? box->intersection(*area) : PixelBox{};
+    const auto covered = area ? coveredPixels(target.ctm, rect, *area) : std::nullopt;
+    const PixelBox region = covered.value_or(PixelBox{});
     if (target.alpha < 1 || !FastBlend::supports(target.mode) || region.isEmpty()) {
         flush(target.surface);
         return false;
@@ -393,12 +402,20 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
                                         alongU1 - alongU0};
         const AreaAverage::Axis rows{std::min(kv * alongV0, kv * alongV1) + m.ty, std::abs(kv),
                                      alongV1 - alongV0};
-        draw->reduced = AreaAverage::reduce(picture, columns, rows);
-        if (draw->reduced.empty()) {
+        const ImageRef shared = image.weak_from_this().lock();
+        if (shared) {
+            draw->reduced = AreaAverage::reduceKept(shared, columns, rows);
+        } else {
+            auto reduced = AreaAverage::reduce(picture, columns, rows);
+            if (!reduced.empty())
+                draw->reduced =
+                    std::make_shared<const std::vector<std::uint32_t>>(std::move(reduced));
+        }
+        if (!draw->reduced) {
             flush(target.surface);
             return false;
         }
-        draw->source = {draw->reduced.data(), columns.count, rows.count, columns.count};
+        draw->source = {draw->reduced->data(), columns.count, rows.count, columns.count};
         draw->map.turned = turned;
         draw->map.du = sign(ku);
         draw->map.dv = sign(kv);
@@ -418,7 +435,7 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
     region_ = region;
     draw_ = std::move(draw);
     // A picture not held by anyone else's pointer cannot be kept for later: draw it now.
-    if (draw_->reduced.empty() && !draw_->picture)
+    if (!draw_->reduced && !draw_->picture)
         runPasses(target.surface, nullptr);
     return true;
 }

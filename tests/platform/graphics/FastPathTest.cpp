@@ -352,8 +352,12 @@ TEST(FastDraw, DrawsThatNeedResamplingOrFadingAreLeftToCairo) {
     auto context = contextWith(*colourGrid(0));
     const AffineTransform userToPixel{1, 0, 0, -1, 0, kHeight};
     auto target = targetOf(*context, BlendMode::Normal);
-    EXPECT_FALSE(FastDraw().drawImage(target, {0, 0, kWidth * 1.1, kHeight}, userToPixel, *picture))
+    const AffineTransform enlarging{1 / 1.1, 0, 0, -1, 0, kHeight};
+    EXPECT_FALSE(FastDraw().drawImage(target, {0, 0, kWidth * 1.1, kHeight}, enlarging, *picture))
         << "an enlargement";
+    // An edge beyond the surface may lie anywhere: no pixel it cuts is drawn.
+    EXPECT_TRUE(FastDraw().drawImage(target, {0, 0, kWidth + 0.5, kHeight}, userToPixel, *picture))
+        << "a fractional edge off the surface";
     EXPECT_FALSE(FastDraw().drawImage(target, {0.5, 0, kWidth, kHeight}, userToPixel, *picture))
         << "half-pixel placement";
     target.alpha = 0.5;
