@@ -154,6 +154,22 @@ const std::uint32_t* sourceRow(const ConstBitmapView& source, const PixelMap& ma
     return buffer.data();
 }
 
+// In fixed chunks, which the compiler vectorises where it would not a loop of any length.
+bool isOpaque(const std::uint32_t* row, int count) {
+    constexpr int kChunk = 64;
+    std::uint32_t all = 0xff000000u;
+    int i = 0;
+    for (; i + kChunk <= count; i += kChunk) {
+        std::uint32_t chunk = 0xff000000u;
+        for (int k = 0; k < kChunk; ++k)
+            chunk &= row[i + k];
+        all &= chunk;
+    }
+    for (; i < count; ++i)
+        all &= row[i];
+    return all == 0xff000000u;
+}
+
 PixelBox wholeSurface(cairo_surface_t* surface) {
     return {0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)};
 }
@@ -230,6 +246,9 @@ public:
             std::memcpy(d, s, sizeof(std::uint32_t) * std::size_t(n));
         } else if (overColour_) {
             HslBlend::luminosityOverColour(d, s, n, *draw_.backdrop, leftToCairo_);
+        } else if (draw_.mode == BlendMode::Normal && isOpaque(s, n)) {
+            // An opaque row drawn normally hides whatever was under it.
+            std::memcpy(d, s, sizeof(std::uint32_t) * std::size_t(n));
         } else {
             if (draw_.backdrop)
                 std::fill(d, d + n, *draw_.backdrop);
