@@ -234,8 +234,9 @@ public:
         overColour_ =
             draw.mode == BlendMode::Luminosity && draw.backdrop && (*draw.backdrop >> 24) == 0xff;
         if (draw.map.turned)
-            turned_.emplace(draw.source, draw.map.u0, draw.map.du, draw.map.v0, draw.map.dv,
-                            box.width(), box.height());
+            turned_ =
+                std::make_unique<TurnedRows>(draw.source, draw.map.u0, draw.map.du, draw.map.v0,
+                                             draw.map.dv, box.width(), box.height());
     }
 
     void row(std::uint32_t* d, int y) {
@@ -263,7 +264,7 @@ private:
     PixelBox box_;
     CairoBatch leftToCairo_;
     std::vector<std::uint32_t> buffer_;
-    std::optional<TurnedRows> turned_;
+    std::unique_ptr<TurnedRows> turned_;
     bool copy_ = false;
     bool overColour_ = false;
 };
@@ -288,13 +289,13 @@ void FastDraw::runPasses(cairo_surface_t* surface, HslBlend::SolidFill* finish) 
         return;
     cairo_surface_flush(surface);
     const BitmapView view = surfaceView(surface, region_);
-    std::optional<RowDrawer<PendingDraw>> drawer;
+    std::unique_ptr<RowDrawer<PendingDraw>> drawer;
     if (draw)
-        drawer.emplace(*draw, region_);
+        drawer = std::make_unique<RowDrawer<PendingDraw>>(*draw, region_);
     // A closing HSL fill takes the tables into its own pass.
-    std::optional<CairoBatch> tableLeftovers;
+    std::unique_ptr<CairoBatch> tableLeftovers;
     if (tables && !finish)
-        tableLeftovers.emplace(tables->steps());
+        tableLeftovers = std::make_unique<CairoBatch>(tables->steps());
     for (int y = region_.y0; y < region_.y1; ++y) {
         std::uint32_t* row = view.row(y - region_.y0);
         if (drawer)

@@ -347,6 +347,39 @@ TEST(FastDraw, QuarterTurnedDrawsAndDrawsOntoABlankContextMatchCairo) {
         }
 }
 
+TEST(FastDraw, EveryQuarterTurnLandsEachPixelWhereCairoDoes) {
+    // Sides that are no multiple of the blocks the turn is done in, a backdrop that is not
+    // blank, and a picture that overhangs the surface.
+    const int width = 75, height = 53;
+    std::vector<std::uint32_t> px;
+    for (int i = 0; i < width * height; ++i)
+        px.push_back(premultiplied((i % width) / 74.0, (i / width) / 52.0, (i % 7) / 6.0, 1));
+    const ImageRef picture = Image::fromPixels(width, height, px);
+    const double quarter = 1.5707963267948966;
+    const std::vector<AffineTransform> turns = {
+        AffineTransform::makeTranslation(height, 0).rotated(quarter),
+        AffineTransform::makeTranslation(0, width).rotated(-quarter),
+        AffineTransform::makeTranslation(height, width).rotated(quarter).scaled(-1, 1),
+        AffineTransform::makeTranslation(3, -4).rotated(-quarter).scaled(1, -1),
+    };
+    for (std::size_t t = 0; t < turns.size(); ++t)
+        for (BlendMode mode : {BlendMode::Normal, BlendMode::Screen}) {
+            auto draw = [&](bool fast) {
+                ImageContext context(height + 5, width + 3);
+                context.setUsesFastPaths(fast);
+                context.setRGBFillColor(0.1, 0.6, 0.3, 1);
+                context.fillRect({0, 0, double(height + 5), double(width + 3)});
+                context.concatCTM(turns[t]);
+                context.setBlendMode(mode);
+                context.drawImage({0, 0, double(width), double(height)}, *picture);
+                return context.makeImage();
+            };
+            std::string where;
+            EXPECT_EQ(largestDifference(*draw(true), *draw(false), where), 0)
+                << "turn " << t << " mode " << int(mode) << " " << where;
+        }
+}
+
 TEST(FastDraw, DrawsThatNeedResamplingOrFadingAreLeftToCairo) {
     const ImageRef picture = colourGrid(2);
     auto context = contextWith(*colourGrid(0));
