@@ -111,7 +111,11 @@ std::string PrintCommand::printOne(const fs::path& photo, const fs::path& target
     std::error_code error;
     if (!force && fs::exists(fs::symlink_status(target, error)))
         return target.string() + " is already there (--force replaces it)";
-    const platform::ImageRef picture = platform::Image::contentsOfFile(photo);
+    // Read past the decoded-picture cache: each photo is read once, and kept it would only
+    // push out the film frames every print reads again.
+    const auto bytes = platform::FileManager::contents(photo);
+    const platform::ImageRef picture =
+        bytes ? platform::Image::fromEncodedData(bytes->data(), bytes->size()) : nullptr;
     if (!picture)
         return unreadableReason(photo);
     const platform::ImageRef square = RollSquare::makeSquare(*picture, squareSide);

@@ -225,24 +225,33 @@ namespace {
 template <typename Draw>
 class RowDrawer {
 public:
-    RowDrawer(const Draw& draw, const PixelBox& box)
-        : draw_(draw), box_(box), leftToCairo_(cairoOperatorFor(draw.mode)) {
+    // after: fills that follow the draw on every row, which the drawer may take into its own
+    // work (row() then says so).
+    RowDrawer(const Draw& draw, const PixelBox& box, const BlendTables* after)
+        : draw_(draw), box_(box), after_(after), leftToCairo_(cairoOperatorFor(draw.mode)) {
         // Normal drawing onto nothing is the source itself.
         copy_ =
             draw.mode == BlendMode::Copy || (draw.mode == BlendMode::Normal && draw.backdrop == 0u);
         // Luminosity over one opaque colour needs no division per pixel.
         overColour_ =
             draw.mode == BlendMode::Luminosity && draw.backdrop && (*draw.backdrop >> 24) == 0xff;
+        if (overColour_)
+            luminosity_ = std::make_unique<HslBlend::LuminosityTable>(*draw.backdrop, after);
         if (draw.map.turned)
             turned_ =
                 std::make_unique<TurnedRows>(draw.source, draw.map.u0, draw.map.du, draw.map.v0,
                                              draw.map.dv, box.width(), box.height());
     }
 
-    void row(std::uint32_t* d, int y) {
+    // Returns true when the fills after the draw are done too.
+    bool row(std::uint32_t* d, int y) {
         const int n = box_.width();
         const std::uint32_t* s = turned_ ? turned_->row(y - box_.y0)
                                          : sourceRow(draw_.source, draw_.map, box_, y, buffer_);
+        if (luminosity_ && isOpaque(s, n)) {
+            luminosity_->row(d, s, n);
+            return after_ != nullptr;
+        }
         if (copy_) {
             std::memcpy(d, s, sizeof(std::uint32_t) * std::size_t(n));
         } else if (overColour_) {
@@ -257,14 +266,17 @@ public:
         }
         // Whatever comes next on this row must see the finished draw.
         leftToCairo_.flush();
+        return false;
     }
 
 private:
     const Draw& draw_;
     PixelBox box_;
+    const BlendTables* after_;
     CairoBatch leftToCairo_;
     std::vector<std::uint32_t> buffer_;
     std::unique_ptr<TurnedRows> turned_;
+    std::unique_ptr<HslBlend::LuminosityTable> luminosity_;
     bool copy_ = false;
     bool overColour_ = false;
 };
@@ -291,18 +303,18 @@ void FastDraw::runPasses(cairo_surface_t* surface, HslBlend::SolidFill* finish) 
     const BitmapView view = surfaceView(surface, region_);
     std::unique_ptr<RowDrawer<PendingDraw>> drawer;
     if (draw)
-        drawer = std::make_unique<RowDrawer<PendingDraw>>(*draw, region_);
+        drawer = std::make_unique<RowDrawer<PendingDraw>>(*draw, region_,
+                                                          tables && !finish ? &*tables : nullptr);
     // A closing HSL fill takes the tables into its own pass.
     std::unique_ptr<CairoBatch> tableLeftovers;
     if (tables && !finish)
         tableLeftovers = std::make_unique<CairoBatch>(tables->steps());
     for (int y = region_.y0; y < region_.y1; ++y) {
         std::uint32_t* row = view.row(y - region_.y0);
-        if (drawer)
-            drawer->row(row, y);
+        const bool tablesDone = drawer && drawer->row(row, y);
         if (finish)
             finish->row(row, view.width);
-        else if (tables)
+        else if (tables && !tablesDone)
             tables->applyRow(row, view.width, *tableLeftovers);
     }
     tableLeftovers.reset();

@@ -299,6 +299,31 @@ MORVANE_VECTOR_CLONES void luminosityOverColourBlock(const LuminosityOverColour&
 
 } // namespace
 
+HslBlend::LuminosityTable::LuminosityTable(std::uint32_t backdrop, const BlendTables* after) {
+    const LuminosityOverColour c(backdrop);
+    table_.resize(255 * 100 + 1);
+    for (std::size_t hundredths = 0; hundredths < table_.size(); ++hundredths) {
+        const float l = float(hundredths) * 0.01f;
+        const float f = l < c.lowSpan          ? l * c.lowScale
+                        : l > 255 - c.highSpan ? (255 - l) * c.highScale
+                                               : 1.0f;
+        auto channel = [&](float k) {
+            return std::uint32_t(int(std::clamp(l + k * f + 0.5f, 0.0f, 255.0f)));
+        };
+        const std::uint32_t word =
+            0xff000000u | channel(c.k[0]) << 16 | channel(c.k[1]) << 8 | channel(c.k[2]);
+        table_[hundredths] = after ? after->opaqueResult(word) : word;
+    }
+}
+
+void HslBlend::LuminosityTable::row(std::uint32_t* destination, const std::uint32_t* source,
+                                    int count) const {
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t p = source[i];
+        destination[i] = table_[30 * ((p >> 16) & 0xff) + 59 * ((p >> 8) & 0xff) + 11 * (p & 0xff)];
+    }
+}
+
 void HslBlend::luminosityOverColour(std::uint32_t* destination, const std::uint32_t* source,
                                     int count, std::uint32_t backdrop, CairoBatch& batch) {
     const LuminosityOverColour constants(backdrop);

@@ -216,6 +216,31 @@ TEST(FastFill, APictureTakenFromAContextNeverChangesAfterwards) {
     EXPECT_EQ(first->pixel(5, 5), before);
 }
 
+TEST(FastFill, ALookRunAsOnePassStaysWithinAStepAPassOfCairo) {
+    // A toned look's steps: base colour, the picture's lightness over it, lift and burn.
+    std::vector<std::uint32_t> px;
+    for (int i = 0; i < kWidth * kHeight; ++i)
+        px.push_back(premultiplied((i % 97) / 96.0, (i % 89) / 88.0, (i % 83) / 82.0, 1));
+    const ImageRef picture = Image::fromPixels(kWidth, kHeight, px);
+    auto look = [&](bool fast) {
+        ImageContext context(kWidth, kHeight);
+        context.setUsesFastPaths(fast);
+        context.setRGBFillColor(0.84, 0.75, 0.57, 1);
+        context.fillRect({0, 0, kWidth, kHeight});
+        context.setBlendMode(BlendMode::Luminosity);
+        context.drawImage({0, 0, kWidth, kHeight}, *picture);
+        context.setBlendMode(BlendMode::Overlay);
+        context.setRGBFillColor(1, 1, 1, 0.3);
+        context.fillRect({0, 0, kWidth, kHeight});
+        context.setBlendMode(BlendMode::ColorBurn);
+        context.setRGBFillColor(0.77, 0.77, 0.77, 1);
+        context.fillRect({0, 0, kWidth, kHeight});
+        return context.makeImage();
+    };
+    std::string where;
+    EXPECT_LE(largestDifference(*look(true), *look(false), where), 3) << where;
+}
+
 TEST(FastFill, PartOfTheSurfaceUnderAClipAndATransformStaysInsideBoth) {
     const ImageRef backdrop = colourGrid(3);
     auto run = [&](bool fast) {
