@@ -6,9 +6,13 @@
 #include "platform/backend/ScriptParser.h"
 #include "platform/backend/WindowBackend.h"
 #include "platform/backend/camera/CameraSourceFactory.h"
+#include "platform/graphics/GraphicsWarmUp.h"
 #include "platform/ui/Application.h"
 
+#include "capture/DateStamp.h"
+
 #include <iostream>
+#include <thread>
 
 namespace {
 
@@ -44,6 +48,10 @@ int CameraRun::run(const Settings& settings) {
         std::cerr << "morvane: --camera " << settings.camera << ": " << error << "\n";
         return 2;
     }
+
+    // What the first print would otherwise pay for (fonts, the drawing code's first use) is
+    // done while the camera starts; the thread is done with long before the camera is.
+    std::jthread warmUp([] { platform::GraphicsWarmUp::run({DateStamp::kFontName}); });
 
     platform::Application application;
     application.setCameraSource(source);

@@ -3,12 +3,15 @@
 #include "shell/CameraRun.h"
 #include "shell/DefaultsCommand.h"
 
+#include "platform/foundation/HardwareModel.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
+#include <unistd.h>
 
 std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options& options,
                                       std::ostream& out, std::ostream& err) {
@@ -49,6 +52,8 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
                      "read [KEY] | write KEY VALUE | delete [KEY]")
         ->option_text("ACTION [KEY [VALUE]]");
 
+    CLI::App* print = PrintCommand::addTo(app, options.printOptions);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -61,8 +66,10 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
         return kUsageError;
     }
     options.defaults = defaults->parsed();
-    if (options.defaults && options.headless) {
-        err << "morvane: --headless does not go with the defaults command\n";
+    options.print = print->parsed();
+    if ((options.defaults || options.print) && options.headless) {
+        err << "morvane: --headless does not go with the " << (options.print ? "print" : "defaults")
+            << " command\n";
         return kUsageError;
     }
     return std::nullopt;
@@ -97,6 +104,9 @@ int CommandLine::run(int argc, const char* const* argv) {
         return *status;
     if (options.defaults)
         return DefaultsCommand::run(options.defaultsArguments, std::cout, std::cerr);
+    if (options.print)
+        return PrintCommand::run(options.printOptions, platform::HardwareModel::current(),
+                                 std::cout, std::cerr, ::isatty(STDOUT_FILENO) != 0);
     return runCamera(options);
 }
 

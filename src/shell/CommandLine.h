@@ -1,12 +1,14 @@
 #pragma once
 
+#include "shell/PrintCommand.h"
+
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-// The program's command line: the camera in a window, the camera headless under a script, and
-// the `defaults` command for the preferences.
+// The program's command line: the camera in a window, the camera headless under a script, the
+// `print` command for prints from photo files, and the `defaults` command for the preferences.
 class CommandLine {
 public:
     struct Options {
@@ -21,6 +23,8 @@ public:
         double scale = 2;
         bool defaults = false;
         std::vector<std::string> defaultsArguments;
+        bool print = false;
+        PrintCommand::Options printOptions;
     };
 
     // Exit status of a command line that is wrong (an unknown option, a bad value).

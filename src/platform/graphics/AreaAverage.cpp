@@ -6,6 +6,8 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <list>
+#include <mutex>
 #include <optional>
 
 namespace platform {
@@ -217,6 +219,71 @@ std::vector<std::uint32_t> AreaAverage::reduce(const ConstBitmapView& source, co
                       out.data() + std::size_t(r) * std::size_t(columns.count));
     }
     return out;
+}
+
+namespace {
+
+class KeptReductions {
+public:
+    AreaAverage::Pixels find(const Image* picture, const AreaAverage::Axis& columns,
+                             const AreaAverage::Axis& rows) {
+        std::lock_guard lock(mutex_);
+        for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+            // An address alone could be a new picture's where an old one died.
+            if (it->identity == picture && !it->picture.expired() && it->columns == columns &&
+                it->rows == rows) {
+                kept_.splice(kept_.begin(), kept_, it);
+                return it->pixels;
+            }
+        }
+        return nullptr;
+    }
+
+    void keep(const ImageRef& picture, const AreaAverage::Axis& columns,
+              const AreaAverage::Axis& rows, AreaAverage::Pixels pixels) {
+        std::lock_guard lock(mutex_);
+        kept_.push_front({picture, picture.get(), columns, rows, std::move(pixels)});
+        if (kept_.size() > kMostKept)
+            kept_.pop_back();
+    }
+
+private:
+    // One print at one size shrinks its square, its film frame and itself: the frame
+    // survives from print to print.
+    static constexpr std::size_t kMostKept = 4;
+
+    struct Entry {
+        std::weak_ptr<const Image> picture;
+        const Image* identity;
+        AreaAverage::Axis columns, rows;
+        AreaAverage::Pixels pixels;
+    };
+    std::mutex mutex_;
+    std::list<Entry> kept_; // most recently used first
+};
+
+// Never destroyed, as reductions may be asked for while the process exits.
+KeptReductions& keptReductions() {
+    static KeptReductions* const instance = new KeptReductions;
+    return *instance;
+}
+
+} // namespace
+
+AreaAverage::Pixels AreaAverage::reduceKept(const ImageRef& picture, const Axis& columns,
+                                            const Axis& rows) {
+    if (!picture)
+        return nullptr;
+    if (Pixels kept = keptReductions().find(picture.get(), columns, rows))
+        return kept;
+    const ConstBitmapView view{reinterpret_cast<const std::uint32_t*>(picture->data()),
+                               picture->pixelWidth(), picture->pixelHeight(),
+                               picture->stride() / std::ptrdiff_t(4)};
+    auto pixels = std::make_shared<const std::vector<std::uint32_t>>(reduce(view, columns, rows));
+    if (pixels->empty())
+        return nullptr;
+    keptReductions().keep(picture, columns, rows, pixels);
+    return pixels;
 }
 
 } // namespace platform

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/graphics/BitmapView.h"
+#include "platform/graphics/Image.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace platform {
@@ -19,13 +21,20 @@ public:
         double start = 0;
         double step = 1;
         int count = 0;
+        friend bool operator==(const Axis&, const Axis&) = default;
     };
+    using Pixels = std::shared_ptr<const std::vector<std::uint32_t>>;
 
     // The reduced picture, columns.count × rows.count premultiplied words, row after row.
     // Old coordinates outside the picture take its nearest edge pixel, as a padded pattern
     // does. Empty when an axis is unusable.
     static std::vector<std::uint32_t> reduce(const ConstBitmapView& source, const Axis& columns,
                                              const Axis& rows);
+
+    // The same for a shared picture, remembered: a picture shrunk the same way again while it
+    // lives (a film frame, on every print at one size) costs nothing the second time. A few
+    // of the latest results are kept. Null when an axis is unusable.
+    static Pixels reduceKept(const ImageRef& picture, const Axis& columns, const Axis& rows);
 };
 
 } // namespace platform

@@ -48,19 +48,30 @@ bool isTurned(const AffineTransform& m) {
     return std::abs(m.a) <= kIntegerTolerance * size && std::abs(m.d) <= kIntegerTolerance * size;
 }
 
-// The device pixels a user rectangle covers, when it covers each of them wholly or not at all.
-std::optional<PixelBox> deviceBox(const AffineTransform& ctm, const Rect& rect) {
+// The device pixels a user rectangle covers within the drawable area, when it covers each of
+// them wholly or not at all: edges inside the area must lie on pixel boundaries, edges
+// outside it do not matter.
+std::optional<PixelBox> coveredPixels(const AffineTransform& ctm, const Rect& rect,
+                                      const PixelBox& area) {
     if (!isStraight(ctm) && !isTurned(ctm))
         return std::nullopt;
     const Point p = ctm.apply({rect.minX(), rect.minY()});
     const Point q = ctm.apply({rect.maxX(), rect.maxY()});
-    const auto x0 = wholeNumber(std::min(p.x, q.x), kEdgeTolerance);
-    const auto x1 = wholeNumber(std::max(p.x, q.x), kEdgeTolerance);
-    const auto y0 = wholeNumber(std::min(p.y, q.y), kEdgeTolerance);
-    const auto y1 = wholeNumber(std::max(p.y, q.y), kEdgeTolerance);
+    auto lower = [](double v, int limit) -> std::optional<int> {
+        if (v <= limit)
+            return limit;
+        return wholeNumber(v, kEdgeTolerance);
+    };
+    auto upper = [](double v, int limit) -> std::optional<int> {
+        if (v >= limit)
+            return limit;
+        return wholeNumber(v, kEdgeTolerance);
+    };
+    const auto x0 = lower(std::min(p.x, q.x), area.x0), x1 = upper(std::max(p.x, q.x), area.x1);
+    const auto y0 = lower(std::min(p.y, q.y), area.y0), y1 = upper(std::max(p.y, q.y), area.y1);
     if (!x0 || !x1 || !y0 || !y1)
         return std::nullopt;
-    return PixelBox{*x0, *y0, *x1, *y1};
+    return PixelBox{*x0, *y0, *x1, *y1}.intersection(area);
 }
 
 // Where drawing may reach: the surface within the clip, when the clip is one rectangle and
@@ -143,6 +154,22 @@ const std::uint32_t* sourceRow(const ConstBitmapView& source, const PixelMap& ma
     return buffer.data();
 }
 
+// In fixed chunks, which the compiler vectorises where it would not a loop of any length.
+bool isOpaque(const std::uint32_t* row, int count) {
+    constexpr int kChunk = 64;
+    std::uint32_t all = 0xff000000u;
+    int i = 0;
+    for (; i + kChunk <= count; i += kChunk) {
+        std::uint32_t chunk = 0xff000000u;
+        for (int k = 0; k < kChunk; ++k)
+            chunk &= row[i + k];
+        all &= chunk;
+    }
+    for (; i < count; ++i)
+        all &= row[i];
+    return all == 0xff000000u;
+}
+
 PixelBox wholeSurface(cairo_surface_t* surface) {
     return {0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)};
 }
@@ -182,7 +209,7 @@ bool isFastFillMode(BlendMode mode) {
 // A draw waiting for its pass: the picture kept alive, or its area average.
 struct FastDraw::PendingDraw {
     ImageRef picture;
-    std::vector<std::uint32_t> reduced;
+    AreaAverage::Pixels reduced;
     ConstBitmapView source;
     PixelMap map;
     BlendMode mode = BlendMode::Normal;
@@ -198,27 +225,40 @@ namespace {
 template <typename Draw>
 class RowDrawer {
 public:
-    RowDrawer(const Draw& draw, const PixelBox& box)
-        : draw_(draw), box_(box), leftToCairo_(cairoOperatorFor(draw.mode)) {
+    // after: fills that follow the draw on every row, which the drawer may take into its own
+    // work (row() then says so).
+    RowDrawer(const Draw& draw, const PixelBox& box, const BlendTables* after)
+        : draw_(draw), box_(box), after_(after), leftToCairo_(cairoOperatorFor(draw.mode)) {
         // Normal drawing onto nothing is the source itself.
         copy_ =
             draw.mode == BlendMode::Copy || (draw.mode == BlendMode::Normal && draw.backdrop == 0u);
         // Luminosity over one opaque colour needs no division per pixel.
         overColour_ =
             draw.mode == BlendMode::Luminosity && draw.backdrop && (*draw.backdrop >> 24) == 0xff;
+        if (overColour_)
+            luminosity_ = std::make_unique<HslBlend::LuminosityTable>(*draw.backdrop, after);
         if (draw.map.turned)
-            turned_.emplace(draw.source, draw.map.u0, draw.map.du, draw.map.v0, draw.map.dv,
-                            box.width(), box.height());
+            turned_ =
+                std::make_unique<TurnedRows>(draw.source, draw.map.u0, draw.map.du, draw.map.v0,
+                                             draw.map.dv, box.width(), box.height());
     }
 
-    void row(std::uint32_t* d, int y) {
+    // Returns true when the fills after the draw are done too.
+    bool row(std::uint32_t* d, int y) {
         const int n = box_.width();
         const std::uint32_t* s = turned_ ? turned_->row(y - box_.y0)
                                          : sourceRow(draw_.source, draw_.map, box_, y, buffer_);
+        if (luminosity_ && isOpaque(s, n)) {
+            luminosity_->row(d, s, n);
+            return after_ != nullptr;
+        }
         if (copy_) {
             std::memcpy(d, s, sizeof(std::uint32_t) * std::size_t(n));
         } else if (overColour_) {
             HslBlend::luminosityOverColour(d, s, n, *draw_.backdrop, leftToCairo_);
+        } else if (draw_.mode == BlendMode::Normal && isOpaque(s, n)) {
+            // An opaque row drawn normally hides whatever was under it.
+            std::memcpy(d, s, sizeof(std::uint32_t) * std::size_t(n));
         } else {
             if (draw_.backdrop)
                 std::fill(d, d + n, *draw_.backdrop);
@@ -226,14 +266,17 @@ public:
         }
         // Whatever comes next on this row must see the finished draw.
         leftToCairo_.flush();
+        return false;
     }
 
 private:
     const Draw& draw_;
     PixelBox box_;
+    const BlendTables* after_;
     CairoBatch leftToCairo_;
     std::vector<std::uint32_t> buffer_;
-    std::optional<TurnedRows> turned_;
+    std::unique_ptr<TurnedRows> turned_;
+    std::unique_ptr<HslBlend::LuminosityTable> luminosity_;
     bool copy_ = false;
     bool overColour_ = false;
 };
@@ -258,20 +301,20 @@ void FastDraw::runPasses(cairo_surface_t* surface, HslBlend::SolidFill* finish) 
         return;
     cairo_surface_flush(surface);
     const BitmapView view = surfaceView(surface, region_);
-    std::optional<RowDrawer<PendingDraw>> drawer;
+    std::unique_ptr<RowDrawer<PendingDraw>> drawer;
     if (draw)
-        drawer.emplace(*draw, region_);
+        drawer = std::make_unique<RowDrawer<PendingDraw>>(*draw, region_,
+                                                          tables && !finish ? &*tables : nullptr);
     // A closing HSL fill takes the tables into its own pass.
-    std::optional<CairoBatch> tableLeftovers;
+    std::unique_ptr<CairoBatch> tableLeftovers;
     if (tables && !finish)
-        tableLeftovers.emplace(tables->steps());
+        tableLeftovers = std::make_unique<CairoBatch>(tables->steps());
     for (int y = region_.y0; y < region_.y1; ++y) {
         std::uint32_t* row = view.row(y - region_.y0);
-        if (drawer)
-            drawer->row(row, y);
+        const bool tablesDone = drawer && drawer->row(row, y);
         if (finish)
             finish->row(row, view.width);
-        else if (tables)
+        else if (tables && !tablesDone)
             tables->applyRow(row, view.width, *tableLeftovers);
     }
     tableLeftovers.reset();
@@ -296,10 +339,8 @@ void FastDraw::flush(cairo_surface_t* surface) {
 
 bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridColor& color) {
     std::optional<PixelBox> region;
-    const auto box = deviceBox(target.ctm, rect);
-    const auto area = drawableArea(target.cr, target.surface);
-    if (box && area)
-        region = box->intersection(*area);
+    if (const auto area = drawableArea(target.cr, target.surface))
+        region = coveredPixels(target.ctm, rect, *area);
     const bool whole = region && *region == wholeSurface(target.surface);
     // A fill over all of a one-colour surface gives one colour again, whatever the mode.
     if (whole && uniform_) {
@@ -355,9 +396,9 @@ bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridCo
 
 bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
                          const AffineTransform& userToPixel, const Image& image) {
-    const auto box = deviceBox(target.ctm, rect);
     const auto area = drawableArea(target.cr, target.surface);
-    const PixelBox region = box && area ? box->intersection(*area) : PixelBox{};
+    const auto covered = area ? coveredPixels(target.ctm, rect, *area) : std::nullopt;
+    const PixelBox region = covered.value_or(PixelBox{});
     if (target.alpha < 1 || !FastBlend::supports(target.mode) || region.isEmpty()) {
         flush(target.surface);
         return false;
@@ -393,12 +434,20 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
                                         alongU1 - alongU0};
         const AreaAverage::Axis rows{std::min(kv * alongV0, kv * alongV1) + m.ty, std::abs(kv),
                                      alongV1 - alongV0};
-        draw->reduced = AreaAverage::reduce(picture, columns, rows);
-        if (draw->reduced.empty()) {
+        const ImageRef shared = image.weak_from_this().lock();
+        if (shared) {
+            draw->reduced = AreaAverage::reduceKept(shared, columns, rows);
+        } else {
+            auto reduced = AreaAverage::reduce(picture, columns, rows);
+            if (!reduced.empty())
+                draw->reduced =
+                    std::make_shared<const std::vector<std::uint32_t>>(std::move(reduced));
+        }
+        if (!draw->reduced) {
             flush(target.surface);
             return false;
         }
-        draw->source = {draw->reduced.data(), columns.count, rows.count, columns.count};
+        draw->source = {draw->reduced->data(), columns.count, rows.count, columns.count};
         draw->map.turned = turned;
         draw->map.du = sign(ku);
         draw->map.dv = sign(kv);
@@ -418,7 +467,7 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
     region_ = region;
     draw_ = std::move(draw);
     // A picture not held by anyone else's pointer cannot be kept for later: draw it now.
-    if (draw_->reduced.empty() && !draw_->picture)
+    if (!draw_->reduced && !draw_->picture)
         runPasses(target.surface, nullptr);
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -25,11 +26,23 @@ struct Block {
     float br[kLanes], bg[kLanes], bb[kLanes]; // backdrop
     float sr[kLanes], sg[kLanes], sb[kLanes]; // source, straight
     float sa[kLanes];                         // source alpha, 0..1
-    float mr[kLanes], mg[kLanes], mb[kLanes]; // the blend B(backdrop, source)
-    float l[kLanes], s[kLanes];               // a luminosity and a saturation per lane
     // A solid source's colour stretched to saturation 1 (SetSat(source, 1)), worked out once:
     // SetSat(source, s) is then this times s.
     float hr[kLanes], hg[kLanes], hb[kLanes];
+};
+
+// Fills held back ahead of a solid HSL fill, as the channel values they give opaque pixels,
+// already in floats: what the block's backdrop is read through.
+struct FloatTables {
+    float r[256], g[256], b[256];
+
+    explicit FloatTables(const BlendTables& tables) {
+        for (std::uint32_t v = 0; v < 256; ++v) {
+            r[v] = float((tables.opaqueResult(0xff000000u | v << 16) >> 16) & 0xff);
+            g[v] = float((tables.opaqueResult(0xff000000u | v << 8) >> 8) & 0xff);
+            b[v] = float(tables.opaqueResult(0xff000000u | v) & 0xff);
+        }
+    }
 };
 
 MORVANE_ALWAYS_INLINE float least(float a, float b) {
@@ -69,115 +82,84 @@ MORVANE_ALWAYS_INLINE void unpackSource(const std::uint32_t* __restrict words,
     }
 }
 
-// B starts as the backdrop or the source colour.
-MORVANE_ALWAYS_INLINE void mixFromBackdrop(Block& __restrict k) {
-    for (int i = 0; i < kLanes; ++i) {
-        k.mr[i] = k.br[i];
-        k.mg[i] = k.bg[i];
-        k.mb[i] = k.bb[i];
-    }
-}
-MORVANE_ALWAYS_INLINE void mixFromSource(Block& __restrict k) {
-    for (int i = 0; i < kLanes; ++i) {
-        k.mr[i] = k.sr[i];
-        k.mg[i] = k.sg[i];
-        k.mb[i] = k.sb[i];
-    }
+// SetSat on one colour: stretched so that its largest minus smallest channel is sat.
+MORVANE_ALWAYS_INLINE void setSatOf(float& r, float& g, float& b, float sat) {
+    const float n = least(r, least(g, b));
+    const float x = most(r, most(g, b));
+    const float f = choose(x > n, sat / most(x - n, kTiny), 0.0f);
+    r = (r - n) * f;
+    g = (g - n) * f;
+    b = (b - n) * f;
 }
 
-MORVANE_ALWAYS_INLINE void lumOfBackdrop(Block& __restrict k) {
-    for (int i = 0; i < kLanes; ++i)
-        k.l[i] = lum(k.br[i], k.bg[i], k.bb[i]);
-}
-MORVANE_ALWAYS_INLINE void lumOfSource(Block& __restrict k) {
-    for (int i = 0; i < kLanes; ++i)
-        k.l[i] = lum(k.sr[i], k.sg[i], k.sb[i]);
-}
-MORVANE_ALWAYS_INLINE void satOfBackdrop(Block& __restrict k) {
-    for (int i = 0; i < kLanes; ++i)
-        k.s[i] = most(k.br[i], most(k.bg[i], k.bb[i])) - least(k.br[i], least(k.bg[i], k.bb[i]));
-}
-MORVANE_ALWAYS_INLINE void satOfSource(Block& __restrict k) {
-    for (int i = 0; i < kLanes; ++i)
-        k.s[i] = most(k.sr[i], most(k.sg[i], k.sb[i])) - least(k.sr[i], least(k.sg[i], k.sb[i]));
-}
-
-// SetSat: B stretched so that its largest minus smallest channel is s, its smallest at 0.
-MORVANE_ALWAYS_INLINE void setSat(Block& __restrict k) {
-    for (int i = 0; i < kLanes; ++i) {
-        const float n = least(k.mr[i], least(k.mg[i], k.mb[i]));
-        const float x = most(k.mr[i], most(k.mg[i], k.mb[i]));
-        const float f = choose(x > n, k.s[i] / most(x - n, kTiny), 0.0f);
-        k.mr[i] = (k.mr[i] - n) * f;
-        k.mg[i] = (k.mg[i] - n) * f;
-        k.mb[i] = (k.mb[i] - n) * f;
-    }
+// SetLum to l, then ClipColor, which scales the colour about its luminosity. Moved by d the
+// colour has luminosity l exactly, so l serves as ClipColor's too; and only one clip can
+// apply (a colour within 0..255 moved to a luminosity within 0..255 cannot leave the range at
+// both ends), so one division serves.
+MORVANE_ALWAYS_INLINE void setLumOf(float& r, float& g, float& b, float l) {
+    const float d = l - lum(r, g, b);
+    r += d;
+    g += d;
+    b += d;
+    const float n = least(r, least(g, b));
+    const float x = most(r, most(g, b));
+    const bool low = n < 0;
+    const bool high = x > 255;
+    const float num = choose(low, l, choose(high, 255 - l, 1.0f));
+    const float den = choose(low, l - n, choose(high, x - l, 1.0f));
+    const float f = num / most(den, kTiny);
+    r = l + (r - l) * f;
+    g = l + (g - l) * f;
+    b = l + (b - l) * f;
 }
 
-// SetLum to l, then ClipColor, which scales the colour about its luminosity.
-MORVANE_ALWAYS_INLINE void setLum(Block& __restrict k) {
-    for (int i = 0; i < kLanes; ++i) {
-        const float d = k.l[i] - lum(k.mr[i], k.mg[i], k.mb[i]);
-        const float r = k.mr[i] + d, g = k.mg[i] + d, b = k.mb[i] + d;
-        const float L = lum(r, g, b);
-        const float n = least(r, least(g, b));
-        const float x = most(r, most(g, b));
-        // Only one clip can apply: a colour within 0..255 moved to a luminosity within 0..255
-        // cannot leave the range at both ends. So one division serves.
-        const bool low = n<0, high = x> 255;
-        const float num = choose(low, L, choose(high, 255 - L, 1.0f));
-        const float den = choose(low, L - n, choose(high, x - L, 1.0f));
-        const float f = num / most(den, kTiny);
-        k.mr[i] = L + (r - L) * f;
-        k.mg[i] = L + (g - L) * f;
-        k.mb[i] = L + (b - L) * f;
-    }
-}
-
-MORVANE_ALWAYS_INLINE void shapeTimesSat(Block& __restrict k) {
-    for (int i = 0; i < kLanes; ++i) {
-        k.mr[i] = k.hr[i] * k.s[i];
-        k.mg[i] = k.hg[i] * k.s[i];
-        k.mb[i] = k.hb[i] * k.s[i];
-    }
-}
-
+// B(backdrop, source) of the PDF model, then over an opaque backdrop (1 − as)·backdrop +
+// as·B rounded to the nearest step, all in one loop so that every value stays in a register.
 template <BlendMode M, bool SolidSource>
-MORVANE_ALWAYS_INLINE void blend(Block& k) {
-    if constexpr (M == BlendMode::Hue && SolidSource) {
-        satOfBackdrop(k);
-        shapeTimesSat(k);
-        lumOfBackdrop(k);
-    } else if constexpr (M == BlendMode::Hue) {
-        mixFromSource(k);
-        satOfBackdrop(k);
-        setSat(k);
-        lumOfBackdrop(k);
-    } else if constexpr (M == BlendMode::Saturation) {
-        mixFromBackdrop(k);
-        satOfSource(k);
-        setSat(k);
-        lumOfBackdrop(k);
-    } else if constexpr (M == BlendMode::Color) {
-        mixFromSource(k);
-        lumOfBackdrop(k);
-    } else {
-        mixFromBackdrop(k);
-        lumOfSource(k);
-    }
-    setLum(k);
-}
-
-// Over an opaque backdrop: (1 - as)·backdrop + as·B, rounded to the nearest step.
-MORVANE_ALWAYS_INLINE void pack(const Block& __restrict k, std::uint32_t* __restrict out) {
+MORVANE_ALWAYS_INLINE void blendAndPack(const Block& __restrict k, std::uint32_t* __restrict out) {
     for (int i = 0; i < kLanes; ++i) {
+        const float br = k.br[i], bg = k.bg[i], bb = k.bb[i];
+        float r, g, b, l;
+        if constexpr (M == BlendMode::Hue) {
+            const float sat = most(br, most(bg, bb)) - least(br, least(bg, bb));
+            if constexpr (SolidSource) {
+                // SetSat of a fixed colour is its shape at saturation 1, scaled.
+                r = k.hr[i] * sat;
+                g = k.hg[i] * sat;
+                b = k.hb[i] * sat;
+            } else {
+                r = k.sr[i];
+                g = k.sg[i];
+                b = k.sb[i];
+                setSatOf(r, g, b, sat);
+            }
+            l = lum(br, bg, bb);
+        } else if constexpr (M == BlendMode::Saturation) {
+            r = br;
+            g = bg;
+            b = bb;
+            setSatOf(r, g, b,
+                     most(k.sr[i], most(k.sg[i], k.sb[i])) -
+                         least(k.sr[i], least(k.sg[i], k.sb[i])));
+            l = lum(br, bg, bb);
+        } else if constexpr (M == BlendMode::Color) {
+            r = k.sr[i];
+            g = k.sg[i];
+            b = k.sb[i];
+            l = lum(br, bg, bb);
+        } else {
+            r = br;
+            g = bg;
+            b = bb;
+            l = lum(k.sr[i], k.sg[i], k.sb[i]);
+        }
+        setLumOf(r, g, b, l);
         const float a = k.sa[i];
         // Through int: the vector units convert floats to signed integers only.
-        auto channel = [a](float b, float m) {
-            return std::uint32_t(int(std::clamp(b + (m - b) * a + 0.5f, 0.0f, 255.0f)));
+        auto channel = [a](float under, float mixed) {
+            return std::uint32_t(int(std::clamp(under + (mixed - under) * a + 0.5f, 0.0f, 255.0f)));
         };
-        out[i] = 0xff000000u | channel(k.br[i], k.mr[i]) << 16 | channel(k.bg[i], k.mg[i]) << 8 |
-                 channel(k.bb[i], k.mb[i]);
+        out[i] = 0xff000000u | channel(br, r) << 16 | channel(bg, g) << 8 | channel(bb, b);
     }
 }
 
@@ -187,9 +169,9 @@ MORVANE_ALWAYS_INLINE void pack(const Block& __restrict k, std::uint32_t* __rest
 // of before, if any, come first for a solid source.
 template <BlendMode M, bool SolidSource>
 MORVANE_ALWAYS_INLINE void run(Block& k, std::uint32_t* destination, const std::uint32_t* source,
-                               int count, const BlendTables* before, std::uint32_t overTransparent,
+                               int count, const FloatTables* before, std::uint32_t overTransparent,
                                CairoBatch& batch) {
-    std::uint32_t padded[kLanes], paddedSources[kLanes], result[kLanes], earlier[kLanes];
+    std::uint32_t padded[kLanes], paddedSources[kLanes], result[kLanes];
     for (int start = 0; start < count; start += kLanes) {
         const int n = std::min(kLanes, count - start);
         std::uint32_t* d = destination + start;
@@ -208,24 +190,25 @@ MORVANE_ALWAYS_INLINE void run(Block& k, std::uint32_t* destination, const std::
             }
         }
         if (SolidSource && before) {
-            for (int i = 0; i < kLanes; ++i)
-                earlier[i] =
-                    (backdrop[i] >> 24) == 0xff ? before->opaqueResult(backdrop[i]) : backdrop[i];
-            unpackBackdrop(earlier, k);
+            // Every lane read through the tables; those that are not opaque are dropped below.
+            for (int i = 0; i < kLanes; ++i) {
+                k.br[i] = before->r[(backdrop[i] >> 16) & 0xff];
+                k.bg[i] = before->g[(backdrop[i] >> 8) & 0xff];
+                k.bb[i] = before->b[backdrop[i] & 0xff];
+            }
         } else {
             unpackBackdrop(backdrop, k);
         }
         if constexpr (!SolidSource)
             unpackSource(sources, k);
-        blend<M, SolidSource>(k);
         std::uint32_t opaque = 0xff000000u;
         for (int i = 0; i < kLanes; ++i)
             opaque &= backdrop[i];
         if (opaque == 0xff000000u && n == kLanes) {
-            pack(k, d);
+            blendAndPack<M, SolidSource>(k, d);
             continue;
         }
-        pack(k, result);
+        blendAndPack<M, SolidSource>(k, result);
         for (int i = 0; i < n; ++i) {
             const std::uint32_t s = SolidSource ? overTransparent : sources[i];
             if ((backdrop[i] >> 24) == 0xff)
@@ -243,7 +226,7 @@ MORVANE_ALWAYS_INLINE void run(Block& k, std::uint32_t* destination, const std::
 template <bool SolidSource>
 MORVANE_ALWAYS_INLINE void
 dispatch(BlendMode mode, Block& k, std::uint32_t* destination, const std::uint32_t* source,
-         int count, const BlendTables* before, std::uint32_t overTransparent, CairoBatch& batch) {
+         int count, const FloatTables* before, std::uint32_t overTransparent, CairoBatch& batch) {
     switch (mode) {
     case BlendMode::Hue:
         run<BlendMode::Hue, SolidSource>(k, destination, source, count, before, overTransparent,
@@ -269,7 +252,7 @@ dispatch(BlendMode mode, Block& k, std::uint32_t* destination, const std::uint32
 // transparent pixel becomes.
 MORVANE_VECTOR_CLONES void blendRowOfBlock(BlendMode mode, Block& k, std::uint32_t* destination,
                                            const std::uint32_t* source, int count,
-                                           const BlendTables* before, std::uint32_t overTransparent,
+                                           const FloatTables* before, std::uint32_t overTransparent,
                                            CairoBatch& batch) {
     if (source)
         dispatch<false>(mode, k, destination, source, count, nullptr, 0, batch);
@@ -316,6 +299,31 @@ MORVANE_VECTOR_CLONES void luminosityOverColourBlock(const LuminosityOverColour&
 
 } // namespace
 
+HslBlend::LuminosityTable::LuminosityTable(std::uint32_t backdrop, const BlendTables* after) {
+    const LuminosityOverColour c(backdrop);
+    table_.resize(255 * 100 + 1);
+    for (std::size_t hundredths = 0; hundredths < table_.size(); ++hundredths) {
+        const float l = float(hundredths) * 0.01f;
+        const float f = l < c.lowSpan          ? l * c.lowScale
+                        : l > 255 - c.highSpan ? (255 - l) * c.highScale
+                                               : 1.0f;
+        auto channel = [&](float k) {
+            return std::uint32_t(int(std::clamp(l + k * f + 0.5f, 0.0f, 255.0f)));
+        };
+        const std::uint32_t word =
+            0xff000000u | channel(c.k[0]) << 16 | channel(c.k[1]) << 8 | channel(c.k[2]);
+        table_[hundredths] = after ? after->opaqueResult(word) : word;
+    }
+}
+
+void HslBlend::LuminosityTable::row(std::uint32_t* destination, const std::uint32_t* source,
+                                    int count) const {
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t p = source[i];
+        destination[i] = table_[30 * ((p >> 16) & 0xff) + 59 * ((p >> 8) & 0xff) + 11 * (p & 0xff)];
+    }
+}
+
 void HslBlend::luminosityOverColour(std::uint32_t* destination, const std::uint32_t* source,
                                     int count, std::uint32_t backdrop, CairoBatch& batch) {
     const LuminosityOverColour constants(backdrop);
@@ -354,14 +362,16 @@ bool HslBlend::isHsl(BlendMode mode) {
 
 struct HslBlend::SolidFill::State {
     BlendMode mode;
-    const BlendTables* before;
+    std::optional<FloatTables> before;
     Block block;
     // What a transparent pixel becomes, worked out once for all of them.
     std::uint32_t fromTransparent = 0;
     CairoBatch leftToCairo;
 
     State(BlendMode m, const BlendTables* b, std::vector<SolidStep> steps)
-        : mode(m), before(b), leftToCairo(steps) {
+        : mode(m), leftToCairo(steps) {
+        if (b)
+            before.emplace(*b);
         CairoBatch::paintSteps(&fromTransparent, 1, steps);
     }
 };
@@ -376,21 +386,21 @@ HslBlend::SolidFill::SolidFill(BlendMode mode, const GridColor& color, const Ble
     std::uint32_t words[kLanes];
     std::fill(std::begin(words), std::end(words), color.premultipliedWord);
     unpackSource(words, block);
-    for (int i = 0; i < kLanes; ++i)
-        block.s[i] = 1;
-    mixFromSource(block);
-    setSat(block);
-    std::copy(std::begin(block.mr), std::end(block.mr), std::begin(block.hr));
-    std::copy(std::begin(block.mg), std::end(block.mg), std::begin(block.hg));
-    std::copy(std::begin(block.mb), std::end(block.mb), std::begin(block.hb));
+    for (int i = 0; i < kLanes; ++i) {
+        float r = block.sr[i], g = block.sg[i], b = block.sb[i];
+        setSatOf(r, g, b, 1);
+        block.hr[i] = r;
+        block.hg[i] = g;
+        block.hb[i] = b;
+    }
 }
 
 HslBlend::SolidFill::~SolidFill() = default;
 
 void HslBlend::SolidFill::row(std::uint32_t* pixels, int count) {
     State& s = *state_;
-    blendRowOfBlock(s.mode, s.block, pixels, nullptr, count, s.before, s.fromTransparent,
-                    s.leftToCairo);
+    blendRowOfBlock(s.mode, s.block, pixels, nullptr, count, s.before ? &*s.before : nullptr,
+                    s.fromTransparent, s.leftToCairo);
 }
 
 void HslBlend::fill(const BitmapView& target, BlendMode mode, const GridColor& color,

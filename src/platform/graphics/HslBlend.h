@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -45,6 +46,19 @@ public:
     // the loop leaves to Cairo go into batch, which must blend under the same mode.
     static void blendRow(std::uint32_t* destination, const std::uint32_t* source, int count,
                          BlendMode mode, CairoBatch& batch);
+
+    // Luminosity over one opaque colour, and then the fills of after if any, for opaque
+    // sources: the result depends on a source pixel's luminosity alone, and an 8-bit pixel
+    // has one of 25501 luminosities (0.3, 0.59 and 0.11 in hundredths), so it is looked up.
+    class LuminosityTable {
+    public:
+        LuminosityTable(std::uint32_t backdrop, const BlendTables* after);
+        // Sources must all be opaque.
+        void row(std::uint32_t* destination, const std::uint32_t* source, int count) const;
+
+    private:
+        std::vector<std::uint32_t> table_;
+    };
 
     // The same under luminosity over one opaque colour, backdrop, that destination does not
     // hold yet (its memory is overwritten unread). The result then depends on each source

@@ -190,7 +190,20 @@ ImageRef Image::cropped(const Rect& pixelRect) const {
 }
 
 std::vector<std::uint8_t> Image::jpegData(double quality) const {
-    return JpegCodec::encode(data(), width_, height_, stride(), quality);
+    {
+        std::lock_guard lock(encodedMutex_);
+        if (encoded_ && encoded_->quality == quality)
+            return encoded_->bytes;
+    }
+    // Encoded outside the lock: two threads asking at once both encode, the same bytes.
+    auto encoded = std::make_shared<Encoded>(
+        Encoded{quality, JpegCodec::encode(data(), width_, height_, stride(), quality)});
+    std::vector<std::uint8_t> bytes = encoded->bytes;
+    if (!bytes.empty()) {
+        std::lock_guard lock(encodedMutex_);
+        encoded_ = std::move(encoded);
+    }
+    return bytes;
 }
 
 bool Image::writeJpeg(const std::filesystem::path& path, double quality) const {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -73,7 +74,9 @@ public:
     ImageRef cropped(const Rect& pixelRect) const;
 
     // JPEG data at a quality from 0 to 1; 1.0 is quality 100 with 4:4:4 sampling. The
-    // orientation flag is not applied and not written. Empty on failure.
+    // orientation flag is not applied and not written. Empty on failure. The last encoding is
+    // kept with the picture, so a print written to a file and then to the album is encoded
+    // once.
     std::vector<std::uint8_t> jpegData(double quality) const;
     bool writeJpeg(const std::filesystem::path& path, double quality) const;
     bool writePng(const std::filesystem::path& path) const;
@@ -92,6 +95,13 @@ private:
     int width_;
     int height_;
     ImageOrientation orientation_;
+
+    struct Encoded {
+        double quality;
+        std::vector<std::uint8_t> bytes;
+    };
+    mutable std::mutex encodedMutex_;
+    mutable std::shared_ptr<const Encoded> encoded_;
 };
 
 } // namespace platform

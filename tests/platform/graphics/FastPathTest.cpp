@@ -216,6 +216,31 @@ TEST(FastFill, APictureTakenFromAContextNeverChangesAfterwards) {
     EXPECT_EQ(first->pixel(5, 5), before);
 }
 
+TEST(FastFill, ALookRunAsOnePassStaysWithinAStepAPassOfCairo) {
+    // A toned look's steps: base colour, the picture's lightness over it, lift and burn.
+    std::vector<std::uint32_t> px;
+    for (int i = 0; i < kWidth * kHeight; ++i)
+        px.push_back(premultiplied((i % 97) / 96.0, (i % 89) / 88.0, (i % 83) / 82.0, 1));
+    const ImageRef picture = Image::fromPixels(kWidth, kHeight, px);
+    auto look = [&](bool fast) {
+        ImageContext context(kWidth, kHeight);
+        context.setUsesFastPaths(fast);
+        context.setRGBFillColor(0.84, 0.75, 0.57, 1);
+        context.fillRect({0, 0, kWidth, kHeight});
+        context.setBlendMode(BlendMode::Luminosity);
+        context.drawImage({0, 0, kWidth, kHeight}, *picture);
+        context.setBlendMode(BlendMode::Overlay);
+        context.setRGBFillColor(1, 1, 1, 0.3);
+        context.fillRect({0, 0, kWidth, kHeight});
+        context.setBlendMode(BlendMode::ColorBurn);
+        context.setRGBFillColor(0.77, 0.77, 0.77, 1);
+        context.fillRect({0, 0, kWidth, kHeight});
+        return context.makeImage();
+    };
+    std::string where;
+    EXPECT_LE(largestDifference(*look(true), *look(false), where), 3) << where;
+}
+
 TEST(FastFill, PartOfTheSurfaceUnderAClipAndATransformStaysInsideBoth) {
     const ImageRef backdrop = colourGrid(3);
     auto run = [&](bool fast) {
@@ -347,13 +372,50 @@ TEST(FastDraw, QuarterTurnedDrawsAndDrawsOntoABlankContextMatchCairo) {
         }
 }
 
+TEST(FastDraw, EveryQuarterTurnLandsEachPixelWhereCairoDoes) {
+    // Sides that are no multiple of the blocks the turn is done in, a backdrop that is not
+    // blank, and a picture that overhangs the surface.
+    const int width = 75, height = 53;
+    std::vector<std::uint32_t> px;
+    for (int i = 0; i < width * height; ++i)
+        px.push_back(premultiplied((i % width) / 74.0, (i / width) / 52.0, (i % 7) / 6.0, 1));
+    const ImageRef picture = Image::fromPixels(width, height, px);
+    const double quarter = 1.5707963267948966;
+    const std::vector<AffineTransform> turns = {
+        AffineTransform::makeTranslation(height, 0).rotated(quarter),
+        AffineTransform::makeTranslation(0, width).rotated(-quarter),
+        AffineTransform::makeTranslation(height, width).rotated(quarter).scaled(-1, 1),
+        AffineTransform::makeTranslation(3, -4).rotated(-quarter).scaled(1, -1),
+    };
+    for (std::size_t t = 0; t < turns.size(); ++t)
+        for (BlendMode mode : {BlendMode::Normal, BlendMode::Screen}) {
+            auto draw = [&](bool fast) {
+                ImageContext context(height + 5, width + 3);
+                context.setUsesFastPaths(fast);
+                context.setRGBFillColor(0.1, 0.6, 0.3, 1);
+                context.fillRect({0, 0, double(height + 5), double(width + 3)});
+                context.concatCTM(turns[t]);
+                context.setBlendMode(mode);
+                context.drawImage({0, 0, double(width), double(height)}, *picture);
+                return context.makeImage();
+            };
+            std::string where;
+            EXPECT_EQ(largestDifference(*draw(true), *draw(false), where), 0)
+                << "turn " << t << " mode " << int(mode) << " " << where;
+        }
+}
+
 TEST(FastDraw, DrawsThatNeedResamplingOrFadingAreLeftToCairo) {
     const ImageRef picture = colourGrid(2);
     auto context = contextWith(*colourGrid(0));
     const AffineTransform userToPixel{1, 0, 0, -1, 0, kHeight};
     auto target = targetOf(*context, BlendMode::Normal);
-    EXPECT_FALSE(FastDraw().drawImage(target, {0, 0, kWidth * 1.1, kHeight}, userToPixel, *picture))
+    const AffineTransform enlarging{1 / 1.1, 0, 0, -1, 0, kHeight};
+    EXPECT_FALSE(FastDraw().drawImage(target, {0, 0, kWidth * 1.1, kHeight}, enlarging, *picture))
         << "an enlargement";
+    // An edge beyond the surface may lie anywhere: no pixel it cuts is drawn.
+    EXPECT_TRUE(FastDraw().drawImage(target, {0, 0, kWidth + 0.5, kHeight}, userToPixel, *picture))
+        << "a fractional edge off the surface";
     EXPECT_FALSE(FastDraw().drawImage(target, {0.5, 0, kWidth, kHeight}, userToPixel, *picture))
         << "half-pixel placement";
     target.alpha = 0.5;

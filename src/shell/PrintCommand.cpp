@@ -1,0 +1,186 @@
+#include "shell/PrintCommand.h"
+
+#include "capture/PrintComposer.h"
+#include "capture/PrintSize.h"
+#include "library/RollSquare.h"
+
+#include "platform/foundation/FileManager.h"
+#include "platform/graphics/Image.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The composer's three outputs, of which a batch print keeps the full-size one.
+class FullSizeSink : public PrintSink {
+public:
+    void saveImageWithName(const platform::ImageRef&, const std::string&) override {}
+    void saveImage2WithName(const platform::ImageRef& image, const std::string&) override {
+        full = image;
+    }
+    void writeToSavedPhotosAlbum(const platform::ImageRef&) override {}
+
+    platform::ImageRef full;
+};
+
+std::string unreadableReason(const fs::path& photo) {
+    std::error_code error;
+    const fs::file_status status = fs::status(photo, error);
+    if (!fs::exists(status))
+        return "no such file";
+    if (!fs::is_regular_file(status))
+        return "not a file";
+    return "not a picture that can be read (PNG or JPEG)";
+}
+
+// Reports as photos finish, from any worker: a bar on a terminal, else a line a photo.
+class Progress {
+public:
+    Progress(std::size_t total, std::ostream& out, std::ostream& err, bool terminal)
+        : total_(total), out_(out), err_(err), terminal_(terminal) {}
+
+    void finished(const fs::path& photo, const fs::path& target, const std::string& failure) {
+        std::lock_guard lock(mutex_);
+        ++done_;
+        if (terminal_)
+            out_ << "\r\033[K" << std::flush;
+        if (!failure.empty())
+            err_ << "morvane: " << photo.string() << ": " << failure << "\n" << std::flush;
+        else if (!terminal_)
+            out_ << photo.string() << " -> " << target.string() << "\n";
+        if (terminal_) {
+            constexpr std::size_t kWidth = 30;
+            const std::size_t filled = total_ ? done_ * kWidth / total_ : kWidth;
+            out_ << "[" << std::string(filled, '#') << std::string(kWidth - filled, '-') << "] "
+                 << done_ << "/" << total_ << (done_ == total_ ? "\n" : "") << std::flush;
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::size_t total_, done_ = 0;
+    std::ostream& out_;
+    std::ostream& err_;
+    bool terminal_;
+};
+
+} // namespace
+
+CLI::App* PrintCommand::addTo(CLI::App& app, Options& options) {
+    CLI::App* print = app.add_subcommand(
+        "print", "Make prints from photo files, as the library button does, one JPEG file each "
+                 "in the --out folder");
+    print->fallthrough();
+    print->add_option("photos", options.photos, "Photo files (PNG or JPEG)")
+        ->required()
+        ->option_text("PHOTO...");
+    print->add_option("--out", options.out, "Folder the prints are written to")
+        ->required()
+        ->option_text("DIR");
+    print->add_option("--category", options.category, "Film look, 1 to 10 (default 1)")
+        ->check(CLI::Range(1, 10))
+        ->option_text("N");
+    print->add_option("--frame", options.frame, "Film frame, 0 to 2 (default 0)")
+        ->check(CLI::Range(0, 2))
+        ->option_text("N");
+    print->add_flag("--date", options.date, "Stamp today's date on the prints");
+    print->add_flag("--high-quality", options.highQuality,
+                    "Full-size prints (1500 or 1200 pixels) instead of 750");
+    print->add_option("--jobs", options.jobs, "Photos printed at once (default: one per core)")
+        ->check(CLI::Range(1, 256))
+        ->option_text("N");
+    print->add_flag("--force", options.force, "Replace prints already in the folder");
+    return print;
+}
+
+fs::path PrintCommand::outputFor(const fs::path& photo, const fs::path& folder) {
+    return folder / (photo.stem().string() + ".jpg");
+}
+
+std::string PrintCommand::printOne(const fs::path& photo, const fs::path& target,
+                                   const PrintInputs& inputs, int squareSide, bool force) {
+    std::error_code error;
+    if (!force && fs::exists(fs::symlink_status(target, error)))
+        return target.string() + " is already there (--force replaces it)";
+    // Read past the decoded-picture cache: each photo is read once, and kept it would only
+    // push out the film frames every print reads again.
+    const auto bytes = platform::FileManager::contents(photo);
+    const platform::ImageRef picture =
+        bytes ? platform::Image::fromEncodedData(bytes->data(), bytes->size()) : nullptr;
+    if (!picture)
+        return unreadableReason(photo);
+    const platform::ImageRef square = RollSquare::makeSquare(*picture, squareSide);
+    FullSizeSink sink;
+    if (!square || !PrintComposer::composeLibraryPrint(*square, inputs, sink) || !sink.full)
+        return "the print could not be made";
+    const std::vector<std::uint8_t> jpeg = sink.full->jpegData(1.0);
+    if (jpeg.empty() || !platform::FileManager::writeAtomically(target, jpeg))
+        return "cannot write " + target.string();
+    return {};
+}
+
+int PrintCommand::run(const Options& options, const std::string& platformString, std::ostream& out,
+                      std::ostream& err, bool terminal) {
+    const fs::path folder = options.out;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (!fs::is_directory(folder, error)) {
+        err << "morvane: --out " << options.out << " is not a folder that can be made\n";
+        return 2;
+    }
+
+    PrintInputs inputs;
+    inputs.isHighQuality = options.highQuality;
+    inputs.platformString = platformString;
+    // The strips' offsets at the pages of the wanted category and frame.
+    inputs.categoryOffsetX = 270.0 * (options.category - 1);
+    inputs.frameOffsetX = 320.0 * options.frame;
+    inputs.canDate = options.date;
+    const int squareSide = PrintSize::librarySquareSide(platformString);
+
+    // Two photos named alike would write the same print: the first one keeps the name.
+    const std::size_t count = options.photos.size();
+    std::vector<fs::path> targets(count);
+    std::vector<std::string> clashes(count);
+    std::map<fs::path, std::string> claimed;
+    for (std::size_t i = 0; i < count; ++i) {
+        targets[i] = outputFor(options.photos[i], folder);
+        const auto [it, fresh] = claimed.emplace(targets[i], options.photos[i]);
+        if (!fresh)
+            clashes[i] = "its print would have the same name as that of " + it->second;
+    }
+
+    Progress progress(count, out, err, terminal);
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> anyFailed{false};
+    auto work = [&] {
+        for (std::size_t i = next++; i < count; i = next++) {
+            const std::string failure =
+                !clashes[i].empty()
+                    ? clashes[i]
+                    : printOne(options.photos[i], targets[i], inputs, squareSide, options.force);
+            if (!failure.empty())
+                anyFailed = true;
+            progress.finished(options.photos[i], targets[i], failure);
+        }
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t jobs =
+        std::min<std::size_t>(options.jobs > 0 ? std::size_t(options.jobs) : cores, count);
+    std::vector<std::thread> workers;
+    for (std::size_t j = 1; j < jobs; ++j)
+        workers.emplace_back(work);
+    work();
+    for (auto& worker : workers)
+        worker.join();
+    return anyFailed ? 1 : 0;
+}

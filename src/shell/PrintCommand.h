@@ -1,0 +1,49 @@
+#pragma once
+
+#include "capture/PrintInputs.h"
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+// `morvane print`: prints made from photo files exactly as the library button makes them
+// (the prepared square, its orientation rules included, then the composer), one full-size
+// JPEG file per photo, several photos at once on several cores. It writes only the files it
+// is asked for: neither the Documents directory nor the photo album is touched.
+class PrintCommand {
+public:
+    struct Options {
+        std::vector<std::string> photos;
+        std::string out;
+        int category = 1; // 1 to 10
+        int frame = 0;    // 0 to 2
+        bool date = false;
+        bool highQuality = false;
+        int jobs = 0; // 0: one per core
+        bool force = false;
+    };
+
+    // The sub-command with its options and checks, on app.
+    static CLI::App* addTo(CLI::App& app, Options& options);
+
+    // Prints every photo. Progress goes to out (a bar when it is a terminal, else one line a
+    // photo); each photo that cannot be printed is named with the reason on err, and the
+    // others go on. Returns 0 when all were printed, 1 when any was not, 2 when the output
+    // folder cannot be used.
+    static int run(const Options& options, const std::string& platformString, std::ostream& out,
+                   std::ostream& err, bool terminal);
+
+    // Where a photo's print goes: its name without the extension, ".jpg", in folder.
+    static std::filesystem::path outputFor(const std::filesystem::path& photo,
+                                           const std::filesystem::path& folder);
+
+    // Prints one photo to target. Returns why not, or an empty text when it was printed.
+    static std::string printOne(const std::filesystem::path& photo,
+                                const std::filesystem::path& target, const PrintInputs& inputs,
+                                int squareSide, bool force);
+};

@@ -1,0 +1,154 @@
+// `morvane print` run as a user runs it: prints land in the --out folder under the photos'
+// names, as the library path makes them, and nothing else of the camera's is touched.
+#include "support/TempHome.h"
+
+#include "platform/graphics/Image.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Image;
+using platform::ImageRef;
+
+class PrintCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override { home_.setEnv("MORVANE_MODEL", "iPhone2,1"); }
+
+    // Runs the program with these arguments; standard output and error are kept.
+    int run(const std::string& arguments) {
+        const std::string command = std::string(MORVANE_BINARY) + " print " + arguments + " >" +
+                                    (home_.root() / "out.txt").string() + " 2>" +
+                                    (home_.root() / "err.txt").string();
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string output() { return TempHome::readText(home_.root() / "out.txt"); }
+    std::string errors() { return TempHome::readText(home_.root() / "err.txt"); }
+
+    fs::path photos() const { return home_.root() / "photos"; }
+    fs::path prints() const { return home_.root() / "prints"; }
+
+    // Light above, dark below: every look keeps which half is lighter.
+    fs::path writeLandscape(const std::string& name, int width, int height) {
+        std::vector<std::uint32_t> argb(std::size_t(width) * height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                argb[std::size_t(y) * width + x] = y < height / 2 ? 0xFFF0F0F0u : 0xFF101010u;
+        fs::create_directories(photos());
+        const fs::path path = photos() / name;
+        EXPECT_TRUE(Image::fromPixels(width, height, argb)->writePng(path));
+        return path;
+    }
+
+    // A portrait photograph as a phone stores it: landscape bitmap, scene's top along its left
+    // edge, EXIF orientation "right".
+    fs::path writePortraitJpeg(const std::string& name) {
+        const int width = 400, height = 300;
+        std::vector<std::uint32_t> argb(std::size_t(width) * height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                argb[std::size_t(y) * width + x] = x < width / 2 ? 0xFFF0F0F0u : 0xFF101010u;
+        const std::vector<std::uint8_t> jpeg =
+            Image::fromPixels(width, height, argb)->jpegData(1.0);
+        const std::uint8_t exif[] = {0xFF, 0xE1, 0x00, 0x22, 'E',  'x',  'i',  'f',  0,
+                                     0,    'I',  'I',  0x2A, 0x00, 0x08, 0x00, 0x00, 0x00,
+                                     0x01, 0x00, 0x12, 0x01, 0x03, 0x00, 0x01, 0x00, 0x00,
+                                     0x00, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+        fs::create_directories(photos());
+        const fs::path path = photos() / name;
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(jpeg.data()), 2);
+        out.write(reinterpret_cast<const char*>(exif), sizeof exif);
+        out.write(reinterpret_cast<const char*>(jpeg.data() + 2), std::streamsize(jpeg.size() - 2));
+        return path;
+    }
+
+    static int brightness(const Image& image, int x, int y) {
+        return int((image.pixel(x, y) >> 8) & 0xff);
+    }
+
+    TempHome home_;
+};
+
+TEST_F(PrintCommandTest, EachPhotoBecomesAnUprightPrintUnderItsOwnName) {
+    const fs::path wide = writeLandscape("wide.png", 600, 400);
+    const fs::path portrait = writePortraitJpeg("portrait.jpg");
+    ASSERT_EQ(run(wide.string() + " " + portrait.string() + " --out " + prints().string() +
+                  " --category 2 --jobs 2"),
+              0)
+        << errors();
+    for (const char* name : {"wide.jpg", "portrait.jpg"}) {
+        const ImageRef print = Image::contentsOfFile(prints() / name);
+        ASSERT_TRUE(print) << name;
+        EXPECT_EQ(print->pixelWidth(), 750);
+        EXPECT_EQ(print->pixelHeight(), 750);
+        // The photograph's top is the print's top, whatever way it was stored.
+        EXPECT_GT(brightness(*print, 375, 200), brightness(*print, 375, 500) + 100) << name;
+    }
+    // One line a photo when the output is not a terminal.
+    EXPECT_NE(output().find("wide.png -> "), std::string::npos);
+    // Neither the camera's Documents nor its album.
+    EXPECT_FALSE(fs::exists(home_.documents()));
+    EXPECT_FALSE(fs::exists(home_.root() / "Pictures"));
+}
+
+TEST_F(PrintCommandTest, HighQualityPrintsAreFullSizeForTheModel) {
+    const fs::path wide = writeLandscape("wide.png", 600, 400);
+    ASSERT_EQ(run(wide.string() + " --out " + prints().string() + " --high-quality --date"), 0)
+        << errors();
+    EXPECT_EQ(Image::contentsOfFile(prints() / "wide.jpg")->pixelWidth(), 1500);
+    home_.setEnv("MORVANE_MODEL", "iPhone1,2");
+    ASSERT_EQ(run(wide.string() + " --out " + prints().string() + " --high-quality --force"), 0)
+        << errors();
+    EXPECT_EQ(Image::contentsOfFile(prints() / "wide.jpg")->pixelWidth(), 1200);
+}
+
+TEST_F(PrintCommandTest, APhotoThatCannotBePrintedIsNamedAndTheOthersGoOn) {
+    const fs::path good = writeLandscape("good.png", 300, 200);
+    TempHome::writeText(photos() / "notes.png", "not a picture");
+    const fs::path missing = photos() / "missing.jpg";
+    // Two photos with one name: the first keeps it.
+    const fs::path twin = writePortraitJpeg("good.jpg");
+    EXPECT_EQ(run(missing.string() + " " + (photos() / "notes.png").string() + " " + good.string() +
+                  " " + twin.string() + " --out " + prints().string()),
+              1);
+    EXPECT_TRUE(fs::exists(prints() / "good.jpg"));
+    EXPECT_FALSE(fs::exists(prints() / "notes.jpg"));
+    const std::string err = errors();
+    EXPECT_NE(err.find("missing.jpg: no such file"), std::string::npos) << err;
+    EXPECT_NE(err.find("notes.png: not a picture"), std::string::npos) << err;
+    EXPECT_NE(err.find("good.jpg: its print would have the same name"), std::string::npos) << err;
+}
+
+TEST_F(PrintCommandTest, PrintsAlreadyThereAreReplacedOnlyWhenForced) {
+    const fs::path photo = writeLandscape("photo.png", 300, 200);
+    fs::create_directories(prints());
+    TempHome::writeText(prints() / "photo.jpg", "earlier");
+    EXPECT_EQ(run(photo.string() + " --out " + prints().string()), 1);
+    EXPECT_EQ(TempHome::readText(prints() / "photo.jpg"), "earlier");
+    EXPECT_NE(errors().find("--force"), std::string::npos);
+    EXPECT_EQ(run(photo.string() + " --out " + prints().string() + " --force"), 0) << errors();
+    EXPECT_TRUE(Image::contentsOfFile(prints() / "photo.jpg"));
+}
+
+TEST_F(PrintCommandTest, WrongOptionsStopBeforeAnythingIsWritten) {
+    const fs::path photo = writeLandscape("photo.png", 300, 200);
+    EXPECT_EQ(run(photo.string() + " --out " + prints().string() + " --category 11"), 2);
+    EXPECT_EQ(run(photo.string() + " --out " + prints().string() + " --frame 3"), 2);
+    EXPECT_EQ(run(photo.string()), 2) << "no --out";
+    EXPECT_EQ(run("--out " + prints().string()), 2) << "no photo";
+    TempHome::writeText(home_.root() / "file", "x");
+    EXPECT_EQ(run(photo.string() + " --out " + (home_.root() / "file").string()), 2);
+    EXPECT_FALSE(fs::exists(prints()));
+}
+
+} // namespace
