@@ -55,8 +55,3 @@ void MorvaneViewController::delayedShutter() {
     if (const auto delegate = MorvaneAppDelegate::sharedDelegate())
         delegate->endDeveloping();
 }
-
-void MorvaneViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
-    platform::ImagePickerController&, const platform::MediaInfo&) {
-    // Placeholder: composing the camera print lands with the shutter work.
-}
