@@ -1,7 +1,6 @@
 // The whole camera, headless on the virtual clock, when things go wrong around it: killed in
-// the middle of a run, its Documents directory full or gone, hundreds of prints in a row.
-#include "hardening/CameraProcess.h"
-#include "hardening/ProcessStatus.h"
+// the middle of a run, its Documents directory full or gone.
+#include "hardening/CameraHome.h"
 
 #include "platform/foundation/PropertyList.h"
 #include "platform/graphics/Image.h"
@@ -11,12 +10,6 @@
 #include <fcntl.h>
 #include <stdio.h>
 
-#include <iostream>
-
-#include <algorithm>
-#include <memory>
-#include <sstream>
-
 using hardening::CameraProcess;
 using hardening::ProcessLimits;
 using platform::PropertyList;
@@ -24,92 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Reliability : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "reliability-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
-    fs::path home() const { return root_ / home_; }
-    fs::path documents() const { return home() / "Documents"; }
-    fs::path album() const { return home() / "Pictures" / "Morvane"; }
-    fs::path configFile() const { return documents() / "config.plist"; }
-    fs::path printsFile() const { return documents() / "prints.plist"; }
-
-    // Prints in a row through the shutter key, each given time to develop and drop, then the
-    // end of the run as closing the window ends it.
-    static std::string printsScript(int count, const std::string& end = "quit\n") {
-        std::ostringstream script;
-        for (int i = 0; i < count; ++i) {
-            script << "key space\nwait 3\n";
-        }
-        script << end;
-        return script.str();
-    }
-
-    std::unique_ptr<CameraProcess> start(const std::string& script, ProcessLimits limits = {}) {
-        fs::create_directories(home());
-        const fs::path file = root_ / ("script-" + std::to_string(++scripts_) + ".txt");
-        std::ofstream(file) << script;
-        // The smallest prints (750 pixels) keep the runs short.
-        return std::make_unique<CameraProcess>(
-            std::vector<std::string>{"--headless", "--camera", "scene", "--model", "default",
-                                     "--home", home().string(), "--script", file.string()},
-            root_ / "errors.txt", limits);
-    }
-    int run(const std::string& script, ProcessLimits limits = {}) {
-        auto camera = start(script, limits);
-        const int status = camera->wait();
-        errors_ = camera->errors();
-        peakResident_ = camera->peakResidentKilobytes();
-        return status;
-    }
-
-    static std::string read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    // The pictures in a folder, leaving out the hidden temporaries of writes in progress.
-    static std::vector<fs::path> pictures(const fs::path& folder) {
-        std::vector<fs::path> found;
-        std::error_code error;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end;
-             it.increment(error)) {
-            const std::string name = it->path().filename().string();
-            if (name[0] != '.' && it->path().extension() == ".jpg") {
-                found.push_back(it->path());
-            }
-        }
-        std::sort(found.begin(), found.end());
-        return found;
-    }
-    // Every print file and album picture on disk decodes as a whole picture.
-    static void expectReadable(const std::vector<fs::path>& files) {
-        for (const auto& file : files) {
-            EXPECT_NE(platform::Image::contentsOfFile(file), nullptr) << file;
-        }
-    }
-    static std::optional<PropertyList> list(const fs::path& file) {
-        return PropertyList::readFile(file);
-    }
-    static std::size_t lines(const std::string& text, const std::string& containing) {
-        std::size_t count = 0;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);) {
-            count += line.find(containing) != std::string::npos;
-        }
-        return count;
-    }
-
-    fs::path root_;
-    std::string home_ = "home";
-    int scripts_ = 0;
-    std::string errors_;
-    long peakResident_ = 0;
-};
+class Reliability : public hardening::CameraHome {};
 
 TEST_F(Reliability, AKilledRunLeavesTheListsOfTheLastCleanEndAndOnlyWholePictures) {
     ASSERT_EQ(run(printsScript(3)), 0) << errors_;
@@ -204,62 +112,6 @@ TEST_F(Reliability, DocumentsTurningIntoAFileMidRunLeavesTheCameraRunningAndTheL
     fs::rename(blocker, documents());
     ASSERT_EQ(run(printsScript(1)), 0) << errors_;
     EXPECT_EQ(list(printsFile())->size(), 2u);
-}
-
-TEST_F(Reliability, HundredsOfPrintsKeepTwentyInDocumentsAndMemoryFlat) {
-#ifdef __SANITIZE_ADDRESS__
-    // Under the sanitizers a print costs several times as much: a shorter run that still
-    // cycles the list past twenty, without the memory comparison the sanitizers would blur.
-    constexpr std::size_t kPrints = 60;
-#else
-    constexpr std::size_t kPrints = 500;
-#endif
-    constexpr std::size_t kEarly = 100;
-    // A leaked descriptor per print would run into this limit long before the end.
-    ProcessLimits limits;
-    limits.openFiles = 32;
-    auto camera = start(printsScript(kPrints), limits);
-    // Peak memory and descriptors once the first hundred prints are made, then over the run.
-    std::int64_t earlyPeak = 0;
-    int earlyDescriptors = 0;
-    int descriptors = 0;
-    camera->waitUntil(
-        [&] {
-            descriptors = std::max(descriptors, hardening::openDescriptors(camera->pid()));
-            if (earlyPeak == 0 && pictures(album()).size() >= kEarly) {
-                earlyPeak = hardening::statusKilobytes("VmHWM", camera->pid());
-                earlyDescriptors = descriptors;
-            }
-            return false;
-        },
-        3600);
-    ASSERT_EQ(camera->wait(), 0) << camera->errors();
-    EXPECT_EQ(camera->errors(), "");
-    const long peak = camera->peakResidentKilobytes();
-
-    const auto prints = list(printsFile());
-    ASSERT_TRUE(prints);
-    ASSERT_EQ(prints->size(), 20u);
-    std::vector<fs::path> expected;
-    for (std::size_t i = 0; i < prints->size(); ++i) {
-        const std::string name = (*prints)[i][0].stringValue();
-        expected.push_back(documents() / name);
-        expected.push_back(documents() / ("big_" + name));
-    }
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(pictures(documents()), expected);
-    EXPECT_EQ(std::distance(fs::directory_iterator(documents()), fs::directory_iterator()), 42);
-    EXPECT_EQ(pictures(album()).size(), kPrints);
-
-    std::cout << "[ figures  ] " << kPrints << " prints: peak resident " << peak / 1024 << " MB ("
-              << earlyPeak / 1024 << " MB after " << kEarly << "), at most " << descriptors
-              << " descriptors open (" << earlyDescriptors << " in the first " << kEarly << ")\n";
-    if (kPrints > kEarly) {
-        // Five times the prints, the same memory: a print's pictures are let go when it is done.
-        ASSERT_GT(earlyPeak, 0) << "the peak after " << kEarly << " prints was never read";
-        EXPECT_LT(peak - earlyPeak, 24 * 1024) << earlyPeak << " kB, then " << peak << " kB";
-        EXPECT_LE(descriptors, earlyDescriptors + 1);
-    }
 }
 
 } // namespace
