@@ -5,6 +5,9 @@
 #include "platform/foundation/FileManager.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <iostream>
 #include <limits>
 #include <optional>
 
@@ -37,6 +40,17 @@ std::optional<int> numberInRange(const PrintStore::List& list, std::size_t eleme
     return static_cast<int>(*value);
 }
 
+// A write that fails changes nothing on disk, and the camera goes on as if it had worked; the
+// one trace is this line on standard error, so that a full disk or a folder in the way is
+// found. errno is cleared before each write, so it is the failing call's reason or none.
+void reportUnwritten(const std::filesystem::path& path, const char* consequence) {
+    const int reason = errno;
+    std::cerr << "morvane: cannot write " << path.string();
+    if (reason != 0)
+        std::cerr << ": " << std::strerror(reason);
+    std::cerr << consequence << "\n";
+}
+
 } // namespace
 
 std::filesystem::path PrintStore::documentsDirectory() {
@@ -59,8 +73,11 @@ void PrintStore::copyDefaultIfMissing(const std::string& fileName,
         return;
     // The copy is the shipped bytes, not a re-serialisation: a first launch leaves files
     // identical to the resources.
-    if (const auto bytes = platform::FileManager::contents(*resource))
-        platform::FileManager::writeAtomically(target, *bytes);
+    if (const auto bytes = platform::FileManager::contents(*resource)) {
+        errno = 0;
+        if (!platform::FileManager::writeAtomically(target, *bytes))
+            reportUnwritten(target, "");
+    }
 }
 
 PrintStore::List PrintStore::loadConfigList() {
@@ -128,8 +145,13 @@ PrintStore::List PrintStore::configForTermination(const List& config, int catego
 
 void PrintStore::writeLists(const List& config, const List& prints) {
     const std::filesystem::path documents = documentsDirectory();
-    PropertyList::array(config).writeFile(documents / kConfigFileName);
-    PropertyList::array(prints).writeFile(documents / kPrintsFileName);
+    const std::pair<const List*, const char*> lists[] = {{&config, kConfigFileName},
+                                                         {&prints, kPrintsFileName}};
+    for (const auto& [list, name] : lists) {
+        errno = 0;
+        if (!PropertyList::array(*list).writeFile(documents / name))
+            reportUnwritten(documents / name, " (the file there is left as it was)");
+    }
 }
 
 bool PrintStore::writePrintFile(const platform::ImageRef& image, const std::string& name) {
@@ -138,7 +160,12 @@ bool PrintStore::writePrintFile(const platform::ImageRef& image, const std::stri
     const std::vector<std::uint8_t> jpeg = image->jpegData(1.0);
     if (jpeg.empty())
         return false;
-    return platform::FileManager::createFile(documentsDirectory() / name, jpeg);
+    const std::filesystem::path path = documentsDirectory() / name;
+    errno = 0;
+    if (platform::FileManager::createFile(path, jpeg))
+        return true;
+    reportUnwritten(path, "");
+    return false;
 }
 
 platform::ImageRef PrintStore::loadPrintFile(const std::string& name) {

@@ -27,6 +27,8 @@ struct ProcessLimits {
     // Largest file the camera may write, in bytes (RLIMIT_FSIZE); 0 for no limit. Going over
     // makes the write fail as on a full disk rather than killing the process.
     rlim_t fileBytes = 0;
+    // Most descriptors the camera may hold open at once (RLIMIT_NOFILE); 0 for no limit.
+    rlim_t openFiles = 0;
 };
 
 class CameraProcess {
@@ -56,6 +58,10 @@ public:
                 ::setrlimit(RLIMIT_FSIZE, &limit);
                 ::signal(SIGXFSZ, SIG_IGN);
             }
+            if (limits.openFiles != 0) {
+                const rlimit limit{limits.openFiles, limits.openFiles};
+                ::setrlimit(RLIMIT_NOFILE, &limit);
+            }
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
@@ -75,8 +81,9 @@ public:
             return false;
         }
         int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            record(status);
+        rusage usage{};
+        if (::wait4(pid_, &status, WNOHANG, &usage) == pid_) {
+            record(status, usage);
         }
         return !finished_;
     }
@@ -100,12 +107,15 @@ public:
     int wait() {
         if (!finished_) {
             int status = 0;
-            while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+            rusage usage{};
+            while (::wait4(pid_, &status, 0, &usage) < 0 && errno == EINTR) {
             }
-            record(status);
+            record(status, usage);
         }
         return result_;
     }
+    // The most memory the finished process ever had resident, in kilobytes.
+    long peakResidentKilobytes() const { return peakResident_; }
     std::string errors() const {
         std::ifstream in(errors_, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -121,8 +131,9 @@ public:
     }
 
 private:
-    void record(int status) {
+    void record(int status, const rusage& usage) {
         finished_ = true;
+        peakResident_ = usage.ru_maxrss;
         result_ = WIFEXITED(status) ? WEXITSTATUS(status)
                                     : (WIFSIGNALED(status) ? -WTERMSIG(status) : -1);
     }
@@ -131,6 +142,7 @@ private:
     pid_t pid_ = -1;
     bool finished_ = false;
     int result_ = -1;
+    long peakResident_ = 0;
 };
 
 } // namespace hardening
