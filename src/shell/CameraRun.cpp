@@ -1,5 +1,6 @@
 #include "shell/CameraRun.h"
 
+#include "shell/HeadlessDemo.h"
 #include "shell/MainInterface.h"
 
 #include "platform/backend/HeadlessBackend.h"
@@ -11,7 +12,9 @@
 
 #include "capture/DateStamp.h"
 
+#include <cstdlib>
 #include <iostream>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -39,9 +42,45 @@ int CameraRun::run(const Settings& settings) {
     // Before the camera is looked for: finding a webcam can take a moment.
     std::string message;
     if (!settings.headless && !platform::WindowBackend::displayAvailable(message)) {
-        std::cerr << message << "\n";
+        if (settings.script) {
+            std::cerr << message << "\n";
+            return 1;
+        }
+        return runDemo(settings, message);
+    }
+    return runCamera(settings, std::move(script));
+}
+
+int CameraRun::runDemo(const Settings& settings, const std::string& why) {
+    std::string error;
+    const auto folder = HeadlessDemo::prepare(error);
+    if (!folder) {
+        std::cerr << why << "\nmorvane: " << error << "\n";
         return 1;
     }
+    std::cerr << "morvane: no display, so here is the headless demo instead; its shots and "
+                 "prints go to "
+              << folder->string() << "\n";
+    // Everything the demo keeps stays in its folder, away from the user's own prints.
+    setenv("MORVANE_HOME", folder->c_str(), 1);
+    std::istringstream text(HeadlessDemo::script(*folder));
+    std::string parseError;
+    std::optional<platform::Script> script = platform::ScriptParser::parse(text, parseError);
+    if (!script) {
+        std::cerr << parseError << "\n";
+        return 1;
+    }
+    Settings demo = settings;
+    demo.headless = true;
+    const int status = runCamera(demo, std::move(script));
+    if (status == 0)
+        std::cerr << "morvane: demo done: screen shots in " << HeadlessDemo::shots(*folder).string()
+                  << ", prints in " << (*folder / "Documents").string() << " and "
+                  << (*folder / "Pictures" / "Morvane").string() << "\n";
+    return status;
+}
+
+int CameraRun::runCamera(const Settings& settings, std::optional<platform::Script> script) {
     std::string error;
     const auto source = platform::makeCameraSource(settings.camera, error);
     if (!source) {
@@ -55,6 +94,8 @@ int CameraRun::run(const Settings& settings) {
 
     platform::Application application;
     application.setCameraSource(source);
+    // A webcam faces its user, who expects a mirror; a scene or a picture is shown as it is.
+    application.setMirrorsLivePicture(settings.mirror.value_or(source->isWebcam()));
     MainInterface::load(application);
     if (settings.headless) {
         platform::HeadlessBackend backend(*script);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/backend/Script.h"
+
 #include <optional>
 #include <string>
 
@@ -15,8 +17,15 @@ public:
         std::string camera = "auto";
         // Window pixels per point.
         double scale = 2;
+        // Whether the live picture is shown as a mirror; unset, it is for a webcam only.
+        std::optional<bool> mirror;
     };
 
     // The exit status: 0 after a normal end, 1 when the run failed, 2 for a malformed script.
     static int run(const Settings& settings);
+
+private:
+    // A window was asked for where there is none: the headless demo instead, said in one line.
+    static int runDemo(const Settings& settings, const std::string& why);
+    static int runCamera(const Settings& settings, std::optional<platform::Script> script);
 };

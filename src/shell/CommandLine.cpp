@@ -3,6 +3,7 @@
 #include "shell/CameraRun.h"
 #include "shell/DefaultsCommand.h"
 
+#include "platform/backend/camera/V4l2Device.h"
 #include "platform/foundation/HardwareModel.h"
 
 #include <CLI/CLI.hpp>
@@ -13,15 +14,57 @@
 #include <system_error>
 #include <unistd.h>
 
+namespace {
+
+// The rest of the manual page, after the options.
+constexpr const char* kManual = R"(
+Commands:
+  morvane [OPTIONS]                     the camera in a window
+  morvane --headless [--script FILE]    no window; a script plays the user (standard input
+                                        without --script)
+  morvane print PHOTO... --out DIR      prints from photo files (morvane print --help)
+  morvane defaults read|write|delete [KEY [VALUE]]
+                                        the preferences: skin (0 white, 1 black, 2 wood),
+                                        canDate, isHighQuality, canVibrate (YES or NO)
+
+Using the camera:
+  The mouse is the finger: click the buttons, drag the film strip for one of ten looks and
+  the picture area for one of three print frames. The shutter makes a print; it develops,
+  drops out of the camera and goes into the photo album and the gallery of recent prints.
+
+Keyboard:
+  Space         shutter
+  C / L / R     camera mode / library mode (print a photograph) / recent prints
+  Left / Right  previous / next film look
+  Up / Down     previous / next print frame
+  M             live picture as a mirror or as the camera sees it
+  Escape        cancel the photo picker, close the gallery
+
+Script lines (headless, one a line, # starts a comment):
+  tap X Y | swipe X1 Y1 X2 Y2 | key NAME | wait SECONDS | pick PATH | cancel |
+  alert INDEX | shot PATH.png | quit
+  Time is virtual: a 30 second wait costs milliseconds.
+
+Files (below DIR/ instead with --home DIR or MORVANE_HOME=DIR):
+  $XDG_DATA_HOME/morvane/Documents     prints.plist (the 20 most recent prints), config.plist
+                                       (the strips' pages), N.jpg and big_N.jpg per print
+  $XDG_CONFIG_HOME/morvane/preferences.plist   the preferences
+  <pictures folder>                    the photos the library mode offers
+  <pictures folder>/Morvane            the photo album: every full-size print
+
+Exit status: 0 done, 1 failed, 2 wrong options or a malformed script.
+)";
+
+} // namespace
+
 std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options& options,
                                       std::ostream& out, std::ostream& err) {
-    CLI::App app{"Morvane: an instant-film camera. Without a sub-command it opens the camera "
-                 "in a window.",
+    CLI::App app{"Morvane: an instant-film camera for the desktop. Without a command it opens the "
+                 "camera in a window; with no display it plays a short headless demo instead.",
                  "morvane"};
     app.set_version_flag("--version", std::string("morvane ") + MORVANE_VERSION);
     app.fallthrough();
-    app.footer("Keyboard: Space shutter, C camera, L library, R recent prints, Left/Right film, "
-               "Up/Down frame, Escape cancel or close.");
+    app.footer(kManual);
 
     app.add_flag("--headless", options.headless,
                  "Run without a window, driven by a script (from --script or standard input)");
@@ -33,7 +76,7 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
         ->option_text("DIR");
     app.add_option("--camera", options.camera,
                    "What the camera sees: auto (the first webcam, else the built-in scene), "
-                   "scene, /dev/videoN or a picture file")
+                   "scene, /dev/videoN or a picture file; list shows the webcams found")
         ->option_text("SOURCE");
     app.add_option("--model", options.model,
                    "Hardware model text the camera sizes its pictures by (default: this "
@@ -42,6 +85,11 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
     app.add_option("--scale", options.scale, "Window pixels per point (default 2)")
         ->option_text("N")
         ->check(CLI::Range(0.5, 8.0));
+    app.add_option("--mirror", options.mirror,
+                   "Show the live picture as a mirror: auto (for a webcam, not for the scene or "
+                   "a picture), on or off. Prints are never mirrored; M switches it")
+        ->option_text("auto|on|off")
+        ->check(CLI::IsMember({"auto", "on", "off"}));
 
     CLI::App* defaults =
         app.add_subcommand("defaults", "Read or change the four preferences: skin, canVibrate, "
@@ -107,7 +155,18 @@ int CommandLine::run(int argc, const char* const* argv) {
     if (options.print)
         return PrintCommand::run(options.printOptions, platform::HardwareModel::current(),
                                  std::cout, std::cerr, ::isatty(STDOUT_FILENO) != 0);
+    if (options.camera == "list")
+        return listCameras(std::cout);
     return runCamera(options);
+}
+
+int CommandLine::listCameras(std::ostream& out) {
+    const auto webcams = platform::listWebcams();
+    if (webcams.empty())
+        out << "No webcams found; --camera auto shows the built-in scene.\n";
+    for (const auto& webcam : webcams)
+        out << webcam.path << "  " << (webcam.name.empty() ? "(no name)" : webcam.name) << "\n";
+    return 0;
 }
 
 int CommandLine::runCamera(const Options& options) {
@@ -116,5 +175,7 @@ int CommandLine::runCamera(const Options& options) {
     settings.script = options.script;
     settings.camera = options.camera;
     settings.scale = options.scale;
+    if (options.mirror != "auto")
+        settings.mirror = options.mirror == "on";
     return CameraRun::run(settings);
 }

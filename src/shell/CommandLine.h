@@ -21,6 +21,8 @@ public:
         std::optional<std::string> model;
         // Window pixels per point.
         double scale = 2;
+        // auto (a mirror for a webcam only), on or off.
+        std::string mirror = "auto";
         bool defaults = false;
         std::vector<std::string> defaultsArguments;
         bool print = false;
@@ -44,4 +46,6 @@ private:
     // set before anything asks for a folder or the model.
     static std::optional<int> applyEnvironment(const Options& options, std::ostream& err);
     static int runCamera(const Options& options);
+    // `--camera list`: the webcams found, one a line, or a line saying there are none.
+    static int listCameras(std::ostream& out);
 };

@@ -1,5 +1,6 @@
 #include "shell/KeyboardShortcuts.h"
 
+#include "capture/MorvaneViewController.h"
 #include "capture/StripPages.h"
 #include "library/LibraryViewController.h"
 #include "prints/RecentViewController.h"
@@ -44,6 +45,15 @@ bool KeyboardShortcuts::handle(MorvaneAppDelegate& delegate, const std::string& 
     const bool galleryShown = isOnScreen(delegate.recentController());
     const bool pickerOpen = isPickerOpen(delegate.libraryController());
 
+    // The live picture's side is a viewing choice, not a touch, so it works over anything.
+    if (key == "m" && platform::Application::exists()) {
+        auto& application = platform::Application::shared();
+        application.setMirrorsLivePicture(!application.mirrorsLivePicture());
+        if (const auto& camera = delegate.viewController())
+            if (const auto& picker = camera->cameraController())
+                picker->setMirrorsLivePicture(application.mirrorsLivePicture());
+        return true;
+    }
     if (key == "escape") {
         // The gallery lies above the library, so it is the one in front.
         if (galleryShown) {

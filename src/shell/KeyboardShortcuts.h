@@ -9,7 +9,8 @@ class MorvaneAppDelegate;
 // picker covers.
 //   space shutter, c camera button, l library button, r recent button,
 //   left/right the category strip one page, up/down the frame strip one page,
-//   escape closes the gallery or cancels the photo-library picker.
+//   escape closes the gallery or cancels the photo-library picker,
+//   m shows the live picture as a mirror or as the camera sees it.
 class KeyboardShortcuts {
 public:
     // Seconds a strip takes to move one page.

@@ -1,5 +1,6 @@
 #include "capture/MorvaneViewController.h"
 #include "library/LibraryViewController.h"
+#include "shell/KeyboardShortcuts.h"
 #include "support/LaunchedCamera.h"
 
 #include <gtest/gtest.h>
@@ -46,6 +47,27 @@ TEST_F(PickerPresentationTest, TheCameraShowsBeneathTheScreenAtOnceAndComesBackH
     EXPECT_EQ(root().modalViewController(), picker);
     EXPECT_TRUE(root().isFirstLoad());
     EXPECT_EQ(delegate().window()->subviews().front(), picker->view());
+}
+
+TEST_F(PickerPresentationTest, MSwitchesTheLivePictureSideEvenOverTheGallery) {
+    const auto& picker = root().cameraController();
+    ASSERT_TRUE(picker);
+    // Until told otherwise the camera picker follows the application's choice.
+    EXPECT_FALSE(picker->mirrorsLivePicture());
+    camera_.application().setMirrorsLivePicture(true);
+    EXPECT_TRUE(picker->mirrorsLivePicture());
+
+    EXPECT_TRUE(KeyboardShortcuts::handle(delegate(), "m"));
+    EXPECT_FALSE(camera_.application().mirrorsLivePicture());
+    EXPECT_FALSE(picker->mirrorsLivePicture());
+
+    delegate().recentButtonTouched();
+    camera_.runFor(1);
+    EXPECT_TRUE(KeyboardShortcuts::handle(delegate(), "m"));
+    EXPECT_TRUE(camera_.application().mirrorsLivePicture());
+    EXPECT_TRUE(picker->mirrorsLivePicture());
+    // The gallery still covers the camera, so the shutter key stays with it.
+    EXPECT_FALSE(KeyboardShortcuts::handle(delegate(), "space"));
 }
 
 TEST_F(PickerPresentationTest, TheLibraryPickerOpensOverTheLibraryViewAndItsCancelReturnsToCamera) {

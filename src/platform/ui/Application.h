@@ -96,6 +96,10 @@ public:
         cameraSource_ = std::move(source);
     }
     std::shared_ptr<CameraSource> cameraSource();
+    // Whether camera pickers show the live picture as a mirror does, unless a picker was told
+    // otherwise. Stills and prints are never mirrored.
+    void setMirrorsLivePicture(bool mirrors) { mirrorsLivePicture_ = mirrors; }
+    bool mirrorsLivePicture() const { return mirrorsLivePicture_; }
 
     // System sound 4095: each vibration is counted, then handed to the running backend (a
     // window shakes and buzzes; the headless screen has nothing to show).
@@ -117,6 +121,7 @@ private:
     std::vector<std::weak_ptr<ScriptResponder>> responders_;
     std::shared_ptr<CameraSource> cameraSource_;
     int vibrationCount_ = 0;
+    bool mirrorsLivePicture_ = false;
     // The backend while run() drives it; it outlives the call.
     Backend* backend_ = nullptr;
     bool running_ = false;

@@ -68,6 +68,12 @@ void ImagePickerController::setMirrorsLivePicture(bool mirrors) {
         preview_->setMirrored(mirrors);
 }
 
+bool ImagePickerController::mirrorsLivePicture() const {
+    if (mirrorsLivePicture_)
+        return *mirrorsLivePicture_;
+    return Application::exists() && Application::shared().mirrorsLivePicture();
+}
+
 std::shared_ptr<CameraSource> ImagePickerController::liveSource() {
     std::shared_ptr<CameraSource> source =
         Application::exists() ? Application::shared().cameraSource() : nullptr;
@@ -112,7 +118,7 @@ void ImagePickerController::rebuild() {
 void ImagePickerController::buildCamera(View& root) {
     const Rect b = root.bounds();
     preview_ = std::make_shared<CameraPreviewView>(b);
-    preview_->setMirrored(mirrorsLivePicture_);
+    preview_->setMirrored(mirrorsLivePicture());
     preview_->setSource(liveSource());
     root.addSubview(preview_);
     if (!showsCameraControls_)

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -60,9 +61,10 @@ public:
     bool wantsFullScreenLayout() const { return wantsFullScreenLayout_; }
     void setAllowsEditing(bool allows) { allowsEditing_ = allows; }
     bool allowsEditing() const { return allowsEditing_; }
-    // Shows the live picture as a mirror does (off by default). Stills are never mirrored.
+    // Shows the live picture as a mirror does; until set, as the application says (off when
+    // there is none). Stills are never mirrored.
     void setMirrorsLivePicture(bool mirrors);
-    bool mirrorsLivePicture() const { return mirrorsLivePicture_; }
+    bool mirrorsLivePicture() const;
 
     // Camera only: takes a still of what the camera sees and hands it to the delegate
     // through the run loop, exactly once per call, whatever happened to the camera: a
@@ -109,7 +111,7 @@ private:
     bool toolbarHidden_ = false;
     bool wantsFullScreenLayout_ = false;
     bool allowsEditing_ = false;
-    bool mirrorsLivePicture_ = false;
+    std::optional<bool> mirrorsLivePicture_;
     bool onScreen_ = false;
 
     std::shared_ptr<CameraPreviewView> preview_;

@@ -29,6 +29,8 @@ public:
     virtual std::uint64_t frameCounter() const = 0;
     // True when frames keep changing by themselves (a webcam, the scene); false for a picture.
     virtual bool isLive() const = 0;
+    // True for a webcam: what faces its user, whose live picture is best shown as a mirror.
+    virtual bool isWebcam() const { return false; }
 };
 
 } // namespace platform

@@ -16,7 +16,8 @@ constexpr std::uint64_t kSceneCounterMark = std::uint64_t{1} << 63;
 
 FallbackCameraSource::FallbackCameraSource(std::shared_ptr<CameraSource> wrapped, std::string name,
                                            Report report)
-    : wrapped_(std::move(wrapped)), name_(std::move(name)), report_(std::move(report)) {}
+    : wrapped_(std::move(wrapped)), name_(std::move(name)), report_(std::move(report)),
+      wrappedIsWebcam_(wrapped_ && wrapped_->isWebcam()) {}
 
 std::shared_ptr<CameraSource> FallbackCameraSource::active() const {
     std::lock_guard lock(mutex_);

@@ -27,6 +27,8 @@ public:
     bool failed() const override { return false; }
     std::uint64_t frameCounter() const override;
     bool isLive() const override;
+    // What it was made for, even after the scene has taken over: the picture's side stays.
+    bool isWebcam() const override { return wrappedIsWebcam_; }
 
     // True once the built-in scene has taken over.
     bool switched() const;
@@ -40,6 +42,7 @@ private:
     mutable std::shared_ptr<CameraSource> scene_;
     const std::string name_;
     const Report report_;
+    const bool wrappedIsWebcam_;
 };
 
 } // namespace platform

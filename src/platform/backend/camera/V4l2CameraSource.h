@@ -33,6 +33,7 @@ public:
     std::string failureReason() const override;
     std::uint64_t frameCounter() const override;
     bool isLive() const override { return true; }
+    bool isWebcam() const override { return true; }
 
     // Blocks up to timeoutSeconds (real time) for the first frame; false when none came or
     // the device failed first.

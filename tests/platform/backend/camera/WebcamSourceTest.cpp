@@ -151,6 +151,9 @@ TEST(FallbackCameraSource, DeviceThatStopsGivesWayToTheSceneWithOneLine) {
     EXPECT_FALSE(camera.failed());
     EXPECT_TRUE(camera.isLive());
     EXPECT_NE(description.find("/dev/video7 stopped"), std::string::npos);
+    // Still the webcam the user faces, so the live picture keeps its side.
+    EXPECT_TRUE(camera.isWebcam());
+    EXPECT_FALSE(SceneCameraSource().isWebcam());
 }
 
 TEST(FallbackCameraSource, DeviceThatCannotStartSwitchesAtOnce) {
