@@ -85,6 +85,11 @@ PrintStore::List PrintStore::loadConfigList() {
     return arrayElements(PropertyList::readFile(documentsDirectory() / kConfigFileName));
 }
 
+PrintStore::List PrintStore::peekConfigList() {
+    const auto stored = PropertyList::readFile(documentsDirectory() / kConfigFileName);
+    return stored ? arrayElements(stored) : shippedConfigList();
+}
+
 PrintStore::List PrintStore::loadPrintList() {
     copyDefaultIfMissing(kPrintsFileName, "prints");
     List entries = arrayElements(PropertyList::readFile(documentsDirectory() / kPrintsFileName));

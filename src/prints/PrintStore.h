@@ -45,6 +45,9 @@ public:
     // The configuration list as stored: its elements when the file holds an array, else empty.
     // Loading copies the shipped default first when the file is missing.
     static List loadConfigList();
+    // The configuration list as the next load will find it, with nothing copied or written:
+    // the stored one, else the shipped default.
+    static List peekConfigList();
     // The print list: well-formed entries only (a plain file name and a date), in stored order.
     // A file that is missing, unreadable or not an array gives an empty list.
     static List loadPrintList();

@@ -7,10 +7,13 @@
 #include "platform/backend/ScriptParser.h"
 #include "platform/backend/WindowBackend.h"
 #include "platform/backend/camera/CameraSourceFactory.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/graphics/GraphicsWarmUp.h"
 #include "platform/ui/Application.h"
 
 #include "capture/DateStamp.h"
+#include "capture/FilmFrame.h"
+#include "prints/PrintStore.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -28,6 +31,17 @@ std::optional<platform::Script> readScript(const std::optional<std::string>& fil
     if (!script)
         std::cerr << error << "\n";
     return script;
+}
+
+// The film frame the strips will stand at when the camera opens: the one the first print is
+// most likely made with, so it is decoded while the camera starts rather than at the press.
+std::vector<std::filesystem::path> firstFilmFrame() {
+    const PrintStore::List config = PrintStore::peekConfigList();
+    const FilmFrame frame = FilmFrame::forCategoryAndFrame(
+        PrintStore::restoredCategoryNumber(config), PrintStore::restoredFrameNumber(config));
+    if (const auto path = platform::Bundle::main().pathForResource(frame.name, "png"))
+        return {*path};
+    return {};
 }
 
 } // namespace
@@ -90,7 +104,10 @@ int CameraRun::runCamera(const Settings& settings, std::optional<platform::Scrip
 
     // What the first print would otherwise pay for (fonts, the drawing code's first use) is
     // done while the camera starts; the thread is done with long before the camera is.
-    std::jthread warmUp([] { platform::GraphicsWarmUp::run({DateStamp::kFontName}); });
+    // Folders are looked up here, on the main thread.
+    std::jthread warmUp([frames = firstFilmFrame()] {
+        platform::GraphicsWarmUp::run({DateStamp::kFontName}, frames);
+    });
 
     platform::Application application;
     application.setCameraSource(source);
