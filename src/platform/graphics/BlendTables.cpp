@@ -1,8 +1,45 @@
 #include "platform/graphics/BlendTables.h"
 
 #include "platform/graphics/CairoOperator.h"
+#include "platform/graphics/SeparableFormula.h"
 
 namespace platform {
+
+namespace {
+
+template <BlendMode M>
+bool formulaGives(const BlendTables::Formula& f, const BlendTables& tables) {
+    for (std::int32_t v = 0; v < 256; ++v) {
+        const std::uint32_t want = tables.opaqueResult(0xff000000u | std::uint32_t(v) * 0x010101u);
+        const std::uint32_t got =
+            0xff000000u | std::uint32_t(separable::overOpaque<M>(v, f.source[0], f.alpha)) << 16 |
+            std::uint32_t(separable::overOpaque<M>(v, f.source[1], f.alpha)) << 8 |
+            std::uint32_t(separable::overOpaque<M>(v, f.source[2], f.alpha));
+        if (got != want)
+            return false;
+    }
+    return true;
+}
+
+// The formula, if the mode has one here and it gives exactly the tables read off Cairo.
+std::optional<BlendTables::Formula> formulaFor(BlendMode mode, const GridColor& color,
+                                               const BlendTables& tables) {
+    const std::uint32_t word = color.premultipliedWord;
+    const BlendTables::Formula f{mode,
+                                 {std::int32_t((word >> 16) & 0xff),
+                                  std::int32_t((word >> 8) & 0xff), std::int32_t(word & 0xff)},
+                                 std::int32_t(word >> 24)};
+    bool exact = false;
+    if (mode == BlendMode::Screen)
+        exact = formulaGives<BlendMode::Screen>(f, tables);
+    else if (mode == BlendMode::Overlay)
+        exact = formulaGives<BlendMode::Overlay>(f, tables);
+    else if (mode == BlendMode::HardLight)
+        exact = formulaGives<BlendMode::HardLight>(f, tables);
+    return exact ? std::optional(f) : std::nullopt;
+}
+
+} // namespace
 
 bool BlendTables::isSeparable(BlendMode mode) {
     switch (mode) {
@@ -38,6 +75,7 @@ std::optional<BlendTables> BlendTables::make(BlendMode mode, const GridColor& co
         tables.blue_[i] = probe[i] & 0x000000ffu;
     }
     tables.fromTransparent_ = probe[256];
+    tables.formula_ = formulaFor(mode, color, tables);
     return tables;
 }
 

@@ -45,6 +45,16 @@ public:
     // The fills, for pixels that are neither opaque nor transparent.
     const std::vector<SolidStep>& steps() const { return steps_; }
 
+    // A single fill whose tables are exactly the integer formula of its mode (screen,
+    // overlay, hard light; checked entry by entry against Cairo's), for loops that would
+    // rather compute than look up.
+    struct Formula {
+        BlendMode mode;
+        std::int32_t source[3]; // premultiplied red, green, blue
+        std::int32_t alpha;
+    };
+    const std::optional<Formula>& formula() const { return formula_; }
+
 private:
     BlendTables() = default;
 
@@ -53,6 +63,7 @@ private:
     // also carries the result's alpha.
     std::array<std::uint32_t, 256> red_{}, green_{}, blue_{};
     std::uint32_t fromTransparent_ = 0;
+    std::optional<Formula> formula_;
 };
 
 } // namespace platform

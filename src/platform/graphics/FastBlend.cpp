@@ -1,6 +1,7 @@
 #include "platform/graphics/FastBlend.h"
 
 #include "platform/graphics/HslBlend.h"
+#include "platform/graphics/SeparableFormula.h"
 #include "platform/graphics/VectorCode.h"
 
 #include <algorithm>
@@ -15,11 +16,7 @@ namespace {
 constexpr int kBlock = 16;
 constexpr int kBlockBytes = kBlock * 4;
 
-// x / 255 rounded to the nearest, for x up to 255·255·2.
-MORVANE_ALWAYS_INLINE std::int32_t divideBy255(std::int32_t x) {
-    x += 128;
-    return (x + (x >> 8)) >> 8;
-}
+using separable::divideBy255;
 
 // The same for a product of two bytes, in 16 bits: a·b + 128 plus its top byte stays below
 // 65536, so the vector unit can work on twice as many lanes.
@@ -37,20 +34,7 @@ MORVANE_ALWAYS_INLINE std::uint32_t channel(std::uint32_t word, int shift) {
     return (word >> shift) & 0xff;
 }
 
-// The blend term of a separable PDF mode on premultiplied channels, scaled by 255·255:
-// as·ad·B(d/ad, s/as).
-template <BlendMode M>
-MORVANE_ALWAYS_INLINE std::int32_t blendTerm(std::int32_t d, std::int32_t da, std::int32_t s,
-                                             std::int32_t sa) {
-    if constexpr (M == BlendMode::Screen) {
-        return s * da + d * sa - s * d;
-    } else if constexpr (M == BlendMode::Overlay) {
-        return 2 * d < da ? 2 * s * d : sa * da - 2 * (da - d) * (sa - s);
-    } else {
-        static_assert(M == BlendMode::HardLight);
-        return 2 * s < sa ? 2 * s * d : sa * da - 2 * (da - d) * (sa - s);
-    }
-}
+using separable::blendTerm;
 
 // Any alphas: result = (1 - as)·d + (1 - ad)·s + as·ad·B, alpha = as + ad - as·ad.
 template <BlendMode M>

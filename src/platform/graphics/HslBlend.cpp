@@ -3,6 +3,7 @@
 #include "platform/graphics/BlendTables.h"
 #include "platform/graphics/CairoBatch.h"
 #include "platform/graphics/CairoOperator.h"
+#include "platform/graphics/SeparableFormula.h"
 #include "platform/graphics/VectorCode.h"
 
 #include <algorithm>
@@ -35,8 +36,10 @@ struct Block {
 // already in floats: what the block's backdrop is read through.
 struct FloatTables {
     float r[256], g[256], b[256];
+    // When the fills are one fill with a formula, computed instead of looked up.
+    std::optional<BlendTables::Formula> formula;
 
-    explicit FloatTables(const BlendTables& tables) {
+    explicit FloatTables(const BlendTables& tables) : formula(tables.formula()) {
         for (std::uint32_t v = 0; v < 256; ++v) {
             r[v] = float((tables.opaqueResult(0xff000000u | v << 16) >> 16) & 0xff);
             g[v] = float((tables.opaqueResult(0xff000000u | v << 8) >> 8) & 0xff);
@@ -163,6 +166,35 @@ MORVANE_ALWAYS_INLINE void blendAndPack(const Block& __restrict k, std::uint32_t
     }
 }
 
+template <BlendMode M>
+MORVANE_ALWAYS_INLINE void liftLanesBy(const BlendTables::Formula& f,
+                                       const std::uint32_t* __restrict words, Block& __restrict k) {
+    for (int i = 0; i < kLanes; ++i) {
+        k.br[i] = float(
+            separable::overOpaque<M>(std::int32_t((words[i] >> 16) & 0xff), f.source[0], f.alpha));
+        k.bg[i] = float(
+            separable::overOpaque<M>(std::int32_t((words[i] >> 8) & 0xff), f.source[1], f.alpha));
+        k.bb[i] =
+            float(separable::overOpaque<M>(std::int32_t(words[i] & 0xff), f.source[2], f.alpha));
+    }
+}
+
+// The backdrop after one earlier separable fill, computed lane by lane.
+MORVANE_ALWAYS_INLINE void liftLanes(const BlendTables::Formula& f, const std::uint32_t* words,
+                                     Block& k) {
+    switch (f.mode) {
+    case BlendMode::Screen:
+        liftLanesBy<BlendMode::Screen>(f, words, k);
+        break;
+    case BlendMode::Overlay:
+        liftLanesBy<BlendMode::Overlay>(f, words, k);
+        break;
+    default:
+        liftLanesBy<BlendMode::HardLight>(f, words, k);
+        break;
+    }
+}
+
 // Walks destination pixels a block at a time. Opaque ones take the float result, transparent
 // ones a fixed word (for a draw, the source word: what these modes give over nothing), the
 // rest go to Cairo. A solid source is unpacked into the block once, by the caller; the fills
@@ -189,8 +221,10 @@ MORVANE_ALWAYS_INLINE void run(Block& k, std::uint32_t* destination, const std::
                 sources = paddedSources;
             }
         }
-        if (SolidSource && before) {
-            // Every lane read through the tables; those that are not opaque are dropped below.
+        if (SolidSource && before && before->formula) {
+            // Every lane through the earlier fill; those that are not opaque are dropped below.
+            liftLanes(*before->formula, backdrop, k);
+        } else if (SolidSource && before) {
             for (int i = 0; i < kLanes; ++i) {
                 k.br[i] = before->r[(backdrop[i] >> 16) & 0xff];
                 k.bg[i] = before->g[(backdrop[i] >> 8) & 0xff];

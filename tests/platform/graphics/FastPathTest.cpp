@@ -2,6 +2,7 @@
 // the same pixels: a grid of backdrops (opaque, partly and wholly transparent) under each mode,
 // with each kind of fill colour or picture.
 #include "PixelHelpers.h"
+#include "platform/graphics/BlendTables.h"
 #include "platform/graphics/FastDraw.h"
 #include "platform/graphics/ImageContext.h"
 
@@ -260,6 +261,27 @@ TEST(FastFill, PartOfTheSurfaceUnderAClipAndATransformStaysInsideBoth) {
     // Outside the clip the backdrop is untouched.
     EXPECT_EQ(fast->pixel(5, 20), slow->pixel(5, 20));
     EXPECT_EQ(fast->pixel(50, 2), slow->pixel(50, 2));
+}
+
+// Where a fill's tables are replaced by arithmetic, the arithmetic must give their bytes: it is
+// offered for the modes it exists for on every colour tried, and for no other mode.
+TEST(FastFill, ArithmeticStandsInForTablesOnlyWhereItGivesTheirBytes) {
+    const std::vector<std::array<double, 4>> colours = {{1, 1, 1, 0.1},
+                                                        {1, 1, 1, 0.3},
+                                                        {0.47, 0.54, 0.69, 0.7},
+                                                        {0.2, 0.9, 0.4, 0.45},
+                                                        {0, 0, 0, 1}};
+    for (const auto& colour : colours) {
+        const GridColor grid = GridColor::forFill(colour.data(), 1);
+        for (BlendMode mode : {BlendMode::Screen, BlendMode::Overlay, BlendMode::HardLight}) {
+            const auto tables = platform::BlendTables::make(mode, grid);
+            ASSERT_TRUE(tables);
+            EXPECT_TRUE(tables->formula()) << int(mode) << " " << colour[3];
+        }
+        const auto burn = platform::BlendTables::make(BlendMode::ColorBurn, grid);
+        ASSERT_TRUE(burn);
+        EXPECT_FALSE(burn->formula());
+    }
 }
 
 TEST(FastFill, StepsTheShortcutCannotDrawExactlyAreLeftToCairo) {
