@@ -25,7 +25,9 @@ build: deps $(BUILD)/build.ninja
 build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-run: build
+# Only the program and what it reads: the tests and benchmarks wait for `make test`.
+run: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target morvane
 	$(BUILD)/morvane $(ARGS)
 
 test-normal: build
