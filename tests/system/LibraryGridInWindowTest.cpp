@@ -36,11 +36,12 @@ TEST(LibraryGridInWindow, ATappedPhotoIsPrintedThenRemovedFromTheGalleryByTouch)
             // The row's remove control, then OK in its alert.
             "\ntap 274 263\nwait 0.5\nalert 1\nwait 0.5\nkey escape\nwait 1\nquit\n");
     const fs::path err = home.root() / "stderr.txt";
-    // SDL leaves libdbus's process-wide state for the process's end, by design.
+    // SDL leaves libdbus's process-wide state for the process's end, by design. The display
+    // numbers start away from those of the other window test, which may run at the same time.
     TempHome::writeText(home.root() / "lsan.supp", "leak:libdbus-1.so\n");
     const std::string command =
         "LSAN_OPTIONS=suppressions=" + (home.root() / "lsan.supp").string() +
-        " SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 1024x768x24' " + MORVANE_BINARY +
+        " SDL_AUDIODRIVER=dummy xvfb-run -n 140 -a -s '-screen 0 1024x768x24' " + MORVANE_BINARY +
         " --camera scene --home " + home.root().string() + " --script " +
         (home.root() / "script.txt").string() + " >/dev/null 2>" + err.string();
     const int status = std::system(command.c_str());
