@@ -34,11 +34,11 @@ std::optional<std::filesystem::path> HeadlessDemo::prepare(std::string& error) {
         return std::nullopt;
     }
     const std::filesystem::path folder = pattern;
-    std::filesystem::create_directories(shots(folder), code);
-    std::filesystem::create_directories(photo(folder).parent_path(), code);
-    if (code) {
-        error = "cannot make the demo's folders in " + folder.string() + ": " + code.message();
-        return std::nullopt;
+    for (const auto& inside : {shots(folder), photo(folder).parent_path()}) {
+        if (!std::filesystem::create_directories(inside, code) || code) {
+            error = "cannot make " + inside.string() + ": " + code.message();
+            return std::nullopt;
+        }
     }
     // A still of the built-in scene a moment in, where its figures have moved from their
     // first places, stands in for a photograph of the user's.
