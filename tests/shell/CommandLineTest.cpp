@@ -1,0 +1,46 @@
+#include "shell/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+namespace {
+
+struct Parsed {
+    std::optional<int> status;
+    CommandLine::Options options;
+    std::string out, err;
+};
+
+Parsed parse(std::vector<const char*> arguments) {
+    arguments.insert(arguments.begin(), "morvane");
+    Parsed p;
+    std::ostringstream out, err;
+    p.status = CommandLine::parse(int(arguments.size()), arguments.data(), p.options, out, err);
+    p.out = out.str();
+    p.err = err.str();
+    return p;
+}
+
+TEST(CommandLineTest, TheMirrorChoiceIsOneOfThreeWordsAndAutoUnlessGiven) {
+    EXPECT_EQ(parse({}).options.mirror, "auto");
+    for (const char* word : {"auto", "on", "off"}) {
+        const Parsed p = parse({"--mirror", word});
+        EXPECT_FALSE(p.status) << word << ": " << p.err;
+        EXPECT_EQ(p.options.mirror, word);
+    }
+    const Parsed wrong = parse({"--mirror", "sideways"});
+    EXPECT_EQ(wrong.status, CommandLine::kUsageError);
+    EXPECT_NE(wrong.err.find("--mirror"), std::string::npos) << wrong.err;
+}
+
+TEST(CommandLineTest, HelpIsAManualOfOptionsKeysFilesAndExitStatus) {
+    const Parsed p = parse({"--help"});
+    EXPECT_EQ(p.status, 0);
+    for (const char* part : {"--mirror", "--camera", "--home", "print", "defaults", "Space",
+                             "Escape", "prints.plist", "preferences.plist", "Exit status"})
+        EXPECT_NE(p.out.find(part), std::string::npos) << part;
+}
+
+} // namespace
