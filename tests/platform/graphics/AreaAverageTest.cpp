@@ -109,6 +109,38 @@ TEST(AreaAverage, EachNewPixelIsTheBoxAverageOfTheOldPixelsUnderIt) {
     }
 }
 
+TEST(AreaAverage, WholeBlocksAreTheirSumDividedAndRoundedHalfUpExactly) {
+    // Bytes that sweep every value, so each block size meets sums on both sides of every
+    // rounding step, halves included; blocks up to the largest taken in integers.
+    const ImageRef source = picture(96, 96, [](int x, int y) {
+        const int v = (x * 37 + y * 101) % 256, a = 255 - (x ^ y) % 64;
+        return pack((v * 7) % (a + 1), (v * 3 + 1) % (a + 1), v % (a + 1), a);
+    });
+    const platform::ConstBitmapView view{reinterpret_cast<const std::uint32_t*>(source->data()), 96,
+                                         96, source->stride() / 4};
+    struct Block {
+        int kx, ky;
+    };
+    for (const Block b : {Block{2, 2}, Block{2, 1}, Block{3, 3}, Block{2, 3}, Block{16, 16}}) {
+        const int columns = 96 / b.kx, rows = 96 / b.ky, size = b.kx * b.ky;
+        const auto reduced = platform::AreaAverage::reduce(view, {0, double(b.kx), columns},
+                                                           {0, double(b.ky), rows});
+        ASSERT_EQ(reduced.size(), std::size_t(columns) * rows);
+        for (int y = 0; y < rows; ++y)
+            for (int x = 0; x < columns; ++x)
+                for (auto channel : {testing_pixels::red, testing_pixels::green,
+                                     testing_pixels::blue, testing_pixels::alpha}) {
+                    int sum = 0;
+                    for (int v = 0; v < b.ky; ++v)
+                        for (int u = 0; u < b.kx; ++u)
+                            sum += channel(source->pixel(x * b.kx + u, y * b.ky + v));
+                    ASSERT_EQ(channel(reduced[std::size_t(y) * columns + x]),
+                              (sum + size / 2) / size)
+                        << b.kx << "×" << b.ky << " at " << x << "," << y;
+                }
+    }
+}
+
 TEST(AreaAverage, ShrunkPicturesLandWhereCairoPutsThemFlippedOrTurned) {
     // Four flat quadrants: wherever a quadrant lands, both paths must agree away from the
     // seams, whatever their filters do across them.
