@@ -59,7 +59,9 @@ Exit status: 0 done, 1 failed, 2 wrong options or a malformed script.
 
 std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options& options,
                                       std::ostream& out, std::ostream& err) {
-    CLI::App app{"Morvane: an instant-film camera for the desktop. Without a command it opens the "
+    // CLI11 does not wrap descriptions, but indents after a line break: the long ones are
+    // broken by hand to keep the help within a terminal's width.
+    CLI::App app{"Morvane: an instant-film camera for the desktop. Without a command it opens the\n"
                  "camera in a window; with no display it plays a short headless demo instead.",
                  "morvane"};
     app.set_version_flag("--version", std::string("morvane ") + MORVANE_VERSION);
@@ -67,34 +69,46 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
     app.footer(kManual);
 
     app.add_flag("--headless", options.headless,
-                 "Run without a window, driven by a script (from --script or standard input)");
+                 "Run without a window, driven by a script (from --script\n"
+                 "or standard input)");
     app.add_option("--script", options.script, "Script of taps, swipes, waits and shots")
         ->option_text("FILE");
     app.add_option("--home", options.home,
-                   "Keep Documents, preferences and pictures under DIR instead of the usual "
-                   "folders")
+                   "Keep Documents, preferences and pictures under DIR\n"
+                   "instead of the usual folders")
         ->option_text("DIR");
     app.add_option("--camera", options.camera,
-                   "What the camera sees: auto (the first webcam, else the built-in scene), "
-                   "scene, /dev/videoN or a picture file; list shows the webcams found")
+                   "What the camera sees: auto (the first webcam, else the\n"
+                   "built-in scene), scene, /dev/videoN or a picture file;\n"
+                   "list shows the webcams found")
         ->option_text("SOURCE");
     app.add_option("--model", options.model,
-                   "Hardware model text the camera sizes its pictures by (default: this "
-                   "machine's)")
+                   "Hardware model text the camera sizes its pictures by\n"
+                   "(default: this machine's)")
         ->option_text("TEXT");
     app.add_option("--scale", options.scale, "Window pixels per point (default 2)")
         ->option_text("N")
         ->check(CLI::Range(0.5, 8.0));
     app.add_option("--mirror", options.mirror,
-                   "Show the live picture as a mirror: auto (for a webcam, not for the scene or "
-                   "a picture), on or off. Prints are never mirrored; M switches it")
+                   "Show the live picture as a mirror: auto (for a webcam,\n"
+                   "not for the scene or a picture), on or off. Prints are\n"
+                   "never mirrored; M switches it")
         ->option_text("auto|on|off")
         ->check(CLI::IsMember({"auto", "on", "off"}));
 
     CLI::App* defaults =
-        app.add_subcommand("defaults", "Read or change the four preferences: skin, canVibrate, "
+        app.add_subcommand("defaults", "Read or change the four preferences: skin, canVibrate,\n"
                                        "canDate, isHighQuality");
     defaults->fallthrough();
+    // A subcommand takes its parent's footer, which is the whole manual; each has its own.
+    defaults->footer(R"(Keys:
+  skin            0 white, 1 black, 2 wood
+  canDate         YES stamps the date on prints
+  isHighQuality   YES makes 1500-pixel prints (1200 on the first models) instead of 750
+  canVibrate      YES keeps the camera still when a print drops out
+
+Exit status: 0 done, 1 the preferences file could not be written, 2 a wrong key or value.
+)");
     defaults
         ->add_option("words", options.defaultsArguments,
                      "read [KEY] | write KEY VALUE | delete [KEY]")

@@ -76,10 +76,18 @@ private:
 } // namespace
 
 CLI::App* PrintCommand::addTo(CLI::App& app, Options& options) {
-    CLI::App* print = app.add_subcommand(
-        "print", "Make prints from photo files, as the library button does, one JPEG file each "
-                 "in the --out folder");
+    CLI::App* print =
+        app.add_subcommand("print", "Make prints from photo files, as the library button does,\n"
+                                    "one JPEG file each in the --out folder");
     print->fallthrough();
+    print->footer(R"(
+Each PHOTO gives DIR/<its name>.jpg at full size, made as the library button makes a print.
+A file already there is kept unless --force. Neither the Documents folder nor the photo album
+is touched.
+
+Exit status: 0 all printed, 1 a photo could not be printed (the others still are), 2 wrong
+options.
+)");
     print->add_option("photos", options.photos, "Photo files (PNG or JPEG)")
         ->required()
         ->option_text("PHOTO...");

@@ -41,6 +41,20 @@ TEST(CommandLineTest, HelpIsAManualOfOptionsKeysFilesAndExitStatus) {
     for (const char* part : {"--mirror", "--camera", "--home", "print", "defaults", "Space",
                              "Escape", "prints.plist", "preferences.plist", "Exit status"})
         EXPECT_NE(p.out.find(part), std::string::npos) << part;
+    // Long descriptions broken to fit a terminal, each line under its own column.
+    for (const Parsed& page : {p, parse({"print", "--help"})}) {
+        std::istringstream lines(page.out);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LE(line.size(), 96u) << line;
+    }
+    EXPECT_NE(p.out.find("\n                              not for the scene"), std::string::npos)
+        << "a continued description starts under the first line's column";
+    // A command's own page, not the camera's manual again.
+    for (const char* command : {"print", "defaults"}) {
+        const Parsed page = parse({command, "--help"});
+        EXPECT_NE(page.out.find("Exit status"), std::string::npos) << command;
+        EXPECT_EQ(page.out.find("Keyboard"), std::string::npos) << command;
+    }
 }
 
 } // namespace
