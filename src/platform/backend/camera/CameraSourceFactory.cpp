@@ -39,24 +39,24 @@ std::shared_ptr<CameraSource> firstWorkingWebcam() {
 
 } // namespace
 
-std::shared_ptr<CameraSource> makeCameraSource(const std::string& spec, std::string& error) {
+std::shared_ptr<CameraSource> makeCameraSource(const std::string& choice, std::string& error) {
     error.clear();
-    if (spec.empty() || spec == "auto")
+    if (choice.empty() || choice == "auto")
         return firstWorkingWebcam();
-    if (spec == "scene")
+    if (choice == "scene")
         return std::make_shared<SceneCameraSource>();
-    if (spec.rfind("/dev/video", 0) == 0)
-        return webcam(std::make_shared<V4l2CameraSource>(spec), spec);
+    if (choice.rfind("/dev/video", 0) == 0)
+        return webcam(std::make_shared<V4l2CameraSource>(choice), choice);
 
     std::error_code ignored;
-    if (!std::filesystem::exists(spec, ignored)) {
-        error = "unknown camera \"" + spec +
+    if (!std::filesystem::exists(choice, ignored)) {
+        error = "unknown camera \"" + choice +
                 "\": use auto, scene, a /dev/video device or a picture file";
         return nullptr;
     }
-    auto picture = std::make_shared<PictureCameraSource>(spec);
+    auto picture = std::make_shared<PictureCameraSource>(choice);
     if (picture->failed()) {
-        error = "cannot use \"" + spec + "\" as the camera: " + picture->failureReason();
+        error = "cannot use \"" + choice + "\" as the camera: " + picture->failureReason();
         return nullptr;
     }
     return picture;

@@ -16,6 +16,6 @@ namespace platform {
 // Webcams come wrapped so that one that stops gives way to the scene with one line on
 // standard error. Returns nullptr with a message in error for a name that is none of these
 // or a picture that cannot be read.
-std::shared_ptr<CameraSource> makeCameraSource(const std::string& spec, std::string& error);
+std::shared_ptr<CameraSource> makeCameraSource(const std::string& choice, std::string& error);
 
 } // namespace platform
