@@ -24,8 +24,7 @@ Commands:
                                         without --script)
   morvane print PHOTO... --out DIR      prints from photo files (morvane print --help)
   morvane defaults read|write|delete [KEY [VALUE]]
-                                        the preferences: skin (0 white, 1 black, 2 wood),
-                                        canDate, isHighQuality, canVibrate (YES or NO)
+                                        the four preferences (morvane defaults --help)
 
 Using the camera:
   The mouse is the finger: click the buttons, drag the film strip for one of ten looks and
