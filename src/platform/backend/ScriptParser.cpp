@@ -94,12 +94,18 @@ bool ScriptParser::parseLine(const std::string& raw, std::optional<ScriptCommand
         c.kind = ScriptCommand::Kind::Key;
         if (!expect(1))
             return false;
-        if (!Application::isKeyName(w[1])) {
-            error = "unknown key '" + w[1] +
-                    "' (known: space, c, l, r, m, left, right, up, down, escape)";
+        // The manual names keys as they are printed on them ("Space", "Left"): any case will do.
+        std::string key = w[1];
+        std::transform(key.begin(), key.end(), key.begin(),
+                       [](unsigned char ch) { return char(std::tolower(ch)); });
+        if (!Application::isKeyName(key)) {
+            error = "unknown key '" + w[1] + "' (known:";
+            for (const std::string& known : Application::keyNames())
+                error += " " + known;
+            error += ")";
             return false;
         }
-        c.text = w[1];
+        c.text = key;
     } else if (name == "wait") {
         c.kind = ScriptCommand::Kind::Wait;
         if (!expect(1))

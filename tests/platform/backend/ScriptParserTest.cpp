@@ -13,7 +13,7 @@ TEST(ScriptParser, ReadsEveryCommandWithItsLineSkippingCommentsAndBlanks) {
                                           "\n"
                                           "tap 160 240   # the middle\r\n"
                                           "swipe 250 400 20.5 400\n"
-                                          "   key escape\n"
+                                          "   key Escape\n"
                                           "wait 1.5\n"
                                           "pick /home/me/My Pictures/cat.jpg\n"
                                           "cancel\n"
@@ -29,7 +29,7 @@ TEST(ScriptParser, ReadsEveryCommandWithItsLineSkippingCommentsAndBlanks) {
     EXPECT_EQ(c[0].from, (Point{160, 240}));
     EXPECT_EQ(c[1].kind, Kind::Swipe);
     EXPECT_EQ(c[1].to, (Point{20.5, 400}));
-    EXPECT_EQ(c[2].text, "escape");
+    EXPECT_EQ(c[2].text, "escape") << "a key named as the manual prints it";
     EXPECT_DOUBLE_EQ(c[3].seconds, 1.5);
     EXPECT_EQ(c[4].text, "/home/me/My Pictures/cat.jpg");
     EXPECT_EQ(c[5].kind, Kind::Cancel);
