@@ -10,10 +10,21 @@ void MorvaneAppDelegate::applicationWillTerminate(platform::Application&) {
     // replace the lists of the last good run with defaults.
     if (!catScrollView_ || !miniFrameView_)
         return;
+    stripCameToRest();
+    saveLists();
+}
+
+void MorvaneAppDelegate::stripCameToRest() {
+    if (!catScrollView_ || !miniFrameView_)
+        return;
     const int category = StripPages::categoryNumberForOffset(catScrollView_->contentOffset().x);
     const int frame = StripPages::frameNumberForOffset(miniFrameView_->contentOffset().x);
     configXML_ = PrintStore::configForTermination(configXML_, category, frame);
-    PrintStore::writeLists(configXML_, printsXML_);
+    saveLists();
+}
+
+void MorvaneAppDelegate::saveLists() {
+    listFiles_.save(configXML_, printsXML_);
 }
 
 void MorvaneAppDelegate::saveImageWithName(const platform::ImageRef& image,
@@ -27,13 +38,14 @@ void MorvaneAppDelegate::saveImageWithName(const platform::ImageRef& image,
     // to share the new one's name, deleting afterwards would take the new file with it.
     if (printsXML_.size() > PrintStore::kMaxPrints) {
         const auto evicted = printsXML_.begin() + PrintStore::kMaxPrints;
-        const platform::PropertyList& entry = *evicted;
-        if (entry.isArray() && entry.size() > 0 && entry[0].isString())
-            PrintStore::removePrintFiles(entry[0].stringValue());
+        const std::string evictedName = PrintStore::printName(*evicted);
+        if (!evictedName.empty())
+            PrintStore::removePrintFiles(evictedName);
         printsXML_.erase(evicted);
     }
 
     PrintStore::writePrintFile(image, name);
+    saveLists();
     // What is shown is what was stored, read back from the file.
     if (developedImage_)
         developedImage_->setImage(loadImage(name));

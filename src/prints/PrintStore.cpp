@@ -1,5 +1,7 @@
 #include "prints/PrintStore.h"
 
+#include "prints/ListRecovery.h"
+
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/FileManager.h"
@@ -80,9 +82,29 @@ void PrintStore::copyDefaultIfMissing(const std::string& fileName,
     }
 }
 
+std::optional<PropertyList> PrintStore::loadList(const char* fileName, const char* resourceName,
+                                                 const char* consequence) {
+    const std::filesystem::path path = documentsDirectory() / fileName;
+    copyDefaultIfMissing(fileName, resourceName);
+    std::optional<PropertyList> list = PropertyList::readFile(path);
+    if ((list && list->isArray()) || !platform::FileManager::fileExists(path))
+        return list;
+    // Writing over a damaged list would throw away what could still be read from it by hand.
+    const auto kept = ListRecovery::setAside(path, std::chrono::system_clock::now());
+    if (!kept) {
+        std::cerr << "morvane: " << path.string() << " cannot be read, nor kept aside; "
+                  << "it is left as it is\n";
+        return std::nullopt;
+    }
+    std::cerr << "morvane: " << path.string() << " cannot be read; it is kept as "
+              << kept->filename().string() << consequence << "\n";
+    copyDefaultIfMissing(fileName, resourceName);
+    return PropertyList::readFile(path);
+}
+
 PrintStore::List PrintStore::loadConfigList() {
-    copyDefaultIfMissing(kConfigFileName, "config");
-    return arrayElements(PropertyList::readFile(documentsDirectory() / kConfigFileName));
+    return arrayElements(
+        loadList(kConfigFileName, "config", " and the film strips start on their first pages"));
 }
 
 PrintStore::List PrintStore::peekConfigList() {
@@ -91,17 +113,17 @@ PrintStore::List PrintStore::peekConfigList() {
 }
 
 PrintStore::List PrintStore::loadPrintList() {
-    copyDefaultIfMissing(kPrintsFileName, "prints");
-    List entries = arrayElements(PropertyList::readFile(documentsDirectory() / kPrintsFileName));
+    List entries = arrayElements(
+        loadList(kPrintsFileName, "prints", " and the list is made again from the print files"));
     std::erase_if(entries, [](const PropertyList& entry) { return !isPrintEntry(entry); });
     return entries;
 }
 
 bool PrintStore::isPrintEntry(const PropertyList& entry) {
-    if (!entry.isArray() || entry.size() != 2)
+    if (!entry.isArray() || entry.size() == 0)
         return false;
     const PropertyList& name = entry[0];
-    return name.isString() && isPlainFileName(name.stringValue()) && entry[1].isDate();
+    return name.isString() && isPlainFileName(name.stringValue());
 }
 
 std::string PrintStore::printName(const PropertyList& entry) {
@@ -148,15 +170,13 @@ PrintStore::List PrintStore::configForTermination(const List& config, int catego
     return list;
 }
 
-void PrintStore::writeLists(const List& config, const List& prints) {
-    const std::filesystem::path documents = documentsDirectory();
-    const std::pair<const List*, const char*> lists[] = {{&config, kConfigFileName},
-                                                         {&prints, kPrintsFileName}};
-    for (const auto& [list, name] : lists) {
-        errno = 0;
-        if (!PropertyList::array(*list).writeFile(documents / name))
-            reportUnwritten(documents / name, " (the file there is left as it was)");
-    }
+bool PrintStore::writeList(const List& list, const char* fileName) {
+    const std::filesystem::path path = documentsDirectory() / fileName;
+    errno = 0;
+    if (PropertyList::array(list).writeFile(path))
+        return true;
+    reportUnwritten(path, " (the file there is left as it was)");
+    return false;
 }
 
 bool PrintStore::writePrintFile(const platform::ImageRef& image, const std::string& name) {
@@ -167,7 +187,7 @@ bool PrintStore::writePrintFile(const platform::ImageRef& image, const std::stri
         return false;
     const std::filesystem::path path = documentsDirectory() / name;
     errno = 0;
-    if (platform::FileManager::createFile(path, jpeg))
+    if (platform::FileManager::createFileExclusively(path, jpeg))
         return true;
     reportUnwritten(path, "");
     return false;

@@ -23,6 +23,8 @@ public:
 
     static constexpr const char* kConfigFileName = "config.plist";
     static constexpr const char* kPrintsFileName = "prints.plist";
+    // The file in the Documents directory whose lock a running camera holds.
+    static constexpr const char* kLockFileName = ".morvane.lock";
     // The full-size file of a print is this prefix and the print's name.
     static constexpr const char* kFullSizePrefix = "big_";
     // Newest prints kept; inserting one more evicts the entry at this index.
@@ -42,17 +44,19 @@ public:
     // from the Documents directory; an existing file is never replaced.
     static void copyDefaultIfMissing(const std::string& fileName, const std::string& resourceName);
 
-    // The configuration list as stored: its elements when the file holds an array, else empty.
-    // Loading copies the shipped default first when the file is missing.
+    // The configuration list as stored. Loading copies the shipped default first when the file
+    // is missing; a file that cannot be read as an array is set aside (said on standard
+    // error) and the shipped default takes its place.
     static List loadConfigList();
     // The configuration list as the next load will find it, with nothing copied or written:
     // the stored one, else the shipped default.
     static List peekConfigList();
-    // The print list: well-formed entries only (a plain file name and a date), in stored order.
-    // A file that is missing, unreadable or not an array gives an empty list.
+    // The print list: the entries that name a print, in stored order. A missing file gives
+    // the shipped default; a file that cannot be read as an array is set aside as the
+    // configuration list's is, and the list starts empty for launch to rebuild.
     static List loadPrintList();
-    // True for an entry that can name a print: an array of exactly a plain-file-name string
-    // and a date.
+    // True for an entry that can name a print: an array whose first element is a plain file
+    // name. What follows it is kept as it is and never read: the date is only ever written.
     static bool isPrintEntry(const platform::PropertyList& entry);
     // The print name of an entry, or empty when it is not a well-formed entry.
     static std::string printName(const platform::PropertyList& entry);
@@ -71,11 +75,13 @@ public:
     // The list written at termination: config with the two pages written as decimal text when
     // it has all nine elements, else the shipped default with them.
     static List configForTermination(const List& config, int categoryNumber, int frameNumber);
-    // Writes both lists as XML property lists, atomically, the configuration list first.
-    static void writeLists(const List& config, const List& prints);
+    // Writes a list as an XML property list under that file name, atomically; false (said on
+    // standard error) when it could not be written.
+    static bool writeList(const List& list, const char* fileName);
 
-    // JPEG at quality 1.0 under name in the Documents directory, replacing a file of that name.
-    // Nothing is written for a null picture or a name that is not a plain file name.
+    // JPEG at quality 1.0 under name in the Documents directory, only where no file has that
+    // name: a print is never written over another, even by a second process. Nothing is
+    // written for a null picture or a name that is not a plain file name.
     static bool writePrintFile(const platform::ImageRef& image, const std::string& name);
     // The picture in that file of the Documents directory, or nullptr when the name is not
     // plain or the file is missing or unreadable.
@@ -89,6 +95,10 @@ public:
     static std::string uniquePrintName(long long seconds, const List& prints);
 
 private:
+    // The list in that file, setting an unreadable file aside first; the shipped default
+    // stands in for a missing file.
+    static std::optional<platform::PropertyList>
+    loadList(const char* fileName, const char* resourceName, const char* consequence);
     // The element's integer when it is one in range, else the shipped default's, else none.
     static std::optional<int> validNumber(const List& list, std::size_t element, int lowest,
                                           int highest);

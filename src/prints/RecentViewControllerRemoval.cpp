@@ -44,6 +44,7 @@ void RecentViewController::alertViewClickedButtonAtIndex(platform::AlertView&, i
                     PrintStore::removePrintFiles(name);
             }
             prints.clear();
+            appDelegate->saveLists();
             refreshImages();
         } else if (selectedTag_ < prints.size()) {
             // A tag past the end is stale: the list changed since the rows were built.
@@ -52,6 +53,7 @@ void RecentViewController::alertViewClickedButtonAtIndex(platform::AlertView&, i
             if (!name.empty())
                 PrintStore::removePrintFiles(name);
             prints.erase(entry);
+            appDelegate->saveLists();
             refreshImages();
         }
     }

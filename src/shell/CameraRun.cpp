@@ -8,6 +8,7 @@
 #include "platform/backend/WindowBackend.h"
 #include "platform/backend/camera/CameraSourceFactory.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/FolderLock.h"
 #include "platform/graphics/GraphicsWarmUp.h"
 #include "platform/ui/Application.h"
 
@@ -95,6 +96,22 @@ int CameraRun::runDemo(const Settings& settings, const std::string& why) {
 }
 
 int CameraRun::runCamera(const Settings& settings, std::optional<platform::Script> script) {
+    // Two cameras on one Documents folder would each write their own lists over the other's.
+    // The lock is taken before anything there is read, and held to the end of the run.
+    const std::filesystem::path documents = PrintStore::documentsDirectory();
+    platform::FolderLock::Refusal refusal;
+    const auto lock = platform::FolderLock::acquire(documents, PrintStore::kLockFileName, refusal);
+    if (!lock) {
+        if (!refusal.error.empty())
+            std::cerr << "morvane: " << refusal.error << "\n";
+        else
+            std::cerr << "morvane: the camera is already open on " << documents.string()
+                      << (refusal.holder > 0 ? " (process " + std::to_string(refusal.holder) + ")"
+                                             : std::string())
+                      << "\n";
+        return 1;
+    }
+
     std::string error;
     const auto source = platform::makeCameraSource(settings.camera, error);
     if (!source) {

@@ -3,10 +3,12 @@
 #include "capture/MorvaneViewController.h"
 #include "capture/StripPages.h"
 #include "library/LibraryViewController.h"
+#include "prints/ListRecovery.h"
 #include "prints/PrintStore.h"
 #include "prints/RecentViewController.h"
 #include "shell/SkinResources.h"
 
+#include "platform/foundation/FileManager.h"
 #include "platform/foundation/HardwareModel.h"
 #include "platform/foundation/UserDefaults.h"
 
@@ -50,6 +52,7 @@ void MorvaneAppDelegate::applicationDidFinishLaunching(platform::Application&) {
     // 9 to 11.
     buildMainScreen(skinSuffix);
     restoreStrips();
+    watchStrips();
 }
 
 void MorvaneAppDelegate::platform() {
@@ -57,8 +60,27 @@ void MorvaneAppDelegate::platform() {
 }
 
 void MorvaneAppDelegate::loadLists() {
+    // No other camera writes here (the run holds the folder's lock), so a temporary can only be
+    // what an interrupted write left.
+    const std::filesystem::path documents = PrintStore::documentsDirectory();
+    platform::FileManager::removeTemporaries(documents);
     configXML_ = PrintStore::loadConfigList();
     printsXML_ = PrintStore::loadPrintList();
+    listFiles_.found(configXML_, printsXML_);
+    // Prints whose entries an abnormal end or a damaged list lost are shown again, quietly:
+    // to the user they were never gone.
+    ListRecovery::takeBackUnlisted(printsXML_, documents, PrintStore::kMaxPrints);
+    saveLists();
+}
+
+void MorvaneAppDelegate::watchStrips() {
+    const std::weak_ptr<MorvaneAppDelegate> weak = weak_from_this();
+    const auto cameToRest = [weak] {
+        if (const auto self = weak.lock())
+            self->stripCameToRest();
+    };
+    catScrollView_->setOnScrollEnded(cameToRest);
+    miniFrameView_->setOnScrollEnded(cameToRest);
 }
 
 void MorvaneAppDelegate::restoreStrips() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "prints/ListFiles.h"
+
 #include "platform/foundation/PropertyList.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/ActivityIndicatorView.h"
@@ -89,6 +91,9 @@ public:
     // A print name for a print made at that many whole seconds since 1970 that no file and no
     // entry of the print list uses yet.
     std::string uniquePrintName(long long seconds) const;
+    // Writes each list whose content changed since it was last written: after every print,
+    // removal and strip page, so that an abnormal end loses nothing.
+    void saveLists();
 
     // Accessors of the state record. developedImage and developedView have none: only the
     // record's own operations touch them.
@@ -183,6 +188,9 @@ private:
     void loadLists();
     void buildMainScreen(const std::string& skinSuffix);
     void restoreStrips();
+    // From launch on, a strip that comes to rest on a new page is recorded in configXML.
+    void watchStrips();
+    void stripCameToRest();
     // A button action that runs one of the record's operations while the record lives.
     std::function<void()> actionFor(void (MorvaneAppDelegate::*operation)());
     // A 0.5 s slide of a view to the translation (0, y), y in points.
@@ -215,4 +223,5 @@ private:
     List configXML_;
     List printsXML_;
     std::shared_ptr<platform::ScrollView> miniFrameView_;
+    ListFiles listFiles_;
 };

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -50,9 +51,7 @@ protected:
 
     std::unique_ptr<CameraProcess> start(const std::string& script, ProcessLimits limits = {}) {
         std::filesystem::create_directories(home());
-        const std::filesystem::path file =
-            root_ / ("script-" + std::to_string(++scripts_) + ".txt");
-        std::ofstream(file) << script;
+        const std::filesystem::path file = writeScript(script);
         // The smallest prints (750 pixels) keep the runs short.
         return std::make_unique<CameraProcess>(
             std::vector<std::string>{"--headless", "--camera", "scene", "--model", "default",
@@ -90,6 +89,35 @@ protected:
         for (const auto& file : files) {
             EXPECT_NE(platform::Image::contentsOfFile(file), nullptr) << file;
         }
+    }
+    // Small print files in Documents with their full-size file that no entry of the list names.
+    std::vector<std::string> unlistedPrints(const platform::PropertyList& prints) const {
+        std::vector<std::string> unlisted;
+        for (const auto& file : pictures(documents())) {
+            const std::string name = file.filename().string();
+            if (name.rfind("big_", 0) == 0 ||
+                !std::filesystem::exists(documents() / ("big_" + name)))
+                continue;
+            const auto& entries = prints.array();
+            if (std::none_of(entries.begin(), entries.end(), [&](const platform::PropertyList& e) {
+                    return e[0].stringValue() == name;
+                }))
+                unlisted.push_back(name);
+        }
+        return unlisted;
+    }
+    // Every file of a folder by name, with its bytes.
+    static std::map<std::string, std::string> snapshot(const std::filesystem::path& folder) {
+        std::map<std::string, std::string> files;
+        for (const auto& item : std::filesystem::directory_iterator(folder))
+            files[item.path().filename().string()] = read(item.path());
+        return files;
+    }
+    std::filesystem::path writeScript(const std::string& script) {
+        const std::filesystem::path file =
+            root_ / ("script-" + std::to_string(++scripts_) + ".txt");
+        std::ofstream(file) << script;
+        return file;
     }
     static std::optional<platform::PropertyList> list(const std::filesystem::path& file) {
         return platform::PropertyList::readFile(file);

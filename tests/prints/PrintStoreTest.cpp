@@ -111,12 +111,13 @@ TEST_F(PrintStoreTest, PagesComeFromTheListOrFromTheShippedDefaultForWhatIsWrong
 }
 
 TEST_F(PrintStoreTest, ABrokenConfigurationFileStillGivesASoundListAtTermination) {
-    // Not an array: nothing loads, and termination writes the shipped list with the pages.
+    // Not an array: the shipped list loads instead, and no list at all still gives the
+    // shipped list with the pages at termination.
     TempHome::writeText(documents() / "config.plist",
                         plist("<dict><key>a</key><string>b</string></dict>"));
     PrintStore::List config = PrintStore::loadConfigList();
-    EXPECT_TRUE(config.empty());
-    PrintStore::List written = PrintStore::configForTermination(config, 6, 1);
+    EXPECT_EQ(config, PrintStore::shippedConfigList());
+    PrintStore::List written = PrintStore::configForTermination({}, 6, 1);
     ASSERT_EQ(written.size(), 9u);
     EXPECT_EQ(written[0].stringValue(), "a");
     EXPECT_EQ(written[2].stringValue(), "6");
@@ -139,9 +140,10 @@ TEST_F(PrintStoreTest, ABrokenConfigurationFileStillGivesASoundListAtTermination
     EXPECT_EQ(written[7], PropertyList::integer(107));
     EXPECT_EQ(written[11], PropertyList::integer(111));
 
-    // Unreadable garbage and a missing file with no resource behind it.
+    // Unreadable garbage is kept aside and the shipped default takes its place; a missing
+    // file with no resource behind it gives no list.
     TempHome::writeText(documents() / "config.plist", "<plist><array><string>");
-    EXPECT_TRUE(PrintStore::loadConfigList().empty());
+    EXPECT_EQ(PrintStore::loadConfigList().size(), 9u);
     std::filesystem::remove(documents() / "config.plist");
     std::filesystem::remove(resources_ / "config.plist");
     EXPECT_TRUE(PrintStore::loadConfigList().empty());
@@ -150,7 +152,7 @@ TEST_F(PrintStoreTest, ABrokenConfigurationFileStillGivesASoundListAtTermination
     EXPECT_EQ(written[2].stringValue(), "2");
 }
 
-TEST_F(PrintStoreTest, OnlyWellFormedPrintEntriesAreLoaded) {
+TEST_F(PrintStoreTest, EveryEntryThatNamesAPrintIsLoadedWhateverFollowsTheName) {
     TempHome::writeText(
         documents() / "prints.plist",
         plist("<array>"
@@ -166,14 +168,20 @@ TEST_F(PrintStoreTest, OnlyWellFormedPrintEntriesAreLoaded) {
               "<array><string>1.jpg</string><date>2024-04-01T10:00:00Z</date></array>"
               "</array>"));
     const PrintStore::List prints = PrintStore::loadPrintList();
-    ASSERT_EQ(prints.size(), 2u);
-    EXPECT_EQ(PrintStore::printName(prints[0]), "3.jpg");
-    EXPECT_EQ(PrintStore::printName(prints[1]), "1.jpg");
+    std::vector<std::string> names;
+    for (const auto& print : prints)
+        names.push_back(PrintStore::printName(print));
+    EXPECT_EQ(names, (std::vector<std::string>{"3.jpg", "2.jpg", "4.jpg", "6.jpg", "1.jpg"}));
 
+    // Not a list of entries at all: kept aside, and the list starts empty.
     TempHome::writeText(documents() / "prints.plist", plist("<dict/>"));
     EXPECT_TRUE(PrintStore::loadPrintList().empty());
     TempHome::writeText(documents() / "prints.plist", "not a list at all");
     EXPECT_TRUE(PrintStore::loadPrintList().empty());
+    std::size_t aside = 0;
+    for (const auto& item : std::filesystem::directory_iterator(documents()))
+        aside += item.path().filename().string().rfind("prints.plist.damaged-", 0) == 0;
+    EXPECT_EQ(aside, 2u);
 }
 
 TEST_F(PrintStoreTest, NamesThatLeaveTheDocumentsDirectoryReadAndDeleteNothing) {
@@ -198,9 +206,13 @@ TEST_F(PrintStoreTest, NamesThatLeaveTheDocumentsDirectoryReadAndDeleteNothing) 
     PrintStore::removePrintFiles("");
     EXPECT_TRUE(std::filesystem::exists(documents() / "big_"));
 
-    // A plain name works both ways.
+    // A plain name works both ways; a print is never written over another.
     ASSERT_TRUE(PrintStore::writePrintFile(smallPicture(), "9.jpg"));
     ASSERT_TRUE(PrintStore::writePrintFile(smallPicture(), "big_9.jpg"));
+    const std::string first = TempHome::readText(documents() / "9.jpg");
+    EXPECT_FALSE(PrintStore::writePrintFile(
+        platform::Image::fromPixels(8, 8, std::vector<std::uint32_t>(64, 0xff00ff00u)), "9.jpg"));
+    EXPECT_EQ(TempHome::readText(documents() / "9.jpg"), first);
     const platform::ImageRef back = PrintStore::loadPrintFile("9.jpg");
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->pixelWidth(), 4);
@@ -227,7 +239,8 @@ TEST_F(PrintStoreTest, ListsAreWrittenAsXmlPropertyListsThatLoadBackTheSame) {
     const PrintStore::List prints = {PrintStore::makePrintEntry("2.jpg", when),
                                      PrintStore::makePrintEntry("1.jpg", when)};
     const PrintStore::List config = PrintStore::configForTermination({}, 5, 2);
-    PrintStore::writeLists(config, prints);
+    ASSERT_TRUE(PrintStore::writeList(config, PrintStore::kConfigFileName));
+    ASSERT_TRUE(PrintStore::writeList(prints, PrintStore::kPrintsFileName));
 
     const std::string text = TempHome::readText(documents() / "config.plist");
     EXPECT_EQ(text.rfind("<?xml", 0), 0u);

@@ -79,12 +79,15 @@ TEST_F(SaveAndTerminateTest, TheOldestIsDeletedBeforeTheNewFileIsWritten) {
     EXPECT_EQ(stored->pixelWidth(), 8);
 }
 
-TEST_F(SaveAndTerminateTest, FullSizePrintsAndRewritesLeaveTheListAlone) {
+TEST_F(SaveAndTerminateTest, FullSizePrintsLeaveTheListAloneAndNeverReplaceAFile) {
     makePrints(3);
-    delegate().saveImage2WithName(solidPicture(16, 0xff00ff00u), "big_1.jpg");
+    delegate().saveImage2WithName(solidPicture(16, 0xff00ff00u), "big_4.jpg");
     EXPECT_EQ(names(), (std::vector<std::string>{"3.jpg", "2.jpg", "1.jpg"}));
-    ASSERT_NE(delegate().loadImage("big_1.jpg"), nullptr);
-    EXPECT_EQ(delegate().loadImage("big_1.jpg")->pixelWidth(), 16);
+    ASSERT_NE(delegate().loadImage("big_4.jpg"), nullptr);
+    EXPECT_EQ(delegate().loadImage("big_4.jpg")->pixelWidth(), 16);
+    // A name already on disk keeps its file: a print is never written over another.
+    delegate().saveImage2WithName(solidPicture(16, 0xff00ff00u), "big_1.jpg");
+    EXPECT_EQ(TempHome::readText(documents() / "big_1.jpg"), "big");
     // An unreadable file is no picture.
     EXPECT_EQ(delegate().loadImage("2.jpg"), nullptr);
     EXPECT_EQ(delegate().loadImage("missing.jpg"), nullptr);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <new>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,22 +61,34 @@ bool writeAll(int fd, const std::uint8_t* bytes, std::size_t size) {
     return true;
 }
 
+// Marks a temporary's name, between its target's name and the numbers that make it unique.
+constexpr std::string_view kTemporaryMark = ".tmp-";
+
 // A name no other writer in this or another process picks at the same moment; O_EXCL makes
 // any collision fail instead of sharing a file.
 std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
     static std::atomic<unsigned> counter{0};
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
-                       "-" + std::to_string(counter.fetch_add(1)) + "-" +
-                       std::to_string(static_cast<unsigned long long>(ticks) % 1000000007u);
+    std::string name = "." + target.filename().string() + std::string(kTemporaryMark) +
+                       std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1)) +
+                       "-" + std::to_string(static_cast<unsigned long long>(ticks) % 1000000007u);
     return target.parent_path() / name;
 }
+
+// How a finished temporary takes the target's name.
+enum class Placement {
+    Replace,
+    // Only where nothing has the name yet: link() fails with EEXIST where a file is, as an
+    // O_EXCL open would, while the name still appears with all its bytes at once.
+    Exclusive,
+};
 
 // Writes through a temporary: `fill` writes the contents into the open descriptor. The
 // temporary is flushed before the rename so that the name never points at unwritten blocks,
 // and the folder afterwards so that the rename itself survives a power cut.
 bool replaceThroughTemporary(const std::filesystem::path& target,
-                             const std::function<bool(int)>& fill) {
+                             const std::function<bool(int)>& fill,
+                             Placement placement = Placement::Replace) {
     if (target.empty() || target.filename().empty()) {
         return false;
     }
@@ -97,10 +110,18 @@ bool replaceThroughTemporary(const std::filesystem::path& target,
         return false;
     }
     const bool written = fill(file.get()) && ::fsync(file.get()) == 0 && file.close();
-    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+    const bool placed = written && (placement == Placement::Replace
+                                        ? ::rename(temporary.c_str(), target.c_str()) == 0
+                                        : ::link(temporary.c_str(), target.c_str()) == 0);
+    if (!placed || placement == Placement::Exclusive) {
+        // The reason the caller reports is the failed call's, not the clean-up's.
+        const int reason = errno;
         file.close();
         ::unlink(temporary.c_str());
-        return false;
+        errno = reason;
+        if (!placed) {
+            return false;
+        }
     }
     const auto folder =
         target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
@@ -126,6 +147,44 @@ bool FileManager::removeItem(const std::filesystem::path& path) {
 bool FileManager::createFile(const std::filesystem::path& path,
                              const std::vector<std::uint8_t>& bytes) {
     return writeAtomically(path, bytes);
+}
+
+bool FileManager::createFileExclusively(const std::filesystem::path& path,
+                                        const std::vector<std::uint8_t>& bytes) {
+    return replaceThroughTemporary(
+        path, [&](int fd) { return writeAll(fd, bytes.data(), bytes.size()); },
+        Placement::Exclusive);
+}
+
+bool FileManager::isTemporaryName(std::string_view name) {
+    // "." + target + ".tmp-" + pid "-" counter "-" ticks, as temporaryBeside makes them.
+    const std::size_t mark = name.rfind(kTemporaryMark);
+    if (name.size() < 2 || name[0] != '.' || mark == std::string_view::npos || mark < 2) {
+        return false;
+    }
+    const std::string_view tail = name.substr(mark + kTemporaryMark.size());
+    int dashes = 0;
+    for (const char c : tail) {
+        if (c == '-') {
+            ++dashes;
+        } else if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return dashes == 2 && tail.front() != '-' && tail.back() != '-';
+}
+
+int FileManager::removeTemporaries(const std::filesystem::path& folder) {
+    int removed = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (entry->is_regular_file(error) && isTemporaryName(entry->path().filename().string()) &&
+            ::unlink(entry->path().c_str()) == 0) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 bool FileManager::writeAtomically(const std::filesystem::path& path,

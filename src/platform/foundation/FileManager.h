@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -23,6 +24,11 @@ public:
     // Creates or replaces the file with exactly these bytes.
     static bool createFile(const std::filesystem::path& path,
                            const std::vector<std::uint8_t>& bytes);
+    // Creates the file with exactly these bytes only where nothing has that name yet: false,
+    // with errno EEXIST, when something has, which is then left untouched. Two processes can
+    // never both believe they made the same file.
+    static bool createFileExclusively(const std::filesystem::path& path,
+                                      const std::vector<std::uint8_t>& bytes);
     static bool writeAtomically(const std::filesystem::path& path,
                                 const std::vector<std::uint8_t>& bytes);
     static bool writeAtomically(const std::filesystem::path& path, const void* bytes,
@@ -30,6 +36,12 @@ public:
 
     // A regular file's bytes; nullopt when it is missing, a folder, a device or unreadable.
     static std::optional<std::vector<std::uint8_t>> contents(const std::filesystem::path& path);
+
+    // True for the name of a temporary that a write here makes on its way to its target.
+    static bool isTemporaryName(std::string_view name);
+    // Deletes the temporaries that writes interrupted by a crash or a kill left in a folder;
+    // call it only while no write into that folder can be under way. The number removed.
+    static int removeTemporaries(const std::filesystem::path& folder);
 
     // Copies a regular file byte for byte, replacing whatever file is at `to`.
     static bool copyItem(const std::filesystem::path& from, const std::filesystem::path& to);

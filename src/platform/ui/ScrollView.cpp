@@ -47,6 +47,13 @@ void ScrollView::setContentSize(Size size) {
 void ScrollView::setContentOffset(Point offset) {
     stopMotion();
     setOffset(offset);
+    if (!dragging_)
+        scrollEnded();
+}
+
+void ScrollView::scrollEnded() {
+    if (onScrollEnded_)
+        onScrollEnded_();
 }
 
 void ScrollView::setOffset(Point offset) {
@@ -99,6 +106,8 @@ void ScrollView::touchesEnded(Point point) {
     follow(point);
     dragging_ = false;
     release(releaseVelocity());
+    if (motion_.empty())
+        scrollEnded();
 }
 
 void ScrollView::touchesCancelled(Point) {
@@ -106,6 +115,8 @@ void ScrollView::touchesCancelled(Point) {
         return;
     dragging_ = false;
     release({0, 0});
+    if (motion_.empty())
+        scrollEnded();
 }
 
 void ScrollView::follow(Point point) {
@@ -214,6 +225,7 @@ void ScrollView::startMotion(std::vector<Segment> segments) {
         // Not held by a shared_ptr: nothing can step it later, so it arrives at once.
         setOffset(motion_.back().to);
         motion_.clear();
+        scrollEnded();
         return;
     }
     std::weak_ptr<ScrollView> weak = std::static_pointer_cast<ScrollView>(owner);
@@ -223,8 +235,12 @@ void ScrollView::startMotion(std::vector<Segment> segments) {
         if (!self)
             return false;
         const bool more = self->stepMotion(now);
-        if (!more)
+        if (!more) {
             self->frameHandlerActive_ = false;
+            // A finger that caught the content stopped it; it rests only when let go.
+            if (!self->dragging_)
+                self->scrollEnded();
+        }
         return more;
     });
 }

@@ -2,6 +2,7 @@
 
 #include "platform/ui/View.h"
 
+#include <functional>
 #include <vector>
 
 namespace platform {
@@ -51,6 +52,10 @@ public:
     // The largest offset inside the content (never negative).
     Point maximumContentOffset() const;
 
+    // Called each time the content comes to rest: a drag released where it stays, the end of
+    // a settle or glide, or an offset set by the program while no finger holds the content.
+    void setOnScrollEnded(std::function<void()> handler) { onScrollEnded_ = std::move(handler); }
+
     void touchesBegan(Point point) override;
     void touchesMoved(Point point) override;
     void touchesEnded(Point point) override;
@@ -82,6 +87,7 @@ private:
     bool stepMotion(double now);
     void stopMotion();
     void setOffset(Point offset);
+    void scrollEnded();
 
     Size contentSize_;
     bool pagingEnabled_ = false;
@@ -97,6 +103,7 @@ private:
     std::vector<Sample> samples_;
     std::vector<Segment> motion_;
     bool frameHandlerActive_ = false;
+    std::function<void()> onScrollEnded_;
 };
 
 } // namespace platform

@@ -15,6 +15,7 @@ namespace {
 std::atomic<int> signalPipe{-1};
 struct sigaction previousInt;
 struct sigaction previousTerm;
+struct sigaction previousHup;
 
 extern "C" void handleSignal(int) {
     const int fd = signalPipe.load();
@@ -39,6 +40,8 @@ SignalWatcher::SignalWatcher(RunLoop& loop, std::function<void()> onSignal) : lo
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, &previousInt);
     sigaction(SIGTERM, &action, &previousTerm);
+    // A closed terminal or a logged-out session ends the camera as a request to quit does.
+    sigaction(SIGHUP, &action, &previousHup);
     const int readFd = readFd_;
     loop_.watchFileDescriptor(readFd, [readFd, onSignal = std::move(onSignal)] {
         char buffer[64];
@@ -54,6 +57,7 @@ SignalWatcher::~SignalWatcher() {
         return;
     sigaction(SIGINT, &previousInt, nullptr);
     sigaction(SIGTERM, &previousTerm, nullptr);
+    sigaction(SIGHUP, &previousHup, nullptr);
     signalPipe.store(-1);
     loop_.unwatchFileDescriptor(readFd_);
     close(readFd_);

@@ -6,7 +6,7 @@ namespace platform {
 
 class RunLoop;
 
-// Turns SIGINT and SIGTERM into a call on the run loop's thread. The handler only writes a
+// Turns SIGINT, SIGTERM and SIGHUP into a call on the run loop's thread. The handler only writes a
 // byte to a pipe the loop watches, so nothing unsafe happens inside the signal. One watcher
 // at a time; the previous handlers come back when it is destroyed.
 class SignalWatcher {

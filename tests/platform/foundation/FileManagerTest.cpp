@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <random>
 
 namespace {
@@ -77,6 +79,53 @@ TEST(FileManager, RemoveIsHarmlessAndNeverRecursive) {
     EXPECT_FALSE(FileManager::removeItem(folder / "Documents" / ""));
     EXPECT_EQ(readText(folder / "Documents" / "prints.plist"), "keep");
     EXPECT_TRUE(FileManager::fileExists(folder / "Documents"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(FileManager, ExclusiveCreationNeverReplacesAndLeavesNoTemporary) {
+    TemporaryFolder folder;
+    const auto path = folder / "1767614400.jpg";
+    ASSERT_TRUE(FileManager::createFileExclusively(path, {1, 2, 3}));
+    EXPECT_EQ(FileManager::contents(path), (std::vector<std::uint8_t>{1, 2, 3}));
+
+    errno = 0;
+    EXPECT_FALSE(FileManager::createFileExclusively(path, {9, 9}));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(FileManager::contents(path), (std::vector<std::uint8_t>{1, 2, 3}));
+    // Whatever holds the name is left alone: a folder, or a link to a file elsewhere.
+    std::filesystem::create_directory(folder / "sub");
+    EXPECT_FALSE(FileManager::createFileExclusively(folder / "sub", {1}));
+    writeText(folder / "elsewhere", "kept");
+    std::filesystem::create_symlink(folder / "elsewhere", folder / "link.jpg");
+    EXPECT_FALSE(FileManager::createFileExclusively(folder / "link.jpg", {1}));
+    EXPECT_EQ(readText(folder / "elsewhere"), "kept");
+    auto entries = folder.entries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries,
+              (std::vector<std::string>{"1767614400.jpg", "elsewhere", "link.jpg", "sub"}));
+}
+
+TEST(FileManager, OnlyTheTemporariesOfInterruptedWritesAreCleanedAway) {
+    TemporaryFolder folder;
+    // What writes killed before their rename leave, named as the writer names them.
+    writeText(folder / ".prints.plist.tmp-4242-0-123456", "half");
+    writeText(folder / ".1767614400.jpg.tmp-17-3-99", "half");
+    // Things that only look alike, and the user's own files.
+    const std::vector<std::string> kept = {
+        ".tmp-1-2-3",          ".notes.tmp-1-2", ".photo.tmp-1-2-x", "prints.plist.tmp-1-2-3",
+        ".photo.jpg.tmp--1-2", "1767614400.jpg", "prints.plist"};
+    for (const auto& name : kept)
+        writeText(folder / name, "keep");
+    EXPECT_EQ(FileManager::removeTemporaries(folder.path()), 2);
+    auto expected = kept;
+    std::sort(expected.begin(), expected.end());
+    auto found = folder.entries();
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(FileManager::removeTemporaries(folder / "missing"), 0);
 }
 
 } // namespace
