@@ -142,3 +142,33 @@ TEST(ScrollViewGallery, TallContentScrollsVerticallyAndGlidesBackInside) {
     EXPECT_GT(furthest, maximum);
     EXPECT_DOUBLE_EQ(list->contentOffset().y, maximum);
 }
+
+// Whoever records the page a strip stands at is told each time it comes to rest, and only
+// then: never while a finger holds it or while it still moves, and the offset it then reads is
+// a page.
+TEST_F(Strip, ComingToRestIsToldOnceTheContentStopsWhereItStays) {
+    std::vector<double> rests;
+    strip->setOnScrollEnded([&] { rests.push_back(offset()); });
+
+    drag(250, 110, 2.0, false);
+    EXPECT_TRUE(rests.empty());
+    window->touchUp({110, 400});
+    EXPECT_TRUE(rests.empty()) << "told while still settling";
+    loop.runFor(1);
+    EXPECT_EQ(rests, std::vector<double>{270});
+
+    // A finger that catches the settling content: no rest until it lets go.
+    drag(250, 110, 2.0);
+    loop.runFor(0.05);
+    window->touchDown({150, 400});
+    loop.runFor(1);
+    EXPECT_EQ(rests.size(), 1u);
+    window->touchUp({150, 400});
+    loop.runFor(1);
+    ASSERT_EQ(rests.size(), 2u);
+    EXPECT_EQ(std::fmod(rests.back(), 270), 0);
+
+    // Set by the program: at rest at once.
+    strip->setContentOffset({810, 0});
+    EXPECT_EQ(rests.back(), 810);
+}
