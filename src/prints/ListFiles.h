@@ -14,6 +14,9 @@ public:
 
     // What launch read from the two files.
     void found(const List& config, const List& prints);
+    // The print list file holds more than what was read from it (entries that name no print,
+    // left out): the next save writes the list whatever it holds.
+    void printListFileDiffers() { prints_.reset(); }
     // Writes each list whose content differs from its file, atomically, the configuration
     // list first. A write that fails is tried again at the next call.
     void save(const List& config, const List& prints);

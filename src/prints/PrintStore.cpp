@@ -112,10 +112,13 @@ PrintStore::List PrintStore::peekConfigList() {
     return stored ? arrayElements(stored) : shippedConfigList();
 }
 
-PrintStore::List PrintStore::loadPrintList() {
+PrintStore::List PrintStore::loadPrintList(std::size_t* dropped) {
     List entries = arrayElements(
         loadList(kPrintsFileName, "prints", " and the list is made again from the print files"));
-    std::erase_if(entries, [](const PropertyList& entry) { return !isPrintEntry(entry); });
+    const std::size_t left =
+        std::erase_if(entries, [](const PropertyList& entry) { return !isPrintEntry(entry); });
+    if (dropped)
+        *dropped = left;
     return entries;
 }
 

@@ -54,7 +54,8 @@ public:
     // The print list: the entries that name a print, in stored order. A missing file gives
     // the shipped default; a file that cannot be read as an array is set aside as the
     // configuration list's is, and the list starts empty for launch to rebuild.
-    static List loadPrintList();
+    // `dropped`, when given, is the number of elements left out for naming no print.
+    static List loadPrintList(std::size_t* dropped = nullptr);
     // True for an entry that can name a print: an array whose first element is a plain file
     // name. What follows it is kept as it is and never read: the date is only ever written.
     static bool isPrintEntry(const platform::PropertyList& entry);

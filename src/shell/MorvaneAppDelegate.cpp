@@ -65,8 +65,12 @@ void MorvaneAppDelegate::loadLists() {
     const std::filesystem::path documents = PrintStore::documentsDirectory();
     platform::FileManager::removeTemporaries(documents);
     configXML_ = PrintStore::loadConfigList();
-    printsXML_ = PrintStore::loadPrintList();
+    std::size_t dropped = 0;
+    printsXML_ = PrintStore::loadPrintList(&dropped);
     listFiles_.found(configXML_, printsXML_);
+    // Entries that could reach outside the folder go from the file too, not only from memory.
+    if (dropped > 0)
+        listFiles_.printListFileDiffers();
     // Prints whose entries an abnormal end or a damaged list lost are shown again, quietly:
     // to the user they were never gone.
     ListRecovery::takeBackUnlisted(printsXML_, documents, PrintStore::kMaxPrints);
