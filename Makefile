@@ -40,7 +40,9 @@ test-asan: build-asan
 test: test-normal test-asan
 
 # The Debian package, in build/package/: CPack's DEB generator over the install rules.
-package: build
+# Only what it holds is built: the program, its resources, icons and manual pages.
+package: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target morvane morvane_resources morvane_desktop_files
 	cd $(BUILD) && cpack -G DEB
 	@ls -1 $(BUILD)/package/*.deb
 
