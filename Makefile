@@ -44,6 +44,8 @@ test: test-normal test-asan
 package: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target morvane morvane_resources morvane_desktop_files
 	cd $(BUILD) && cpack -G DEB
+	@if command -v lintian >/dev/null; then lintian --fail-on error $(BUILD)/package/*.deb; \
+	else echo "lintian is not installed: the package is not checked"; fi
 	@ls -1 $(BUILD)/package/*.deb
 
 bench: build
