@@ -6,7 +6,7 @@ ASAN_BUILD := build-asan
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ARGS ?=
 
-.PHONY: all deps build build-asan run test test-normal test-asan bench format clean
+.PHONY: all deps build build-asan run test test-normal test-asan bench format clean package
 
 all: build
 
@@ -38,6 +38,15 @@ test-asan: build-asan
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 test: test-normal test-asan
+
+# The Debian package, in build/package/: CPack's DEB generator over the install rules.
+# Only what it holds is built: the program, its resources, icons and manual pages.
+package: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target morvane morvane_resources morvane_desktop_files
+	cd $(BUILD) && cpack -G DEB
+	@if command -v lintian >/dev/null; then lintian --fail-on error $(BUILD)/package/*.deb; \
+	else echo "lintian is not installed: the package is not checked"; fi
+	@ls -1 $(BUILD)/package/*.deb
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b --benchmark_min_time=0.2 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done

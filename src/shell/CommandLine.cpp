@@ -2,9 +2,11 @@
 
 #include "shell/CameraRun.h"
 #include "shell/DefaultsCommand.h"
+#include "shell/ManualPage.h"
 
 #include "platform/backend/camera/V4l2Device.h"
 #include "platform/foundation/HardwareModel.h"
+#include "platform/location/ResourceFolder.h"
 
 #include <CLI/CLI.hpp>
 
@@ -115,6 +117,13 @@ Exit status: 0 done, 1 the preferences file could not be written, 2 a wrong key 
 
     CLI::App* print = PrintCommand::addTo(app, options.printOptions);
 
+    // The build writes the manual pages with this, from the very help text above; hidden, as
+    // no user needs it.
+    std::string manualPage;
+    app.add_option("--manual-page", manualPage, "Write a manual page (roff) to standard output")
+        ->check(CLI::IsMember({"morvane", "print", "defaults"}))
+        ->group("");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -125,6 +134,21 @@ Exit status: 0 done, 1 the preferences file could not be written, 2 a wrong key 
         err << "morvane: " << error.what() << "\n"
             << "Run morvane --help for the options.\n";
         return kUsageError;
+    }
+    if (!manualPage.empty()) {
+        const std::string source = std::string("Morvane ") + MORVANE_VERSION;
+        if (manualPage == "print")
+            out << ManualPage::fromHelp(
+                {"morvane-print", "make instant-film prints from photo files", source},
+                print->help("morvane"));
+        else if (manualPage == "defaults")
+            out << ManualPage::fromHelp(
+                {"morvane-defaults", "read or change the camera's preferences", source},
+                defaults->help("morvane"));
+        else
+            out << ManualPage::fromHelp(
+                {"morvane", "an instant-film camera for the desktop", source}, app.help());
+        return 0;
     }
     options.defaults = defaults->parsed();
     options.print = print->parsed();
@@ -165,6 +189,14 @@ int CommandLine::run(int argc, const char* const* argv) {
         return *status;
     if (options.defaults)
         return DefaultsCommand::run(options.defaultsArguments, std::cout, std::cerr);
+    // The camera and the print command draw with the shipped pictures: without them there would
+    // be a half-drawn screen or blank prints, so one sentence says where they were looked for.
+    if (options.print || options.camera != "list") {
+        if (auto problem = platform::ResourceFolder::problem(platform::ResourceFolder::current())) {
+            std::cerr << "morvane: " << *problem << "\n";
+            return 1;
+        }
+    }
     if (options.print)
         return PrintCommand::run(options.printOptions, platform::HardwareModel::current(),
                                  std::cout, std::cerr, ::isatty(STDOUT_FILENO) != 0);

@@ -15,9 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The build puts the artwork program beside the resource folder it draws into.
+// The artwork program the build runs to draw the resources.
 fs::path artworkProgram() {
-    return fs::path(MORVANE_RESOURCE_DIR).parent_path() / "tools" / "morvane_artwork";
+    return MORVANE_ARTWORK_PROGRAM;
 }
 
 struct ProgramRun {

@@ -5,10 +5,8 @@
 
 namespace artwork {
 
-Canvas drawIcon() {
+void paintIcon(cairo_t* cr) {
     const Skin& skin = skinAt(0);
-    Canvas canvas(64, 64);
-    cairo_t* cr = canvas.cr();
     // Shadow, then the white body.
     roundedRect(cr, 4, 5, 56, 57, 11);
     setColor(cr, {0, 0, 0, 0.25});
@@ -49,6 +47,12 @@ Canvas drawIcon() {
     cairo_set_source(cr, dome);
     cairo_fill(cr);
     cairo_pattern_destroy(dome);
+}
+
+Canvas drawIcon(int side) {
+    Canvas canvas(side, side);
+    cairo_scale(canvas.cr(), side / double(kIconUnits), side / double(kIconUnits));
+    paintIcon(canvas.cr());
     return canvas;
 }
 

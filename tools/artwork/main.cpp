@@ -1,6 +1,7 @@
 // Draws the camera's image resources into a folder, one PNG file per resource name.
 
 #include "Catalogue.h"
+#include "DesktopIcons.h"
 #include "Fonts.h"
 
 #include <chrono>
@@ -15,7 +16,10 @@ namespace {
 
 void usage(std::FILE* out) {
     std::fputs("usage: morvane_artwork [--fonts DIR] [--only PREFIX] [--verbose] OUTPUT_DIR\n"
+               "       morvane_artwork --icons NAME OUTPUT_DIR\n"
                "  Draws every image resource of the camera into OUTPUT_DIR as NAME.png.\n"
+               "  --icons NAME    instead, the desktop icons called NAME in the hicolor theme's\n"
+               "                  layout below OUTPUT_DIR (PNGs of every size and an SVG)\n"
                "  --fonts DIR     folder holding the bundled fallback font\n"
                "                  (ComicNeue-Regular.otf), used when the system has none\n"
                "  --only PREFIX   draw only the resources whose name starts with PREFIX\n"
@@ -29,6 +33,7 @@ int main(int argc, char** argv) {
     std::filesystem::path fontFolder;
     std::filesystem::path output;
     std::string only;
+    std::string iconName;
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -38,6 +43,8 @@ int main(int argc, char** argv) {
         }
         if (arg == "--fonts" && i + 1 < argc) {
             fontFolder = argv[++i];
+        } else if (arg == "--icons" && i + 1 < argc) {
+            iconName = argv[++i];
         } else if (arg == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else if (arg == "--verbose") {
@@ -61,6 +68,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "morvane_artwork: cannot make the folder %s: %s\n", output.c_str(),
                      error ? error.message().c_str() : "not a folder");
         return 1;
+    }
+
+    if (!iconName.empty()) {
+        const auto failed = artwork::DesktopIcons::write(output, iconName);
+        for (const auto& path : failed)
+            std::fprintf(stderr, "morvane_artwork: cannot write %s\n", path.c_str());
+        return failed.empty() ? 0 : 1;
     }
 
     const auto start = std::chrono::steady_clock::now();

@@ -1,6 +1,7 @@
 #include "platform/foundation/Bundle.h"
 
-#include <cstdlib>
+#include "platform/location/ResourceFolder.h"
+
 #include <string_view>
 
 namespace platform {
@@ -15,20 +16,7 @@ bool isPlainName(std::string_view part) {
 } // namespace
 
 Bundle Bundle::main() {
-    if (const char* chosen = std::getenv("MORVANE_RESOURCES"); chosen && *chosen) {
-        return Bundle(chosen);
-    }
-    std::error_code error;
-#ifdef MORVANE_RESOURCE_DIR
-    if (std::filesystem::is_directory(MORVANE_RESOURCE_DIR, error)) {
-        return Bundle(MORVANE_RESOURCE_DIR);
-    }
-#endif
-    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
-        return Bundle("resources");
-    }
-    return Bundle(program.parent_path() / "resources");
+    return Bundle(ResourceFolder::current());
 }
 
 std::optional<std::filesystem::path> Bundle::pathForResource(const std::string& name,

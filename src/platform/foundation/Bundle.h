@@ -9,8 +9,8 @@ namespace platform {
 // The application's shipped resources, found by name and type ("config", "plist").
 class Bundle {
 public:
-    // The resource folder, chosen now: $MORVANE_RESOURCES when set; else the build's resource
-    // folder when it exists; else "resources" beside the running program.
+    // The resource folder, chosen now: $MORVANE_RESOURCES when set, else share/morvane beside
+    // the running program's bin folder (see ResourceFolder).
     static Bundle main();
 
     const std::filesystem::path& resourceDirectory() const { return directory_; }

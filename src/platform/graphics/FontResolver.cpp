@@ -1,5 +1,7 @@
 #include "platform/graphics/FontResolver.h"
 
+#include "platform/location/ResourceFolder.h"
+
 #include <cairo-ft.h>
 #include <fontconfig/fontconfig.h>
 
@@ -51,7 +53,7 @@ std::once_flag registerOnce;
 void registerBundledFonts() {
     FcInit();
     FcConfig* config = FcConfigGetCurrent();
-    const std::filesystem::path dir = std::filesystem::path(MORVANE_RESOURCE_DIR) / "fonts";
+    const std::filesystem::path dir = ResourceFolder::current() / "fonts";
     std::error_code error;
     if (std::filesystem::is_directory(dir, error))
         FcConfigAppFontAddDir(config, reinterpret_cast<const FcChar8*>(dir.c_str()));
