@@ -39,7 +39,9 @@ Keyboard:
   Left / Right  previous / next film look
   Up / Down     previous / next print frame
   M             live picture as a mirror or as the camera sees it
-  Escape        cancel the photo picker, close the gallery
+  Escape        cancel an alert or the photo picker, close the gallery
+  Return/Enter  the alert's default button (OK)
+  A key acts only on what is in front: while an alert is up, nothing else moves.
 
 Script lines (headless, one a line, # starts a comment):
   tap X Y | swipe X1 Y1 X2 Y2 | key NAME | wait SECONDS | pick PATH | cancel |

@@ -11,13 +11,19 @@
 
 namespace {
 
-bool isOnScreen(const std::shared_ptr<platform::ViewController>& controller) {
-    return controller && controller->isViewLoaded() &&
-           controller->view()->transform().ty < platform::Application::kScreenHeight;
-}
+// What covers the camera's own screen, as far as a key can tell.
+enum Front : unsigned { Camera = 1, Gallery = 2, Picker = 4 };
 
-bool isPickerOpen(const std::shared_ptr<LibraryViewController>& controller) {
-    return controller && controller->modalViewController() != nullptr;
+Front front(MorvaneAppDelegate& delegate) {
+    // The gallery lies above the library, so it is the one in front.
+    if (const auto& gallery = delegate.recentController();
+        gallery && gallery->isViewLoaded() &&
+        gallery->view()->transform().ty < platform::Application::kScreenHeight)
+        return Gallery;
+    if (const auto& library = delegate.libraryController();
+        library && library->modalViewController())
+        return Picker;
+    return Camera;
 }
 
 bool turnPage(const std::shared_ptr<platform::ScrollView>& strip, double pageWidth, int pages,
@@ -32,6 +38,57 @@ bool turnPage(const std::shared_ptr<platform::ScrollView>& strip, double pageWid
     return true;
 }
 
+bool turnCategory(MorvaneAppDelegate& delegate, int step) {
+    return turnPage(delegate.catScrollView(), StripPages::kCategoryPageWidth,
+                    StripPages::kCategoryCount, step);
+}
+
+bool turnFrame(MorvaneAppDelegate& delegate, int step) {
+    return turnPage(delegate.miniFrameView(), StripPages::kFramePageWidth, StripPages::kFrameCount,
+                    step);
+}
+
+bool switchMirror(MorvaneAppDelegate& delegate) {
+    if (!platform::Application::exists())
+        return false;
+    auto& application = platform::Application::shared();
+    application.setMirrorsLivePicture(!application.mirrorsLivePicture());
+    if (const auto& camera = delegate.viewController())
+        if (const auto& picker = camera->cameraController())
+            picker->setMirrorsLivePicture(application.mirrorsLivePicture());
+    return true;
+}
+
+struct Shortcut {
+    const char* key;
+    // The fronts (Front bits) the key reaches through.
+    unsigned fronts;
+    bool (*act)(MorvaneAppDelegate&);
+};
+
+// A key missing here, or met with another front in front, does nothing.
+constexpr Shortcut kShortcuts[] = {
+    {"space", Camera, [](MorvaneAppDelegate& d) { return d.shutterButtonTouched(), true; }},
+    {"c", Camera, [](MorvaneAppDelegate& d) { return d.cameraButtonTouched(), true; }},
+    {"l", Camera, [](MorvaneAppDelegate& d) { return d.libraryButtonTouched(), true; }},
+    {"r", Camera, [](MorvaneAppDelegate& d) { return d.recentButtonTouched(), true; }},
+    {"left", Camera, [](MorvaneAppDelegate& d) { return turnCategory(d, -1); }},
+    {"right", Camera, [](MorvaneAppDelegate& d) { return turnCategory(d, 1); }},
+    {"up", Camera, [](MorvaneAppDelegate& d) { return turnFrame(d, -1); }},
+    {"down", Camera, [](MorvaneAppDelegate& d) { return turnFrame(d, 1); }},
+    {"m", Camera | Gallery, switchMirror},
+    {"escape", Gallery,
+     [](MorvaneAppDelegate& d) { return d.recentController()->doneButtonClicked(nullptr), true; }},
+    {"escape", Picker,
+     [](MorvaneAppDelegate& d) {
+         const auto& library = d.libraryController();
+         if (!library->rollController())
+             return false;
+         library->imagePickerControllerDidCancel(*library->rollController());
+         return true;
+     }},
+};
+
 } // namespace
 
 int KeyboardShortcuts::nearestPage(double offsetX, double pageWidth, int pages) {
@@ -42,49 +99,9 @@ int KeyboardShortcuts::nearestPage(double offsetX, double pageWidth, int pages) 
 }
 
 bool KeyboardShortcuts::handle(MorvaneAppDelegate& delegate, const std::string& key) {
-    const bool galleryShown = isOnScreen(delegate.recentController());
-    const bool pickerOpen = isPickerOpen(delegate.libraryController());
-
-    // The live picture's side is a viewing choice, not a touch, so it works over anything.
-    if (key == "m" && platform::Application::exists()) {
-        auto& application = platform::Application::shared();
-        application.setMirrorsLivePicture(!application.mirrorsLivePicture());
-        if (const auto& camera = delegate.viewController())
-            if (const auto& picker = camera->cameraController())
-                picker->setMirrorsLivePicture(application.mirrorsLivePicture());
-        return true;
-    }
-    if (key == "escape") {
-        // The gallery lies above the library, so it is the one in front.
-        if (galleryShown) {
-            delegate.recentController()->doneButtonClicked(nullptr);
-            return true;
-        }
-        if (pickerOpen) {
-            const auto& library = delegate.libraryController();
-            library->imagePickerControllerDidCancel(*library->rollController());
-            return true;
-        }
-        return false;
-    }
-    if (galleryShown || pickerOpen)
-        return false;
-
-    if (key == "space")
-        delegate.shutterButtonTouched();
-    else if (key == "c")
-        delegate.cameraButtonTouched();
-    else if (key == "l")
-        delegate.libraryButtonTouched();
-    else if (key == "r")
-        delegate.recentButtonTouched();
-    else if (key == "left" || key == "right")
-        return turnPage(delegate.catScrollView(), StripPages::kCategoryPageWidth,
-                        StripPages::kCategoryCount, key == "left" ? -1 : 1);
-    else if (key == "up" || key == "down")
-        return turnPage(delegate.miniFrameView(), StripPages::kFramePageWidth,
-                        StripPages::kFrameCount, key == "up" ? -1 : 1);
-    else
-        return false;
-    return true;
+    const Front now = front(delegate);
+    for (const Shortcut& shortcut : kShortcuts)
+        if (key == shortcut.key && (shortcut.fronts & now))
+            return shortcut.act(delegate);
+    return false;
 }

@@ -4,13 +4,16 @@
 
 class MorvaneAppDelegate;
 
-// The keyboard in the window and in scripts: each key does what a touch on the screen could
-// do at that moment, so a key never reaches a control that the gallery or the photo-library
-// picker covers.
+// The camera's keys, in the window and in scripts. A key acts only on what is in front, as a
+// finger could: a picker or an alert in front takes every key before the camera hears of it
+// (Application::key); behind those, the gallery covers the camera's controls, and the
+// photo-library picker covers them while it slides in and out.
 //   space shutter, c camera button, l library button, r recent button,
 //   left/right the category strip one page, up/down the frame strip one page,
 //   escape closes the gallery or cancels the photo-library picker,
-//   m shows the live picture as a mirror or as the camera sees it.
+//   m shows the live picture as a mirror or as the camera sees it (over the gallery, too:
+//   it is a way of looking, not a touch).
+// Return answers alerts only, so the camera has nothing for it.
 class KeyboardShortcuts {
 public:
     // Seconds a strip takes to move one page.

@@ -173,13 +173,19 @@ std::optional<Script> ScriptParser::parse(std::istream& input, std::string& erro
     std::vector<ScriptCommand> commands;
     std::string line;
     int number = 0;
+    std::size_t total = 0;
     for (;;) {
         // Read by hand so a line without end cannot eat all memory.
         line.clear();
         bool any = false;
         bool tooLong = false;
+        bool scriptTooLong = false;
         for (int ch; (ch = input.get()) != std::char_traits<char>::eof();) {
             any = true;
+            if (++total > kMaxScriptBytes) {
+                scriptTooLong = true;
+                break;
+            }
             if (ch == '\n')
                 break;
             if (line.size() >= kMaxLineBytes) {
@@ -192,6 +198,10 @@ std::optional<Script> ScriptParser::parse(std::istream& input, std::string& erro
             break;
         ++number;
         const std::string prefix = "script:" + std::to_string(number) + ": ";
+        if (scriptTooLong) {
+            error = prefix + "the script is longer than 4 MiB, the most read before a run";
+            return std::nullopt;
+        }
         if (tooLong) {
             error = prefix + "line longer than 65536 bytes";
             return std::nullopt;

@@ -14,10 +14,15 @@ class ScriptParser {
 public:
     // The longest line accepted, in bytes.
     static constexpr std::size_t kMaxLineBytes = 64 * 1024;
+    // The longest script accepted, in bytes: far more than a person or a test writes, and a
+    // bound on what a standard input that never ends can make the camera hold.
+    static constexpr std::size_t kMaxScriptBytes = 4 * 1024 * 1024;
     // The longest single wait, in seconds.
     static constexpr double kMaxWait = 24 * 60 * 60;
 
-    // The first malformed line gives nullopt and "script:LINE: message" in `error`.
+    // The first malformed line gives nullopt and "script:LINE: message" in `error`; so does
+    // a script longer than kMaxScriptBytes, at the line where it passes the limit, without
+    // reading further.
     static std::optional<Script> parse(std::istream& input, std::string& error);
     static std::optional<Script> parseText(const std::string& text, std::string& error);
     static std::optional<Script> parseFile(const std::filesystem::path& path, std::string& error);

@@ -28,6 +28,9 @@ std::optional<std::string> SdlKeyMap::shortcutName(std::int32_t keycode, std::ui
         return "down";
     case SDLK_ESCAPE:
         return "escape";
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        return "return";
     default:
         return std::nullopt;
     }

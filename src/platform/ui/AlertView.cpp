@@ -165,6 +165,14 @@ bool AlertView::cancel(std::string& error) {
     return false;
 }
 
+bool AlertView::pressCancelKey() {
+    return dismissWithClickedButtonIndex(cancelButtonIndex_ >= 0 ? cancelButtonIndex_ : 0);
+}
+
+bool AlertView::pressDefaultKey() {
+    return dismissWithClickedButtonIndex(defaultButtonIndex());
+}
+
 bool AlertView::pressAlertButton(int index, std::string& error) {
     if (dismissWithClickedButtonIndex(index))
         return true;

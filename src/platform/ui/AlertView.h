@@ -33,6 +33,8 @@ public:
     std::string buttonTitleAtIndex(int index) const;
     // -1 when the alert has no cancel button of its own.
     int cancelButtonIndex() const { return cancelButtonIndex_; }
+    // The button Return presses: the other button, or the only one there is.
+    int defaultButtonIndex() const { return numberOfButtons() - 1; }
 
     // Puts the alert in front of everything in the application's window and lets a script
     // answer it. Nothing happens while it is shown already.
@@ -51,6 +53,9 @@ public:
     bool pick(const std::filesystem::path& path, std::string& error) override;
     bool cancel(std::string& error) override;
     bool pressAlertButton(int index, std::string& error) override;
+    // Escape: the cancel button, or the only button of an alert without one.
+    bool pressCancelKey() override;
+    bool pressDefaultKey() override;
 
 private:
     void layout();

@@ -112,12 +112,21 @@ void Application::touchUp(Point point) {
 }
 
 bool Application::key(const std::string& name) {
+    // The one place a key is routed: what is modal in front answers it alone, as only its
+    // own controls can be touched while it is up.
+    if (auto front = frontResponder()) {
+        if (name == kCancelKey)
+            return front->pressCancelKey();
+        if (name == kDefaultKey)
+            return front->pressDefaultKey();
+        return false;
+    }
     return keyHandler_ ? keyHandler_(name) : false;
 }
 
 const std::vector<std::string>& Application::keyNames() {
-    static const std::vector<std::string> names = {"space", "c",     "l",  "r",    "m",
-                                                   "left",  "right", "up", "down", "escape"};
+    static const std::vector<std::string> names = {
+        "space", "c", "l", "r", "m", "left", "right", "up", "down", kCancelKey, kDefaultKey};
     return names;
 }
 

@@ -74,12 +74,17 @@ public:
     void touchMove(Point point);
     void touchUp(Point point);
 
-    // A keyboard shortcut by name (see keyNames()); true when the handler took it.
+    // A key by name (see keyNames()), from the window or a script; true when it did
+    // something. A picker or alert in front (frontResponder) takes every key: Escape is its
+    // cancel, Return its default, any other key nothing. Only with none in front does the
+    // key go to the handler, which decides among the things on the screen behind.
     bool key(const std::string& name);
     void setKeyHandler(std::function<bool(const std::string&)> handler) {
         keyHandler_ = std::move(handler);
     }
-    // space, c, l, r, m, left, right, up, down, escape.
+    static constexpr const char* kCancelKey = "escape";
+    static constexpr const char* kDefaultKey = "return";
+    // space, c, l, r, m, left, right, up, down, escape, return.
     static const std::vector<std::string>& keyNames();
     static bool isKeyName(const std::string& name);
 

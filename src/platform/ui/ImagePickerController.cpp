@@ -272,6 +272,14 @@ bool ImagePickerController::cancel(std::string&) {
     return true;
 }
 
+bool ImagePickerController::pressCancelKey() {
+    // A bare camera shows no Cancel control, so there is nothing for the key to press.
+    if (!answersScripts())
+        return false;
+    cancelPicking();
+    return true;
+}
+
 bool ImagePickerController::pressAlertButton(int, std::string& error) {
     error = "no alert is open";
     return false;

@@ -93,6 +93,9 @@ public:
     bool pick(const std::filesystem::path& path, std::string& error) override;
     bool cancel(std::string& error) override;
     bool pressAlertButton(int index, std::string& error) override;
+    // Escape is the Cancel control; Return has nothing to choose.
+    bool pressCancelKey() override;
+    bool pressDefaultKey() override { return false; }
 
 private:
     bool isCamera() const { return sourceType_ == SourceType::Camera; }

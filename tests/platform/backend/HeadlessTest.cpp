@@ -210,6 +210,8 @@ TEST_F(Headless, PickersAndAlertsOnScreenAnswerTheScript) {
             error = "this is a picker, not alert " + std::to_string(index);
             return false;
         }
+        bool pressCancelKey() override { return false; }
+        bool pressDefaultKey() override { return false; }
     };
     auto picker = std::make_shared<Picker>();
     demo->responder = picker;

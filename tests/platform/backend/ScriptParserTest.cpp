@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 using namespace platform;
@@ -80,6 +81,25 @@ TEST(ScriptParser, AHugeLineIsRefusedWithoutReadingItAll) {
     // Exactly at the limit is still fine.
     text = "wait 1\n" + std::string(ScriptParser::kMaxLineBytes - 4, ' ') + "quit\n";
     EXPECT_TRUE(ScriptParser::parseText(text, error)) << error;
+}
+
+TEST(ScriptParser, AScriptPastItsSizeLimitIsRefusedAtTheLineThatPassesIt) {
+    // Comment lines of 1 KiB, newline included, up to the limit exactly: accepted.
+    const std::string line = "#" + std::string(1022, '.') + "\n";
+    std::string text = "key space\n";
+    while (text.size() + line.size() <= ScriptParser::kMaxScriptBytes)
+        text += line;
+    text += std::string(ScriptParser::kMaxScriptBytes - text.size() - 1, '#') + "\n";
+    ASSERT_EQ(text.size(), ScriptParser::kMaxScriptBytes);
+    std::string error;
+    EXPECT_TRUE(ScriptParser::parseText(text, error)) << error;
+    const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+
+    // One byte more, even a blank line, is refused, naming the line it falls in.
+    text += "\n";
+    EXPECT_FALSE(ScriptParser::parseText(text, error));
+    EXPECT_EQ(error, "script:" + std::to_string(lines + 1) +
+                         ": the script is longer than 4 MiB, the most read before a run");
 }
 
 TEST(ScriptParser, FilesThatCannotBeReadAreReported) {

@@ -73,8 +73,9 @@ TEST(SdlBuzzer, IsAShortLowBuzzThatStartsAndEndsSilently) {
 }
 
 TEST(SdlKeyMap, TheCamerasShortcutsAreTheApplicationsKeyNames) {
-    const SDL_Keycode keys[] = {SDLK_SPACE, SDLK_c,     SDLK_l,  SDLK_r,    SDLK_m,
-                                SDLK_LEFT,  SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_ESCAPE};
+    const SDL_Keycode keys[] = {SDLK_SPACE, SDLK_c,      SDLK_l,      SDLK_r,
+                                SDLK_m,     SDLK_LEFT,   SDLK_RIGHT,  SDLK_UP,
+                                SDLK_DOWN,  SDLK_ESCAPE, SDLK_RETURN, SDLK_KP_ENTER};
     std::set<std::string> names;
     for (const SDL_Keycode key : keys) {
         const auto name = SdlKeyMap::shortcutName(key, KMOD_NONE);
@@ -92,5 +93,7 @@ TEST(SdlKeyMap, TheCamerasShortcutsAreTheApplicationsKeyNames) {
     EXPECT_FALSE(SdlKeyMap::shortcutName(SDLK_r, KMOD_RALT));
     EXPECT_FALSE(SdlKeyMap::shortcutName(SDLK_SPACE, KMOD_LGUI));
     EXPECT_FALSE(SdlKeyMap::shortcutName(SDLK_a, KMOD_NONE));
-    EXPECT_FALSE(SdlKeyMap::shortcutName(SDLK_RETURN, KMOD_NONE));
+    EXPECT_FALSE(SdlKeyMap::shortcutName(SDLK_RETURN, KMOD_LALT));
+    // The keypad's Enter is Return.
+    EXPECT_EQ(SdlKeyMap::shortcutName(SDLK_KP_ENTER, KMOD_NONE), "return");
 }

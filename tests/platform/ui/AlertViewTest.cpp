@@ -105,6 +105,31 @@ TEST_F(Alerts, ButtonsAreNumberedFromTheCancelButtonAndAnAlertAlwaysHasOne) {
     EXPECT_TRUE(none->buttonFrame(1).isEmpty());
 }
 
+TEST_F(Alerts, EscapeIsTheCancelButtonAndReturnTheOtherOrTheOnlyOne) {
+    // Button titles, then the button Escape presses and the one Return presses.
+    const struct {
+        const char* cancel;
+        const char* other;
+        int escape, enter;
+    } shapes[] = {{"Cancel", "OK", 0, 1}, {"", "Go", 0, 0}, {"Cancel", "", 0, 0}, {"", "", 0, 0}};
+    for (const auto& shape : shapes) {
+        SCOPED_TRACE(std::string(shape.cancel) + "/" + shape.other);
+        for (const char* key : {"escape", "return"}) {
+            answers->heard.clear();
+            auto alert = makeAlert(shape.cancel, shape.other);
+            alert->show();
+            EXPECT_TRUE(screen.app.key(key));
+            ASSERT_EQ(answers->heard.size(), 1u) << key;
+            EXPECT_EQ(answers->heard[0].second,
+                      key == std::string("escape") ? shape.escape : shape.enter);
+            EXPECT_FALSE(alert->isVisible());
+            // Answered once: a second press finds nothing in front to answer.
+            screen.app.key(key);
+            EXPECT_EQ(answers->heard.size(), 1u);
+        }
+    }
+}
+
 TEST_F(Alerts, AnAlertShownInAnswerIsTheOneInFront) {
     auto first = makeAlert();
     auto second = std::make_shared<AlertView>("Second", "", answers, "Cancel", "");

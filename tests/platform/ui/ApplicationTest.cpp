@@ -95,12 +95,22 @@ TEST_F(App, KeysGoToTheHandlerAndScriptRespondersStackUp) {
     EXPECT_FALSE(app.key("m"));
     EXPECT_EQ(keys, (std::vector<std::string>{"space", "m"}));
     EXPECT_TRUE(Application::isKeyName("escape"));
+    EXPECT_TRUE(Application::isKeyName("return"));
     EXPECT_FALSE(Application::isKeyName("enter"));
 
     struct Responder : ScriptResponder {
+        std::vector<std::string> pressed;
         bool pick(const std::filesystem::path&, std::string&) override { return true; }
         bool cancel(std::string&) override { return true; }
         bool pressAlertButton(int, std::string&) override { return true; }
+        bool pressCancelKey() override {
+            pressed.push_back("cancel");
+            return true;
+        }
+        bool pressDefaultKey() override {
+            pressed.push_back("default");
+            return true;
+        }
     };
     auto picker = std::make_shared<Responder>();
     auto alert = std::make_shared<Responder>();
@@ -108,11 +118,23 @@ TEST_F(App, KeysGoToTheHandlerAndScriptRespondersStackUp) {
     app.pushResponder(picker);
     app.pushResponder(alert);
     EXPECT_EQ(app.frontResponder(), alert);
+
+    // Every key goes to the one in front and no further, whether it has a use for it or not.
+    keys.clear();
+    for (const std::string& name : Application::keyNames())
+        EXPECT_EQ(app.key(name), name == "escape" || name == "return") << name;
+    EXPECT_EQ(alert->pressed, (std::vector<std::string>{"cancel", "default"}));
+    EXPECT_TRUE(picker->pressed.empty());
+    EXPECT_TRUE(keys.empty());
+
     app.removeResponder(alert.get());
     EXPECT_EQ(app.frontResponder(), picker);
     app.pushResponder(alert);
     alert.reset(); // gone without removing itself
     EXPECT_EQ(app.frontResponder(), picker);
+    app.removeResponder(picker.get());
+    EXPECT_TRUE(app.key("space"));
+    EXPECT_EQ(keys, (std::vector<std::string>{"space"}));
 }
 
 TEST_F(App, SnapshotIsTheWholeScreenAtTheAskedScale) {
