@@ -15,6 +15,9 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
+
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -72,6 +75,29 @@ private:
     std::ostream& err_;
     bool terminal_;
 };
+
+// A print never replaces a photo the command reads, under whatever name either is reached
+// (the same folder, "..", a hard link): the file itself is compared, not its name. Such a
+// photo is given the reason instead of a print.
+void refuseOverwritingPhotos(const std::vector<std::string>& photos,
+                             const std::vector<fs::path>& targets,
+                             std::vector<std::string>& refusals) {
+    std::map<std::pair<dev_t, ino_t>, std::size_t> read;
+    struct stat info {};
+    for (std::size_t i = 0; i < photos.size(); ++i)
+        if (::stat(photos[i].c_str(), &info) == 0)
+            read.emplace(std::pair{info.st_dev, info.st_ino}, i);
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (!refusals[i].empty() || ::stat(targets[i].c_str(), &info) != 0)
+            continue;
+        const auto hit = read.find(std::pair{info.st_dev, info.st_ino});
+        if (hit == read.end())
+            continue;
+        refusals[i] = hit->second == i ? "its print would replace the photo itself"
+                                       : "its print would replace " + photos[hit->second] +
+                                             ", which is being printed too";
+    }
+}
 
 } // namespace
 
@@ -166,6 +192,8 @@ int PrintCommand::run(const Options& options, const std::string& platformString,
         if (!fresh)
             clashes[i] = "its print would have the same name as that of " + it->second;
     }
+
+    refuseOverwritingPhotos(options.photos, targets, clashes);
 
     Progress progress(count, out, err, terminal);
     std::atomic<std::size_t> next{0};
