@@ -35,16 +35,6 @@ public:
     platform::ImageRef full;
 };
 
-std::string unreadableReason(const fs::path& photo) {
-    std::error_code error;
-    const fs::file_status status = fs::status(photo, error);
-    if (!fs::exists(status))
-        return "no such file";
-    if (!fs::is_regular_file(status))
-        return "not a file";
-    return "not a picture that can be read (PNG or JPEG)";
-}
-
 // Reports as photos finish, from any worker: a bar on a terminal, else a line a photo.
 class Progress {
 public:
@@ -146,12 +136,12 @@ std::string PrintCommand::printOne(const fs::path& photo, const fs::path& target
     if (!force && fs::exists(fs::symlink_status(target, error)))
         return target.string() + " is already there (--force replaces it)";
     // Read past the decoded-picture cache: each photo is read once, and kept it would only
-    // push out the film frames every print reads again.
-    const auto bytes = platform::FileManager::contents(photo);
-    const platform::ImageRef picture =
-        bytes ? platform::Image::fromEncodedData(bytes->data(), bytes->size()) : nullptr;
+    // push out the film frames every print reads again. Read as the library picker reads it,
+    // so that both make the same print.
+    std::string whyNot;
+    const platform::ImageRef picture = platform::Image::readFile(photo, 0, &whyNot);
     if (!picture)
-        return unreadableReason(photo);
+        return whyNot.empty() ? "not a picture that can be read (PNG or JPEG)" : whyNot;
     const platform::ImageRef square = RollSquare::makeSquare(*picture, squareSide);
     FullSizeSink sink;
     if (!square || !PrintComposer::composeLibraryPrint(*square, inputs, sink) || !sink.full)

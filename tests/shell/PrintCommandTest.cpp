@@ -1,6 +1,7 @@
 // `morvane print` run as a user runs it: prints land in the --out folder under the photos'
 // names, as the library path makes them, and nothing else of the camera's is touched.
 #include "support/OrientedPhoto.h"
+#include "support/PeakMemory.h"
 #include "support/TempHome.h"
 
 #include "platform/graphics/Image.h"
@@ -213,6 +214,37 @@ TEST_F(PrintCommandTest, APrintIsNeverWrittenOverAPhotoItReads) {
         1);
     EXPECT_TRUE(fs::equivalent(photo, photos() / "other.jpg"));
     EXPECT_EQ(TempHome::readText(photo), before);
+}
+
+TEST_F(PrintCommandTest, FilesThatAreNoPhotoOrTooLargeAreRefusedCheaplyWithTheReason) {
+    fs::create_directories(photos());
+    // A video of gigabytes is known by its first bytes, not read whole.
+    const fs::path video = photos() / "video.mp4";
+    {
+        std::ofstream out(video, std::ios::binary);
+        out.write("\0\0\0\x20"
+                  "ftypisom",
+                  12);
+    }
+    fs::resize_file(video, 3ull << 30); // sparse
+    // A panorama too wide for any picture, and too wide to be read reduced as a PNG.
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0,    0, 0,
+                                     13,   'I', 'H', 'D', 'R',  0,    0,    0x9c, 0x40, 0, 0,
+                                     0,    4,   8,   6,   0,    0,    0,    0,    0,    0, 0};
+    std::ofstream(photos() / "wide.png", std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+    int status = -1;
+    const long kilobytes =
+        peak::ofCommand(std::string(MORVANE_BINARY) + " print " + video.string() + " " +
+                            (photos() / "wide.png").string() + " --out " + prints().string() +
+                            " 2>" + (home_.root() / "err.txt").string(),
+                        status);
+    EXPECT_EQ(status, 1);
+    EXPECT_GT(kilobytes, 0);
+    EXPECT_LT(kilobytes, 300 * 1024);
+    const std::string err = errors();
+    EXPECT_NE(err.find("video.mp4: not a picture"), std::string::npos) << err;
+    EXPECT_NE(err.find("wide.png: too large: 40000 by 4 pixels"), std::string::npos) << err;
 }
 
 } // namespace
