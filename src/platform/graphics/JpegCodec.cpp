@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -41,10 +42,13 @@ void cmykToArgb(const std::vector<std::uint8_t>& cmyk, cairo_surface_t* surface,
 }
 
 bool isTruncationWarning(void* handle) {
-    // libjpeg reports a file that ends early only as a warning and fills the rest with grey;
-    // such a picture is not what the file meant to hold, so it counts as unreadable.
-    const std::string_view message = tjGetErrorStr2(handle);
-    return message.find("Premature end") != std::string_view::npos;
+    // libjpeg reports a file that ends early only as a warning and fills the rest with grey:
+    // "Premature end of JPEG file", or "premature end of data segment" when the data stops at
+    // a marker. Such a picture is not what the file meant to hold, so it counts as unreadable.
+    std::string message = tjGetErrorStr2(handle);
+    std::transform(message.begin(), message.end(), message.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return message.find("premature end") != std::string::npos;
 }
 
 } // namespace
