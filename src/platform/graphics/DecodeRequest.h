@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -12,7 +13,8 @@ struct DecodeRequest {
     std::int64_t maxPixels = 0;
     int maxSide = 32767;
     // A JPEG larger than this many pixels is decoded reduced (1/2, 1/4, 1/8 in the codec's
-    // own DCT scaling), at the largest scale that fits; 0 for no working limit.
+    // own DCT scaling), at the largest scale that fits, and nothing larger is ever made from
+    // one; 0 for no working limit (maxPixels alone).
     std::int64_t workingPixels = 0;
     // When above 0: the shorter side the caller needs, in pixels; a JPEG is decoded at the
     // smallest of those scales that still gives it.

@@ -61,7 +61,8 @@ public:
     static ImageRef fromPixels(int width, int height, const std::vector<std::uint32_t>& argb,
                                ImageOrientation orientation = ImageOrientation::Up);
     // A PNG or JPEG file; a JPEG's EXIF orientation becomes the flag while the pixels stay as
-    // stored. nullptr when the file is missing, unreadable, not a picture or too large.
+    // stored (reduced above kWorkingPixels). nullptr when the file is missing, unreadable, not
+    // a picture or too large.
     static ImageRef contentsOfFile(const std::filesystem::path& path);
     // The same for bytes already in memory; whyNot, when given, gets the reason for nullptr.
     static ImageRef fromEncodedData(const std::uint8_t* data, std::size_t size,
