@@ -14,6 +14,8 @@ platform::ImageRef RollSquare::makeSquare(const platform::Image& photograph, int
     const double w = photograph.pixelWidth();
     const double h = photograph.pixelHeight();
     const double s = side;
+    if (!keepsFirstWay(photograph))
+        return makeUprightSquare(photograph, side);
 
     platform::ImageContext context(side, side);
     platform::Rect target;
@@ -38,6 +40,36 @@ platform::ImageRef RollSquare::makeSquare(const platform::Image& photograph, int
     }
     // Drawn without a flip, so the first stored row lands at the bottom: the mirrored storage.
     context.drawImage(target, photograph);
+    return context.makeImage();
+}
+
+bool RollSquare::keepsFirstWay(const platform::Image& photograph) {
+    // The first way turned every bitmap shown portrait but stored landscape the same way, a
+    // quarter clockwise, and left all others as stored: right only for upright pictures and
+    // for a phone's portrait (landscape bitmap, flag "right"). Those keep their pixels.
+    const auto orientation = photograph.orientation();
+    return orientation == platform::ImageOrientation::Up ||
+           (orientation == platform::ImageOrientation::Right &&
+            photograph.pixelWidth() > photograph.pixelHeight());
+}
+
+platform::ImageRef RollSquare::makeUprightSquare(const platform::Image& photograph, int side) {
+    // The picture as it is seen, after any of the eight flags, cut and scaled as an upright
+    // picture would be; drawn in a space flipped top to bottom, so stored mirrored.
+    const platform::Size seen = photograph.size();
+    const double s = side;
+    platform::Rect target;
+    if (seen.width >= seen.height) {
+        const double e = seen.width * s / seen.height;
+        target = {(s - e) * 0.5, 0, e, s};
+    } else {
+        const double e = seen.height * s / seen.width;
+        target = {0, (s - e) * 0.5, s, e};
+    }
+    platform::ImageContext context(side, side);
+    context.translateCTM(0, s);
+    context.scaleCTM(1, -1);
+    context.drawImageUpright(target, photograph);
     return context.makeImage();
 }
 

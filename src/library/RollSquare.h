@@ -15,13 +15,19 @@ public:
     // have less memory to spare. Print quality plays no part.
     static int squareSide(std::string_view platformString);
 
-    // The photograph scaled so that its shorter side is `side` pixels, centred, the longer
-    // side's overflow cut equally at both ends, and stored mirrored top to bottom, which the
-    // print's film look undoes. A bitmap stored wider than tall whose own size (after its
-    // orientation flag) is taller than wide is turned a quarter turn clockwise first.
+    // The photograph brought upright by its orientation flag (any of the eight), scaled so
+    // that its shorter side is `side` pixels, centred, the longer side's overflow cut equally
+    // at both ends, and stored mirrored top to bottom, which the print's film look undoes.
     // nullptr for no photograph or a side below one pixel.
     static platform::ImageRef makeSquare(const platform::Image& photograph, int side);
 
+private:
+    // True for the photographs the square was always right for, made as they always were so
+    // that their prints stay the same to the pixel.
+    static bool keepsFirstWay(const platform::Image& photograph);
+    static platform::ImageRef makeUprightSquare(const platform::Image& photograph, int side);
+
+public:
     // The square shown upright at kPreviewSide pixels a side; nullptr for no square.
     static platform::ImageRef makePreview(const platform::ImageRef& square);
 };

@@ -78,5 +78,11 @@ void RecentViewController::doneButtonClicked(const std::shared_ptr<platform::Vie
 }
 
 platform::ImageRef RecentViewController::loadImage(const std::string& name) {
-    return PrintStore::loadPrintFile(name);
+    // A row shows its print 250 points a side, 500 pixels in a window at its usual two pixels
+    // a point: a file claiming more (a small print is 250) is decoded reduced to about that,
+    // never at whatever size it claims.
+    constexpr int kRowPicturePixels = 500;
+    if (!PrintStore::isPlainFileName(name))
+        return nullptr;
+    return platform::Image::readFile(PrintStore::documentsDirectory() / name, kRowPicturePixels);
 }

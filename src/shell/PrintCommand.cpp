@@ -15,6 +15,9 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
+
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -31,16 +34,6 @@ public:
 
     platform::ImageRef full;
 };
-
-std::string unreadableReason(const fs::path& photo) {
-    std::error_code error;
-    const fs::file_status status = fs::status(photo, error);
-    if (!fs::exists(status))
-        return "no such file";
-    if (!fs::is_regular_file(status))
-        return "not a file";
-    return "not a picture that can be read (PNG or JPEG)";
-}
 
 // Reports as photos finish, from any worker: a bar on a terminal, else a line a photo.
 class Progress {
@@ -72,6 +65,29 @@ private:
     std::ostream& err_;
     bool terminal_;
 };
+
+// A print never replaces a photo the command reads, under whatever name either is reached
+// (the same folder, "..", a hard link): the file itself is compared, not its name. Such a
+// photo is given the reason instead of a print.
+void refuseOverwritingPhotos(const std::vector<std::string>& photos,
+                             const std::vector<fs::path>& targets,
+                             std::vector<std::string>& refusals) {
+    std::map<std::pair<dev_t, ino_t>, std::size_t> read;
+    struct stat info {};
+    for (std::size_t i = 0; i < photos.size(); ++i)
+        if (::stat(photos[i].c_str(), &info) == 0)
+            read.emplace(std::pair{info.st_dev, info.st_ino}, i);
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (!refusals[i].empty() || ::stat(targets[i].c_str(), &info) != 0)
+            continue;
+        const auto hit = read.find(std::pair{info.st_dev, info.st_ino});
+        if (hit == read.end())
+            continue;
+        refusals[i] = hit->second == i ? "its print would replace the photo itself"
+                                       : "its print would replace " + photos[hit->second] +
+                                             ", which is being printed too";
+    }
+}
 
 } // namespace
 
@@ -120,12 +136,12 @@ std::string PrintCommand::printOne(const fs::path& photo, const fs::path& target
     if (!force && fs::exists(fs::symlink_status(target, error)))
         return target.string() + " is already there (--force replaces it)";
     // Read past the decoded-picture cache: each photo is read once, and kept it would only
-    // push out the film frames every print reads again.
-    const auto bytes = platform::FileManager::contents(photo);
-    const platform::ImageRef picture =
-        bytes ? platform::Image::fromEncodedData(bytes->data(), bytes->size()) : nullptr;
+    // push out the film frames every print reads again. Read as the library picker reads it,
+    // so that both make the same print.
+    std::string whyNot;
+    const platform::ImageRef picture = platform::Image::readFile(photo, 0, &whyNot);
     if (!picture)
-        return unreadableReason(photo);
+        return whyNot.empty() ? "not a picture that can be read (PNG or JPEG)" : whyNot;
     const platform::ImageRef square = RollSquare::makeSquare(*picture, squareSide);
     FullSizeSink sink;
     if (!square || !PrintComposer::composeLibraryPrint(*square, inputs, sink) || !sink.full)
@@ -166,6 +182,8 @@ int PrintCommand::run(const Options& options, const std::string& platformString,
         if (!fresh)
             clashes[i] = "its print would have the same name as that of " + it->second;
     }
+
+    refuseOverwritingPhotos(options.photos, targets, clashes);
 
     Progress progress(count, out, err, terminal);
     std::atomic<std::size_t> next{0};

@@ -1,12 +1,15 @@
 #include "library/LibraryViewController.h"
 #include "library/RollSquare.h"
 #include "support/LaunchedCamera.h"
+#include "support/OrientedPhoto.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -101,7 +104,7 @@ TEST(RollSquareTest, ASquareBitmapFillsTheSquareMirroredTopToBottom) {
               64);
 }
 
-TEST(RollSquareTest, LandscapeIsCutAtBothSidesAndTurnedOnlyWhenItsOwnSizeIsPortrait) {
+TEST(RollSquareTest, LandscapeIsCutAtBothSidesAndTurnedByItsFlag) {
     const double s = 1500, w = 1600, k = 1.25;
     // Stored and shown landscape: 200 bitmap pixels cut from each side, no turn.
     const ImageRef landscape = gridPhotograph(1600, 1200, ImageOrientation::Up);
@@ -129,13 +132,17 @@ TEST(RollSquareTest, LandscapeIsCutAtBothSidesAndTurnedOnlyWhenItsOwnSizeIsPortr
     EXPECT_EQ(expectCellsLand(*sideways, *preview, previewOf(quarter, s)), 48);
     EXPECT_TRUE(closeColour(preview->pixel(300, 5), cellColour(1, 0)));
 
-    // Every flag that shows the bitmap portrait turns it the same way.
+    // "Left" turns the other way: the same square, half a turn round.
     const ImageRef left =
         RollSquare::makeSquare(*landscape->withOrientation(ImageOrientation::Left), 1500);
-    EXPECT_TRUE(samePixels(left, turned));
+    const Mapping otherQuarter = [&](double i, double j) {
+        const platform::Point p = quarter(i, j);
+        return platform::Point{s - p.x, s - p.y};
+    };
+    EXPECT_EQ(expectCellsLand(*landscape, *left, otherQuarter), 48);
 }
 
-TEST(RollSquareTest, PortraitIsCutTopAndBottomAndNeverTurned) {
+TEST(RollSquareTest, PortraitIsCutTopAndBottomAndTurnedByItsFlag) {
     const double s = 1200, h = 1600, k = 1;
     const ImageRef portrait = gridPhotograph(1200, 1600, ImageOrientation::Up);
     const ImageRef square = RollSquare::makeSquare(*portrait, RollSquare::squareSide("iPhone1,2"));
@@ -148,10 +155,14 @@ TEST(RollSquareTest, PortraitIsCutTopAndBottomAndNeverTurned) {
     // Bitmap row 200 is the square's last row; the 200 rows above it were cut.
     EXPECT_TRUE(closeColour(square->pixel(600, 1198), cellColour(4, 1)));
 
-    // Its flag saying landscape changes nothing.
+    // Flagged "right", it is a landscape picture: turned a quarter clockwise, its seen sides
+    // (the bitmap's first and last 200 rows) cut, then mirrored.
     const ImageRef flagged =
         RollSquare::makeSquare(*portrait->withOrientation(ImageOrientation::Right), 1200);
-    EXPECT_TRUE(samePixels(flagged, square));
+    const Mapping turned = [&](double i, double j) {
+        return platform::Point{(h + s) / 2 - j * k, s - i * k};
+    };
+    EXPECT_EQ(expectCellsLand(*portrait, *flagged, turned), 48);
 }
 
 class LibraryImportTest : public ::testing::Test {
@@ -224,6 +235,75 @@ TEST_F(LibraryImportTest, CancelAfterAPickHidesThePreviewAndLeavesEditMode) {
     camera_.runFor(1);
     EXPECT_EQ(delegate().originalImage(), kept);
     EXPECT_FALSE(library().modalViewController());
+}
+
+} // namespace
+
+namespace {
+
+// A photograph picked from the library, stored under each of the eight EXIF orientations:
+// the preview shows it upright and the square holds it mirrored top to bottom, exactly as the
+// same picture stored upright would be.
+class OrientedPickTest : public LibraryImportTest {
+protected:
+    // Picks the quarters picture seen at width × height, stored under an orientation.
+    void pick(int orientation, int width, int height) {
+        const auto file = home_.root() / ("photo" + std::to_string(orientation) + ".jpg");
+        ASSERT_TRUE(oriented::writeQuarters(file, orientation, width, height));
+        delegate().libraryButtonTouched();
+        camera_.runFor(1);
+        std::string error;
+        ASSERT_TRUE(library().rollController()->pickFile(file, error)) << error;
+        camera_.runFor(1);
+        ASSERT_TRUE(delegate().originalImage());
+        ASSERT_TRUE(delegate().resizedImage());
+    }
+};
+
+TEST_F(OrientedPickTest, EveryOrientationIsPickedUprightLandscapeAndPortrait) {
+    delegate().setPlatformString("iPhone2,1");
+    for (const auto& [width, height] : {std::pair{480, 360}, std::pair{360, 480}}) {
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            SCOPED_TRACE("seen " + std::to_string(width) + "x" + std::to_string(height) +
+                         ", orientation " + std::to_string(orientation));
+            pick(orientation, width, height);
+            const Image& preview = *delegate().resizedImage();
+            const Image& square = *delegate().originalImage();
+            ASSERT_EQ(square.pixelWidth(), 1500);
+            for (const bool right : {false, true}) {
+                for (const bool bottom : {false, true}) {
+                    const std::uint32_t want = oriented::quarterColour(right, bottom);
+                    const int px = right ? 240 : 80, py = bottom ? 240 : 80;
+                    EXPECT_TRUE(oriented::near(preview.pixel(px, py), want))
+                        << "preview at " << px << "," << py << ": " << std::hex
+                        << preview.pixel(px, py);
+                    // The square is stored with its rows reversed.
+                    const int sx = right ? 1125 : 375, sy = bottom ? 375 : 1125;
+                    EXPECT_TRUE(oriented::near(square.pixel(sx, sy), want))
+                        << "square at " << sx << "," << sy << ": " << std::hex
+                        << square.pixel(sx, sy);
+                }
+            }
+        }
+    }
+}
+
+TEST_F(OrientedPickTest, PicturesThatWereAlreadyRightKeepTheirPixels) {
+    // Recorded from the squares made before every orientation was honoured: an upright
+    // landscape, an upright portrait, and a phone's portrait stored landscape with "right".
+    struct Case {
+        int orientation, width, height;
+        std::uint64_t fingerprint;
+    };
+    delegate().setPlatformString("iPhone2,1");
+    for (const Case& c :
+         {Case{1, 480, 360, 0x6ed368cc4483e095ull}, Case{1, 360, 480, 0x6ed368cc4483e095ull},
+          Case{6, 360, 480, 0xfb1af9e75a47a2bbull}}) {
+        pick(c.orientation, c.width, c.height);
+        EXPECT_EQ(oriented::fingerprint(*delegate().originalImage()), c.fingerprint)
+            << "orientation " << c.orientation << " seen " << c.width << "x" << c.height << std::hex
+            << ": 0x" << oriented::fingerprint(*delegate().originalImage());
+    }
 }
 
 } // namespace

@@ -225,3 +225,24 @@ TEST_F(GalleryTest, DoneSlidesTheGalleryAwayAndKeepsTheRows) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GalleryTest, ARowDecodesAnOversizedFileOnlyAsLargeAsItShows) {
+    // A small print file that claims far more than a row shows (a small print is 250).
+    makePrints(2);
+    ASSERT_TRUE(solidPicture(4000, grey(7))->writeJpeg(documents() / "2.jpg", 0.9));
+    gallery().refreshImages();
+    const auto rows = pictures();
+    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_TRUE(rows[0]->image());
+    // 250 points at two pixels a point: read at 1/8, not at 4000 a side.
+    EXPECT_EQ(rows[0]->image()->pixelWidth(), 500);
+    EXPECT_NEAR(rows[0]->image()->pixel(250, 250) & 0xFF, 70, 2);
+    // An ordinary small print is shown exactly as it is stored.
+    ASSERT_TRUE(rows[1]->image());
+    EXPECT_EQ(rows[1]->image()->pixelWidth(), 250);
+    EXPECT_TRUE(samePixels(rows[1]->image(), PrintStore::loadPrintFile("1.jpg")));
+}
+
+} // namespace

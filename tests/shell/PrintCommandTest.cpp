@@ -1,5 +1,7 @@
 // `morvane print` run as a user runs it: prints land in the --out folder under the photos'
 // names, as the library path makes them, and nothing else of the camera's is touched.
+#include "support/OrientedPhoto.h"
+#include "support/PeakMemory.h"
 #include "support/TempHome.h"
 
 #include "platform/graphics/Image.h"
@@ -11,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -149,6 +152,99 @@ TEST_F(PrintCommandTest, WrongOptionsStopBeforeAnythingIsWritten) {
     TempHome::writeText(home_.root() / "file", "x");
     EXPECT_EQ(run(photo.string() + " --out " + (home_.root() / "file").string()), 2);
     EXPECT_FALSE(fs::exists(prints()));
+}
+
+TEST_F(PrintCommandTest, EveryOrientationPrintsAsTheSamePictureStoredUpright) {
+    for (const auto& [width, height] : {std::pair{480, 360}, std::pair{360, 480}}) {
+        std::string arguments;
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            const fs::path photo = photos() / ("o" + std::to_string(orientation) + ".jpg");
+            ASSERT_TRUE(oriented::writeQuarters(photo, orientation, width, height));
+            arguments += photo.string() + " ";
+        }
+        ASSERT_EQ(run(arguments + "--out " + prints().string() + " --force"), 0) << errors();
+        // The upright one is printed as before: the others must match it, quarter by quarter.
+        const ImageRef upright = Image::contentsOfFile(prints() / "o1.jpg");
+        ASSERT_TRUE(upright);
+        const int points[4][2] = {{250, 250}, {500, 250}, {250, 500}, {500, 500}};
+        for (int a = 0; a < 4; ++a)
+            for (int b = a + 1; b < 4; ++b)
+                ASSERT_FALSE(oriented::near(upright->pixel(points[a][0], points[a][1]),
+                                            upright->pixel(points[b][0], points[b][1])))
+                    << "the quarters must stay told apart in the print";
+        for (int orientation = 2; orientation <= 8; ++orientation) {
+            const ImageRef print =
+                Image::contentsOfFile(prints() / ("o" + std::to_string(orientation) + ".jpg"));
+            ASSERT_TRUE(print) << orientation;
+            for (const auto& point : points)
+                EXPECT_TRUE(oriented::near(print->pixel(point[0], point[1]),
+                                           upright->pixel(point[0], point[1])))
+                    << "seen " << width << "x" << height << ", orientation " << orientation
+                    << " at " << point[0] << "," << point[1];
+        }
+    }
+}
+
+TEST_F(PrintCommandTest, APrintIsNeverWrittenOverAPhotoItReads) {
+    const fs::path photo = writeLandscape("photo.jpg", 300, 200);
+    const fs::path other = writeLandscape("other.png", 300, 200);
+    const std::string before = TempHome::readText(photo);
+    EXPECT_EQ(
+        run(photo.string() + " " + other.string() + " --out " + photos().string() + " --force"), 1);
+    EXPECT_EQ(TempHome::readText(photo), before);
+    EXPECT_NE(errors().find("photo.jpg: its print would replace the photo itself"),
+              std::string::npos)
+        << errors();
+    // The other photo is printed beside it.
+    EXPECT_TRUE(Image::contentsOfFile(photos() / "other.jpg"));
+
+    // The same file under another name: a hard link elsewhere whose print lands on it.
+    const fs::path linked = home_.root() / "elsewhere" / "photo.jpg";
+    fs::create_directories(linked.parent_path());
+    fs::create_hard_link(photo, linked);
+    EXPECT_EQ(run(linked.string() + " --out " + photos().string() + " --force"), 1);
+    EXPECT_EQ(TempHome::readText(photo), before);
+    EXPECT_TRUE(fs::equivalent(photo, linked));
+
+    // A print that would land on another of the photos being read, linked under its name.
+    fs::remove(photos() / "other.jpg");
+    fs::create_hard_link(photo, photos() / "other.jpg");
+    EXPECT_EQ(
+        run(other.string() + " " + linked.string() + " --out " + photos().string() + " --force"),
+        1);
+    EXPECT_TRUE(fs::equivalent(photo, photos() / "other.jpg"));
+    EXPECT_EQ(TempHome::readText(photo), before);
+}
+
+TEST_F(PrintCommandTest, FilesThatAreNoPhotoOrTooLargeAreRefusedCheaplyWithTheReason) {
+    fs::create_directories(photos());
+    // A video of gigabytes is known by its first bytes, not read whole.
+    const fs::path video = photos() / "video.mp4";
+    {
+        std::ofstream out(video, std::ios::binary);
+        out.write("\0\0\0\x20"
+                  "ftypisom",
+                  12);
+    }
+    fs::resize_file(video, 3ull << 30); // sparse
+    // A panorama too wide for any picture, and too wide to be read reduced as a PNG.
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0,    0, 0,
+                                     13,   'I', 'H', 'D', 'R',  0,    0,    0x9c, 0x40, 0, 0,
+                                     0,    4,   8,   6,   0,    0,    0,    0,    0,    0, 0};
+    std::ofstream(photos() / "wide.png", std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+    int status = -1;
+    const long kilobytes =
+        peak::ofCommand(std::string(MORVANE_BINARY) + " print " + video.string() + " " +
+                            (photos() / "wide.png").string() + " --out " + prints().string() +
+                            " 2>" + (home_.root() / "err.txt").string(),
+                        status);
+    EXPECT_EQ(status, 1);
+    EXPECT_GT(kilobytes, 0);
+    EXPECT_LT(kilobytes, 300 * 1024);
+    const std::string err = errors();
+    EXPECT_NE(err.find("video.mp4: not a picture"), std::string::npos) << err;
+    EXPECT_NE(err.find("wide.png: too large: 40000 by 4 pixels"), std::string::npos) << err;
 }
 
 } // namespace

@@ -8,18 +8,76 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <optional>
+#include <string>
 #include <system_error>
+#include <vector>
 
 namespace platform {
 
 namespace {
 
-// A compressed file larger than this cannot hold a picture we would accept anyway (100
-// megapixels at JPEG quality 100 stays well below it), so it is refused before being read.
-constexpr std::uintmax_t kMaxFileBytes = 1024ull * 1024 * 1024;
+// The whole of a picture file, after its first bytes showed a PNG or JPEG signature and its
+// size a file a picture can be in: anything else is refused before it is read.
+std::optional<std::vector<std::uint8_t>> readPictureBytes(const std::filesystem::path& path,
+                                                          std::string& whyNot) {
+    std::ifstream in(path, std::ios::binary);
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status)) {
+        whyNot = "no such file";
+        return std::nullopt;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        whyNot = "not a file";
+        return std::nullopt;
+    }
+    if (!in) {
+        whyNot = "cannot be read";
+        return std::nullopt;
+    }
+    std::uint8_t head[8] = {};
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (!PngCodec::looksLikePng(head, got) && !JpegCodec::looksLikeJpeg(head, got)) {
+        whyNot = "not a picture that can be read (PNG or JPEG)";
+        return std::nullopt;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size > Image::kMaxFileBytes) {
+        whyNot = "too large: a file of " + std::to_string(size >> 20) +
+                 " MB, where a picture file may have at most " +
+                 std::to_string(Image::kMaxFileBytes >> 20) + " MB";
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    std::memcpy(bytes.data(), head, std::min<std::size_t>(got, bytes.size()));
+    std::size_t total = std::min<std::size_t>(got, bytes.size());
+    if (bytes.size() > total) {
+        in.read(reinterpret_cast<char*>(bytes.data() + total),
+                static_cast<std::streamsize>(bytes.size() - total));
+        total += static_cast<std::size_t>(in.gcount());
+    }
+    if (total != bytes.size()) {
+        whyNot = "cannot be read (it changed while it was read)";
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+DecodeRequest requestFor(int shortSide, std::string* whyNot) {
+    DecodeRequest request;
+    request.maxPixels = Image::kMaxPixels;
+    request.maxSide = Image::kMaxSide;
+    request.workingPixels = Image::kWorkingPixels;
+    request.shortSide = shortSide;
+    request.whyNot = whyNot;
+    return request;
+}
 
 SurfaceHandle copySurfaceRect(cairo_surface_t* source, int x, int y, int width, int height) {
     // Every row is written below.
@@ -116,33 +174,48 @@ ImageRef Image::contentsOfFile(const std::filesystem::path& path) {
         return nullptr;
     if (ImageRef kept = ImageCache::find(path, *stamp))
         return kept;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return nullptr;
-    const auto size = static_cast<std::size_t>(stamp->size);
-    std::vector<std::uint8_t> bytes(size);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-    if (static_cast<std::size_t>(in.gcount()) != size)
-        return nullptr;
-    ImageRef image = fromEncodedData(bytes.data(), bytes.size());
+    ImageRef image = readFile(path);
     // Kept only if the file did not change while it was read.
     if (image && ImageCache::stampOf(path) == stamp)
         ImageCache::keep(path, *stamp, image);
     return image;
 }
 
-ImageRef Image::fromEncodedData(const std::uint8_t* data, std::size_t size) {
-    if (!data || size == 0)
+ImageRef Image::readFile(const std::filesystem::path& path, int shortSide, std::string* whyNot) {
+    std::string reason;
+    const auto bytes = readPictureBytes(path, reason);
+    if (!bytes) {
+        if (whyNot)
+            *whyNot = reason;
         return nullptr;
+    }
+    const DecodeRequest request = requestFor(shortSide, whyNot);
+    if (PngCodec::looksLikePng(bytes->data(), bytes->size()))
+        return fromSurface(PngCodec::decode(bytes->data(), bytes->size(), request).release());
+    SurfaceHandle surface = JpegCodec::decode(bytes->data(), bytes->size(), request);
+    if (!surface)
+        return nullptr;
+    const auto orientation =
+        static_cast<ImageOrientation>(ExifOrientation::read(bytes->data(), bytes->size()));
+    return fromSurface(surface.release(), orientation);
+}
+
+ImageRef Image::fromEncodedData(const std::uint8_t* data, std::size_t size, std::string* whyNot) {
+    const DecodeRequest request = requestFor(0, whyNot);
+    if (!data || size == 0) {
+        request.refuse("an empty file");
+        return nullptr;
+    }
     if (PngCodec::looksLikePng(data, size))
-        return fromSurface(PngCodec::decode(data, size, kMaxPixels).release());
+        return fromSurface(PngCodec::decode(data, size, request).release());
     if (JpegCodec::looksLikeJpeg(data, size)) {
-        SurfaceHandle surface = JpegCodec::decode(data, size, kMaxPixels);
+        SurfaceHandle surface = JpegCodec::decode(data, size, request);
         if (!surface)
             return nullptr;
         const auto orientation = static_cast<ImageOrientation>(ExifOrientation::read(data, size));
         return fromSurface(surface.release(), orientation);
     }
+    request.refuse("not a picture that can be read (PNG or JPEG)");
     return nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
 typedef struct _cairo_surface cairo_surface_t;
@@ -42,6 +43,15 @@ class Image : public std::enable_shared_from_this<Image> {
 public:
     // Largest picture any reader accepts: anything above is "no picture", never a huge allocation.
     static constexpr std::int64_t kMaxPixels = 100'000'000;
+    // Longest side of a picture: Cairo's image surfaces end there.
+    static constexpr int kMaxSide = 32767;
+    // A JPEG photo above this many pixels (a 50 to 200 megapixel phone photo) is read reduced
+    // to 1/2, 1/4 or 1/8, the largest that fits: still more than any print needs, at a
+    // fraction of the memory. Photos up to it are read whole, as they always were.
+    static constexpr std::int64_t kWorkingPixels = 24'000'000;
+    // A compressed file larger than this cannot hold a picture we would accept anyway (100
+    // megapixels at JPEG quality 100 stays well below it), so it is refused before being read.
+    static constexpr std::uintmax_t kMaxFileBytes = 1024ull * 1024 * 1024;
 
     // Takes ownership of a Cairo ARGB32 image surface. Returns nullptr for a null, failed or
     // empty surface.
@@ -51,10 +61,18 @@ public:
     static ImageRef fromPixels(int width, int height, const std::vector<std::uint32_t>& argb,
                                ImageOrientation orientation = ImageOrientation::Up);
     // A PNG or JPEG file; a JPEG's EXIF orientation becomes the flag while the pixels stay as
-    // stored. nullptr when the file is missing, unreadable, not a picture or too large.
+    // stored (reduced above kWorkingPixels). nullptr when the file is missing, unreadable, not
+    // a picture or too large.
     static ImageRef contentsOfFile(const std::filesystem::path& path);
-    // The same for bytes already in memory.
-    static ImageRef fromEncodedData(const std::uint8_t* data, std::size_t size);
+    // The same for bytes already in memory; whyNot, when given, gets the reason for nullptr.
+    static ImageRef fromEncodedData(const std::uint8_t* data, std::size_t size,
+                                    std::string* whyNot = nullptr);
+    // A picture file read afresh, past the cache, its signature and size checked before the
+    // rest is read. shortSide above 0 is the shorter side the caller needs, in pixels: a
+    // larger JPEG is decoded reduced to the smallest of 1/2, 1/4, 1/8 that still has it.
+    // whyNot, when given, gets the reason for nullptr.
+    static ImageRef readFile(const std::filesystem::path& path, int shortSide = 0,
+                             std::string* whyNot = nullptr);
 
     ~Image();
     Image(const Image&) = delete;

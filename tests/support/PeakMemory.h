@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// How much memory a piece of work really takes, measured in a child process so that the test
+// program's own memory and other tests never count, and a failed huge allocation cannot take
+// the test program down.
+namespace peak {
+
+inline long statusKilobytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::atol(line.c_str() + std::string(field).size());
+    return -1;
+}
+
+// Runs work in a forked child; the growth of its peak resident memory, in kilobytes, or -1
+// when the child could not report.
+inline long growthOf(const std::function<void()>& work) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        const long before = statusKilobytes("VmRSS:");
+        work();
+        const long grown = statusKilobytes("VmHWM:") - before;
+        [[maybe_unused]] const auto written = ::write(fds[1], &grown, sizeof grown);
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    long grown = -1;
+    if (child < 0 || ::read(fds[0], &grown, sizeof grown) != sizeof grown)
+        grown = -1;
+    ::close(fds[0]);
+    if (child > 0)
+        ::waitpid(child, nullptr, 0);
+    return grown;
+}
+
+// Runs a shell command; the peak resident memory of the largest process it ran, in
+// kilobytes, and its exit status.
+inline long ofCommand(const std::string& command, int& exitStatus) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        const int status = std::system(command.c_str());
+        rusage usage{};
+        ::getrusage(RUSAGE_CHILDREN, &usage);
+        const long report[2] = {usage.ru_maxrss, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+        [[maybe_unused]] const auto written = ::write(fds[1], report, sizeof report);
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    long report[2] = {-1, -1};
+    if (child < 0 || ::read(fds[0], report, sizeof report) != sizeof report)
+        report[0] = report[1] = -1;
+    ::close(fds[0]);
+    if (child > 0)
+        ::waitpid(child, nullptr, 0);
+    exitStatus = static_cast<int>(report[1]);
+    return report[0];
+}
+
+} // namespace peak
