@@ -59,8 +59,8 @@ public:
 
     // Launches (the delegate's launch callback; the root controller's view, put at the back
     // of the window if launch left it out, then gets viewDidAppear), lets the backend run
-    // until quit, terminates once and returns the exit status. Stops early on SIGINT and
-    // SIGTERM, which quit like closing the window.
+    // until quit, terminates once and returns the exit status. Stops early on SIGINT,
+    // SIGTERM and SIGHUP, which quit like closing the window.
     int run(Backend& backend);
     // Asks the running application to stop; terminate follows.
     void quit();
