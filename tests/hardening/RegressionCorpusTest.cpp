@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kRegressions =
-    fs::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" / "regressions";
+// From the source tree named at build time: __FILE__ is relative under a compiler cache.
+const fs::path kRegressions = fs::path(MORVANE_SOURCE_DIR) / "fuzz" / "regressions";
 
 using Check = std::function<std::string(const std::uint8_t*, std::size_t)>;
 
