@@ -6,15 +6,13 @@
 #include "platform/foundation/Date.h"
 
 void MorvaneAppDelegate::applicationWillTerminate(platform::Application&) {
-    // A run that never finished launching has no strips to record, and writing then would
-    // replace the lists of the last good run with defaults.
-    if (!catScrollView_ || !miniFrameView_)
-        return;
+    // The pages where the strips stand now, and with them both lists where they changed.
     stripCameToRest();
-    saveLists();
 }
 
 void MorvaneAppDelegate::stripCameToRest() {
+    // A run that never finished launching has no strips to record, and writing then would
+    // replace the lists of the last good run with defaults.
     if (!catScrollView_ || !miniFrameView_)
         return;
     const int category = StripPages::categoryNumberForOffset(catScrollView_->contentOffset().x);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -23,54 +24,48 @@ inline long statusKilobytes(const char* field) {
     return -1;
 }
 
-// Runs work in a forked child; the growth of its peak resident memory, in kilobytes, or -1
+// Runs `measure` in a forked child and hands back the two numbers it reports, or {-1, -1}
 // when the child could not report.
-inline long growthOf(const std::function<void()>& work) {
+inline std::array<long, 2> inChild(const std::function<std::array<long, 2>()>& measure) {
+    std::array<long, 2> report = {-1, -1};
     int fds[2];
     if (::pipe(fds) != 0)
-        return -1;
+        return report;
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(fds[0]);
-        const long before = statusKilobytes("VmRSS:");
-        work();
-        const long grown = statusKilobytes("VmHWM:") - before;
-        [[maybe_unused]] const auto written = ::write(fds[1], &grown, sizeof grown);
+        const std::array<long, 2> measured = measure();
+        [[maybe_unused]] const auto written = ::write(fds[1], measured.data(), sizeof measured);
         ::_exit(0);
     }
     ::close(fds[1]);
-    long grown = -1;
-    if (child < 0 || ::read(fds[0], &grown, sizeof grown) != sizeof grown)
-        grown = -1;
+    if (child < 0 || ::read(fds[0], report.data(), sizeof report) != sizeof report)
+        report = {-1, -1};
     ::close(fds[0]);
     if (child > 0)
         ::waitpid(child, nullptr, 0);
-    return grown;
+    return report;
+}
+
+// Runs work in a forked child; the growth of its peak resident memory, in kilobytes, or -1
+// when the child could not report.
+inline long growthOf(const std::function<void()>& work) {
+    return inChild([&] {
+        const long before = statusKilobytes("VmRSS:");
+        work();
+        return std::array<long, 2>{statusKilobytes("VmHWM:") - before, 0};
+    })[0];
 }
 
 // Runs a shell command; the peak resident memory of the largest process it ran, in
 // kilobytes, and its exit status.
 inline long ofCommand(const std::string& command, int& exitStatus) {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return -1;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(fds[0]);
+    const auto report = inChild([&] {
         const int status = std::system(command.c_str());
         rusage usage{};
         ::getrusage(RUSAGE_CHILDREN, &usage);
-        const long report[2] = {usage.ru_maxrss, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-        [[maybe_unused]] const auto written = ::write(fds[1], report, sizeof report);
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    long report[2] = {-1, -1};
-    if (child < 0 || ::read(fds[0], report, sizeof report) != sizeof report)
-        report[0] = report[1] = -1;
-    ::close(fds[0]);
-    if (child > 0)
-        ::waitpid(child, nullptr, 0);
+        return std::array<long, 2>{usage.ru_maxrss, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+    });
     exitStatus = static_cast<int>(report[1]);
     return report[0];
 }

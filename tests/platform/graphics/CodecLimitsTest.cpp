@@ -1,6 +1,7 @@
 // Picture files that would cost far more than they are worth, and large ordinary photos that
 // must still be read: what a decode may take, what it makes, and what it says when it makes
 // nothing.
+#include "PictureFolder.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PngCodec.h"
 
@@ -67,21 +68,7 @@ std::vector<std::uint8_t> withTextChunk(std::vector<std::uint8_t> png, std::uint
     return png;
 }
 
-class CodecLimits : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("morvane-codec-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        return path;
-    }
-    fs::path dir_;
-};
+using CodecLimits = PictureFolder;
 
 TEST_F(CodecLimits, APngChunkClaimingGigabytesCostsNothingAndIsRefused) {
     const ImageRef small = Image::fromPixels(16, 16, std::vector<std::uint32_t>(256, 0xFF336699u));

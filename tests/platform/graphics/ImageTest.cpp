@@ -1,4 +1,5 @@
 #include "platform/graphics/Image.h"
+#include "PictureFolder.h"
 #include "PixelHelpers.h"
 
 #include <cairo.h>
@@ -19,30 +20,7 @@ using platform::ImageOrientation;
 using platform::ImageRef;
 using testing_pixels::pack;
 
-class ImageFiles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("morvane-image-test-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    fs::path write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        return path;
-    }
-
-    static std::vector<std::uint8_t> read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    fs::path dir_;
-};
+using ImageFiles = PictureFolder;
 
 // Smooth colour with some detail, like a photograph.
 ImageRef photo(int width, int height) {
