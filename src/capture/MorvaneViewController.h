@@ -1,17 +1,22 @@
 #pragma once
 
+#include "capture/PrintInputs.h"
+#include "capture/PrintSink.h"
+
 #include "platform/graphics/Image.h"
 #include "platform/ui/ImagePickerController.h"
 #include "platform/ui/ImagePickerControllerDelegate.h"
 #include "platform/ui/ViewController.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 // The root controller and owner of the live camera, which lies beneath every view of the
 // main screen. The camera picker shows the bare live picture; the main screen's shutter is
-// the only way to take a still.
+// the only way to take a still. What a still becomes, and what happens once it is saved, is
+// wired in by the camera that builds the screen.
 class MorvaneViewController : public platform::ViewController,
                               public platform::ImagePickerControllerDelegate {
 public:
@@ -26,6 +31,14 @@ public:
         cameraController_ = std::move(value);
     }
     bool isFirstLoad() const { return isFirstLoad_; }
+
+    // Where a print goes and what it is made with, asked afresh for each still.
+    void setPrintSinkFactory(PrintSink::Factory value) { sinkFactory_ = std::move(value); }
+    void setPrintInputs(std::function<PrintInputs()> value) { printInputs_ = std::move(value); }
+    // At the album's answer, once the camera is dismissed: the print is saved.
+    void setOnSaved(std::function<void()> value) { onSaved_ = std::move(value); }
+    // Half a second later: the developing show is over.
+    void setOnDone(std::function<void()> value) { onDone_ = std::move(value); }
     // Whether the camera is presented now, so that a still can be taken.
     bool isCameraShown() const;
 
@@ -49,4 +62,8 @@ public:
 private:
     std::shared_ptr<platform::ImagePickerController> cameraController_;
     bool isFirstLoad_ = false;
+    PrintSink::Factory sinkFactory_;
+    std::function<PrintInputs()> printInputs_;
+    std::function<void()> onSaved_;
+    std::function<void()> onDone_;
 };

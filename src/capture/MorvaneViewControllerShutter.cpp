@@ -1,8 +1,6 @@
 #include "capture/MorvaneViewController.h"
 
-#include "capture/DelegatePrintSink.h"
 #include "capture/PrintComposer.h"
-#include "shell/MorvaneAppDelegate.h"
 
 #include "platform/ui/RunLoop.h"
 #include "platform/ui/Timer.h"
@@ -16,14 +14,12 @@ void MorvaneViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
         if (auto self = weak.lock())
             self->imageDidFinishSavingWithErrorContextInfo(image, error);
     };
-    const auto delegate = MorvaneAppDelegate::sharedDelegate();
     const auto found = info.find(platform::kImagePickerControllerOriginalImage);
     const platform::ImageRef still = found != info.end() ? found->second : nullptr;
     bool made = false;
-    if (delegate && still) {
-        DelegatePrintSink sink(*delegate, completion);
-        made = PrintComposer::composeCameraPrint(*still, DelegatePrintSink::inputsFrom(*delegate),
-                                                 sink);
+    if (still && sinkFactory_ && printInputs_) {
+        if (const auto sink = sinkFactory_(completion))
+            made = PrintComposer::composeCameraPrint(*still, printInputs_(), *sink);
     }
     // The album's answer is what ends the developing show, so a still that gave no print
     // still answers, as a failed save does.
@@ -34,24 +30,20 @@ void MorvaneViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
 
 void MorvaneViewController::imageDidFinishSavingWithErrorContextInfo(
     const platform::ImageRef&, const std::optional<std::string>&) {
-    const auto delegate = MorvaneAppDelegate::sharedDelegate();
-    if (!delegate)
-        return;
     // The view comes back as the camera leaves, and its reappearance brings the camera back
     // half a second later.
-    if (delegate->viewController())
-        delegate->viewController()->dismissModalViewControllerAnimated(false);
-    delegate->setIsSaving(false);
+    dismissModalViewControllerAnimated(false);
     const std::weak_ptr<MorvaneViewController> weak =
         std::static_pointer_cast<MorvaneViewController>(shared_from_this());
     platform::Timer::scheduledTimer(0.5, [weak] {
         if (auto self = weak.lock())
             self->delayedShutter();
     });
-    delegate->dropDownResult();
+    if (onSaved_)
+        onSaved_();
 }
 
 void MorvaneViewController::delayedShutter() {
-    if (const auto delegate = MorvaneAppDelegate::sharedDelegate())
-        delegate->endDeveloping();
+    if (onDone_)
+        onDone_();
 }

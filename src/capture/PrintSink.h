@@ -2,6 +2,9 @@
 
 #include "platform/graphics/Image.h"
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 // Where a finished print goes. The composer calls these in this order, once each per print:
@@ -18,4 +21,10 @@ public:
     virtual void saveImage2WithName(const platform::ImageRef& image, const std::string& name) = 0;
     // The full-size print for the photo album. Returns once the write is requested.
     virtual void writeToSavedPhotosAlbum(const platform::ImageRef& image) = 0;
+
+    // The album's answer: the saved picture and, for a failed save, what went wrong.
+    using Completion =
+        std::function<void(const platform::ImageRef& image, const std::optional<std::string>&)>;
+    // Makes the sink one print goes to, telling `completion` of the album's answer.
+    using Factory = std::function<std::unique_ptr<PrintSink>(Completion completion)>;
 };

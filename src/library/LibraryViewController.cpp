@@ -1,6 +1,18 @@
 #include "library/LibraryViewController.h"
 
-#include "shell/MorvaneAppDelegate.h"
+#include "platform/ui/Application.h"
+
+namespace {
+
+constexpr double kSlideDuration = 0.5; // seconds
+
+void slideTo(const std::shared_ptr<platform::View>& view, double y) {
+    platform::View::animate(kSlideDuration, [&] {
+        view->setTransform(platform::AffineTransform::makeTranslation(0, y));
+    });
+}
+
+} // namespace
 
 LibraryViewController::LibraryViewController(std::string nibName)
     : platform::ViewController(std::move(nibName)) {}
@@ -32,9 +44,19 @@ void LibraryViewController::unloadLibrary() {
         dismissModalViewControllerAnimated(true);
 }
 
+void LibraryViewController::bringUp() {
+    loadLibrary();
+    slideTo(view(), 0);
+}
+
+void LibraryViewController::putAway() {
+    unloadLibrary();
+    slideTo(view(), platform::Application::kScreenHeight);
+}
+
 void LibraryViewController::imagePickerControllerDidCancel(platform::ImagePickerController&) {
-    if (auto delegate = MorvaneAppDelegate::sharedDelegate())
-        delegate->cameraButtonTouched();
+    if (onCancel_)
+        onCancel_();
 }
 
 void LibraryViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
@@ -42,6 +64,6 @@ void LibraryViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
     const auto found = info.find(platform::kImagePickerControllerOriginalImage);
     if (found == info.end())
         return;
-    if (auto delegate = MorvaneAppDelegate::sharedDelegate())
-        delegate->loadImageFromRoll(found->second);
+    if (onPick_)
+        onPick_(found->second);
 }

@@ -1,8 +1,6 @@
 #include "prints/RecentViewController.h"
 
 #include "prints/PrintStore.h"
-#include "shell/MorvaneAppDelegate.h"
-#include "shell/SkinResources.h"
 
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
@@ -37,10 +35,9 @@ std::function<void()> RecentViewController::actionNamed(const std::string& name)
 }
 
 void RecentViewController::refreshImages() {
-    const auto delegate = MorvaneAppDelegate::sharedDelegate();
-    if (!delegate || !scrollArea_)
+    if (!printLists_ || !scrollArea_)
         return;
-    const MorvaneAppDelegate::List& prints = delegate->printsXML();
+    const PrintLists::List& prints = printLists_->printsXML();
     const std::size_t count = prints.size();
     scrollArea_->setContentSize({320, kRowHeight * static_cast<double>(count)});
 
@@ -49,7 +46,6 @@ void RecentViewController::refreshImages() {
     for (const auto& row : rows)
         row->removeFromSuperview();
 
-    const platform::ImageRef removeImage = SkinResources::image("remove");
     const auto weak =
         std::weak_ptr(std::static_pointer_cast<RecentViewController>(shared_from_this()));
     for (std::size_t i = 0; i < count; ++i) {
@@ -62,7 +58,7 @@ void RecentViewController::refreshImages() {
             if (auto self = weak.lock())
                 self->removePrints(sender.lock());
         });
-        remove->setBackgroundImage(removeImage);
+        remove->setBackgroundImage(removeImage_);
         picture->setImage(loadImage(PrintStore::printName(prints[i])));
         scrollArea_->addSubview(picture);
         scrollArea_->addSubview(remove);

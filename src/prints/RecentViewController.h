@@ -1,5 +1,7 @@
 #pragma once
 
+#include "prints/PrintLists.h"
+
 #include "platform/graphics/Image.h"
 #include "platform/ui/AlertViewDelegate.h"
 #include "platform/ui/ScrollView.h"
@@ -20,6 +22,11 @@ public:
     explicit RecentViewController(std::string nibName);
     ~RecentViewController() override;
 
+    // The lists the rows show and the removals change; wired when the screen is built.
+    void setPrintLists(std::shared_ptr<PrintLists> lists) { printLists_ = std::move(lists); }
+    // The picture of every row's remove button.
+    void setRemoveButtonImage(platform::ImageRef image) { removeImage_ = std::move(image); }
+
     const std::shared_ptr<platform::ScrollView>& scrollArea() const { return scrollArea_; }
     void setScrollArea(std::shared_ptr<platform::ScrollView> value) {
         scrollArea_ = std::move(value);
@@ -32,8 +39,8 @@ public:
     // touched: asks for confirmation, unless a confirmation is open already.
     void removePrints(const std::shared_ptr<platform::View>& sender);
     void removeAllPrints(const std::shared_ptr<platform::View>& sender);
-    // The confirmation's answer: 1 deletes the files at once and changes the print list in
-    // memory only (the list file is written at termination); anything else removes nothing.
+    // The confirmation's answer: 1 deletes the files at once and saves the print list;
+    // anything else removes nothing.
     void alertViewClickedButtonAtIndex(platform::AlertView& alertView, int buttonIndex) override;
     // Slides the gallery down off the screen; the rows stay until the next refresh.
     void doneButtonClicked(const std::shared_ptr<platform::View>& sender);
@@ -57,7 +64,9 @@ private:
     void showConfirmation(const char* title, const char* message);
 
     std::shared_ptr<platform::ScrollView> scrollArea_;
-    // Own to the gallery, not the delegate's flag of the same name: a confirmation is open or
+    std::shared_ptr<PrintLists> printLists_;
+    platform::ImageRef removeImage_;
+    // Own to the gallery, not the camera's flag of the same name: a confirmation is open or
     // being carried out.
     bool isSaving_ = false;
     bool isAll_ = false;

@@ -1,8 +1,5 @@
 #include "prints/RecentViewController.h"
 
-#include "prints/PrintStore.h"
-#include "shell/MorvaneAppDelegate.h"
-
 #include "platform/ui/AlertView.h"
 
 void RecentViewController::removePrints(const std::shared_ptr<platform::View>& sender) {
@@ -32,28 +29,11 @@ void RecentViewController::showConfirmation(const char* title, const char* messa
 }
 
 void RecentViewController::alertViewClickedButtonAtIndex(platform::AlertView&, int buttonIndex) {
-    const auto appDelegate = MorvaneAppDelegate::sharedDelegate();
-    if (buttonIndex == 1 && appDelegate) {
-        MorvaneAppDelegate::List& prints = appDelegate->printsXML();
-        // printName is empty for an entry that is not a plain file name, and removePrintFiles
-        // checks again, so no entry can reach outside the Documents directory.
+    if (buttonIndex == 1 && printLists_) {
         if (isAll_) {
-            for (const platform::PropertyList& entry : prints) {
-                const std::string name = PrintStore::printName(entry);
-                if (!name.empty())
-                    PrintStore::removePrintFiles(name);
-            }
-            prints.clear();
-            appDelegate->saveLists();
+            printLists_->removeAllPrints();
             refreshImages();
-        } else if (selectedTag_ < prints.size()) {
-            // A tag past the end is stale: the list changed since the rows were built.
-            const auto entry = prints.begin() + selectedTag_;
-            const std::string name = PrintStore::printName(*entry);
-            if (!name.empty())
-                PrintStore::removePrintFiles(name);
-            prints.erase(entry);
-            appDelegate->saveLists();
+        } else if (printLists_->removePrint(selectedTag_)) {
             refreshImages();
         }
     }

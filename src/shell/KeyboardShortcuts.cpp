@@ -4,6 +4,7 @@
 #include "capture/StripPages.h"
 #include "library/LibraryViewController.h"
 #include "prints/RecentViewController.h"
+#include "shell/MainScreen.h"
 #include "shell/MorvaneAppDelegate.h"
 
 #include <algorithm>
@@ -39,13 +40,17 @@ bool turnPage(const std::shared_ptr<platform::ScrollView>& strip, double pageWid
 }
 
 bool turnCategory(MorvaneAppDelegate& delegate, int step) {
-    return turnPage(delegate.catScrollView(), StripPages::kCategoryPageWidth,
+    if (!delegate.mainScreen())
+        return false;
+    return turnPage(delegate.mainScreen()->catScrollView(), StripPages::kCategoryPageWidth,
                     StripPages::kCategoryCount, step);
 }
 
 bool turnFrame(MorvaneAppDelegate& delegate, int step) {
-    return turnPage(delegate.miniFrameView(), StripPages::kFramePageWidth, StripPages::kFrameCount,
-                    step);
+    if (!delegate.mainScreen())
+        return false;
+    return turnPage(delegate.mainScreen()->miniFrameView(), StripPages::kFramePageWidth,
+                    StripPages::kFrameCount, step);
 }
 
 bool switchMirror(MorvaneAppDelegate& delegate) {

@@ -1,47 +1,45 @@
 #include "shell/MorvaneAppDelegate.h"
 
+#include "library/LibraryPhoto.h"
 #include "library/LibraryViewController.h"
 #include "prints/RecentViewController.h"
+#include "shell/MainScreen.h"
 
 // The flags and lamps change the moment a handler runs; only the slides take time, and no
 // handler waits for them.
 
-void MorvaneAppDelegate::slideView(const std::shared_ptr<platform::View>& view, double y) {
-    if (!view)
-        return;
-    platform::View::beginAnimations();
-    platform::View::setAnimationDuration(0.5);
-    // Set, not added: positions never accumulate however often a handler runs.
-    view->setTransform(platform::AffineTransform::makeTranslation(0, y));
-    platform::View::commitAnimations();
-}
-
 void MorvaneAppDelegate::libraryButtonTouched() {
     if (isSaving_ || !libraryController_)
         return;
-    libraryController_->loadLibrary();
-    slideView(libraryController_->view(), 0);
+    libraryController_->bringUp();
     isEditMode_ = true;
-    libraryLamp_->setHidden(false);
-    cameraLamp_->setHidden(true);
+    mainScreen_->lightLamps(true);
 }
 
 void MorvaneAppDelegate::cameraButtonTouched() {
     // Not guarded by isSaving: the end of a library print comes back through here.
     if (!isEditMode_ || !libraryController_)
         return;
-    libraryPhotoView_->setHidden(true);
-    libraryController_->unloadLibrary();
-    slideView(libraryController_->view(), 480);
+    libraryPhoto_->libraryPhotoView()->setHidden(true);
+    libraryController_->putAway();
     isEditMode_ = false;
-    libraryLamp_->setHidden(true);
-    cameraLamp_->setHidden(false);
+    mainScreen_->lightLamps(false);
 }
 
 void MorvaneAppDelegate::recentButtonTouched() {
     if (isSaving_ || !recentController_)
         return;
-    slideView(recentController_->view(), 0);
+    platform::View::animate(0.5, [&] {
+        recentController_->view()->setTransform(platform::AffineTransform::makeTranslation(0, 0));
+    });
     // At once, while the gallery slides up.
     recentController_->refreshImages();
+}
+
+void MorvaneAppDelegate::loadImageFromRoll(const platform::ImageRef& image) {
+    // The picker goes even for a pick without a picture, so the screen is never left under it.
+    if (libraryPhoto_)
+        libraryPhoto_->loadImageFromRoll(image, platformString_);
+    if (libraryController_)
+        libraryController_->putAway();
 }

@@ -42,8 +42,8 @@ TEST_F(CameraPathTest, StillThatGivesNoPrintStillEndsTheSequence) {
 
 TEST_F(CameraPathTest, CameraPrintIsMadeFromTheStripsAtThePress) {
     // Category 9 (the last full page but one) and frame 2, high quality on a later model.
-    delegate().catScrollView()->setContentOffset({2160, 0});
-    delegate().miniFrameView()->setContentOffset({640, 0});
+    delegate().mainScreen()->catScrollView()->setContentOffset({2160, 0});
+    delegate().mainScreen()->miniFrameView()->setContentOffset({640, 0});
     delegate().setIsHighQuality(true);
     delegate().setPlatformString("iPhone2,1");
     runUntil(pressAndAwaitCompletion() + 3);

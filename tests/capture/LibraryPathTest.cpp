@@ -29,8 +29,8 @@ TEST_F(LibraryPathTest, LibraryPrintTimelineEndsBackInCameraMode) {
     EXPECT_GE(completion - pressed, 0.1 - 1e-9);
     // At completion: the photograph is gone, the show ends at once, the print drops; the
     // live camera was never taken away.
-    EXPECT_EQ(delegate().originalImage(), nullptr);
-    EXPECT_TRUE(delegate().libraryPhotoView()->isHidden());
+    EXPECT_EQ(delegate().libraryPhoto()->originalImage(), nullptr);
+    EXPECT_TRUE(delegate().libraryPhoto()->libraryPhotoView()->isHidden());
     EXPECT_FALSE(developingShown());
     EXPECT_EQ(shutterY(), -320);
     EXPECT_EQ(printY(), 85);
@@ -58,7 +58,7 @@ TEST_F(LibraryPathTest, PressWithoutAPhotographIsRefused) {
         camera_.runFor(0.001);
     const double completion = now();
     ASSERT_TRUE(delegate().isEditMode());
-    ASSERT_EQ(delegate().originalImage(), nullptr);
+    ASSERT_EQ(delegate().libraryPhoto()->originalImage(), nullptr);
 
     // Still in edit mode, nothing left to print: no show, no busy flag, no print.
     runUntil(completion + 1.0);
@@ -79,13 +79,13 @@ TEST_F(LibraryPathTest, CameraButtonDuringALibraryPrintLeavesEditModeAndThePrint
     delegate().cameraButtonTouched();
     EXPECT_FALSE(delegate().isEditMode());
     EXPECT_TRUE(delegate().isSaving());
-    EXPECT_TRUE(delegate().libraryPhotoView()->isHidden());
+    EXPECT_TRUE(delegate().libraryPhoto()->libraryPhotoView()->isHidden());
 
     for (int step = 0; step < 500 && delegate().isSaving(); ++step)
         camera_.runFor(0.001);
     EXPECT_FALSE(delegate().isSaving());
     EXPECT_EQ(smallPrintFiles().size(), 1u);
-    EXPECT_EQ(delegate().originalImage(), nullptr);
+    EXPECT_EQ(delegate().libraryPhoto()->originalImage(), nullptr);
     runUntil(now() + 2.05);
     EXPECT_FALSE(shutterInWindow());
     EXPECT_FALSE(delegate().isEditMode());

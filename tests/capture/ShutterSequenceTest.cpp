@@ -22,8 +22,8 @@ TEST_F(ShutterSequenceTest, CameraPrintTimelineFromPressToRemoval) {
     // The panel lies over the developing message, both over the main screen.
     const auto& windowViews = delegate().window()->subviews();
     ASSERT_GE(windowViews.size(), 2u);
-    EXPECT_EQ(windowViews.back(), delegate().developingMsgView());
-    EXPECT_EQ(windowViews[windowViews.size() - 2], delegate().shutterView());
+    EXPECT_EQ(windowViews.back(), delegate().developingShow()->developingMsgView());
+    EXPECT_EQ(windowViews[windowViews.size() - 2], delegate().developingShow()->shutterView());
 
     // The completion: camera gone, shutter free again, print dropping, panel still down.
     const double completion = pressAndAwaitCompletion();
@@ -72,7 +72,7 @@ TEST_F(ShutterSequenceTest, QuickSecondPressIsIgnoredAndLaterPrintsSlideTwiceAsF
         camera_.runFor(0.001);
     runUntil(first + 3);
     EXPECT_EQ(smallPrintFiles().size(), 1u);
-    EXPECT_EQ(delegate().printsXML().size(), 1u);
+    EXPECT_EQ(delegate().printLists().printsXML().size(), 1u);
 
     // The panel waits 320 points above its rest, and the next slide covers 640 points in the
     // same half second, landing where the first one did.
@@ -153,12 +153,12 @@ TEST_F(ShutterSequenceTest, TwoPrintsInOneSecondKeepTheirOwnFiles) {
     ASSERT_EQ(files.size(), 2u);
     for (const auto& name : files)
         EXPECT_TRUE(std::filesystem::exists(home_.documents() / ("big_" + name))) << name;
-    ASSERT_EQ(delegate().printsXML().size(), 2u);
+    ASSERT_EQ(delegate().printLists().printsXML().size(), 2u);
     // Newest first.
-    EXPECT_NE(delegate().printsXML()[0][0].stringValue(),
-              delegate().printsXML()[1][0].stringValue());
-    EXPECT_GT(delegate().printsXML()[0][0].stringValue(),
-              delegate().printsXML()[1][0].stringValue());
+    EXPECT_NE(delegate().printLists().printsXML()[0][0].stringValue(),
+              delegate().printLists().printsXML()[1][0].stringValue());
+    EXPECT_GT(delegate().printLists().printsXML()[0][0].stringValue(),
+              delegate().printLists().printsXML()[1][0].stringValue());
 }
 
 } // namespace

@@ -28,26 +28,25 @@ protected:
     }
 
     MorvaneAppDelegate& delegate() { return camera_.delegate(); }
+    DevelopingShow& show() { return *delegate().developingShow(); }
     MorvaneViewController& controller() { return *delegate().viewController(); }
     double now() { return camera_.application().runLoop().now(); }
     void runUntil(double time) { camera_.application().runLoop().runUntil(time); }
-    platform::ImageView& developedImage() {
-        return *MorvaneAppDelegateTestAccess::developedImage(delegate());
-    }
-    platform::View& developedView() {
-        return *MorvaneAppDelegateTestAccess::developedView(delegate());
-    }
+    platform::ImageView& developedImage() { return *show().developedImage(); }
+    platform::View& developedView() { return *show().developedView(); }
 
-    double shutterY() { return delegate().shutterView()->transform().ty; }
-    double shutterDrawnY() { return delegate().shutterView()->presentationTransform().ty; }
+    double shutterY() { return show().shutterView()->transform().ty; }
+    double shutterDrawnY() { return show().shutterView()->presentationTransform().ty; }
     double printY() { return developedImage().transform().ty; }
     double printDrawnY() { return developedImage().presentationTransform().ty; }
-    bool shutterInWindow() { return delegate().shutterView()->superview() == delegate().window(); }
+    bool shutterInWindow() { return show().shutterView()->superview() == delegate().window(); }
     bool developingShown() {
-        return delegate().developingMsgView()->superview() == delegate().window() &&
-               delegate().activityWheel()->isAnimating();
+        return show().developingMsgView()->superview() == delegate().window() &&
+               show().activityWheel()->isAnimating();
     }
-    bool stripShown() { return developedView().superview() == delegate().cameraView(); }
+    bool stripShown() {
+        return developedView().superview() == delegate().mainScreen()->cameraView();
+    }
     int vibrations() { return platform::SystemSound::vibrationCount(); }
 
     // Presses the shutter and runs until the album has answered; returns that moment.
@@ -76,8 +75,8 @@ protected:
     void chooseLibraryPhotograph(const platform::ImageRef& photograph) {
         delegate().libraryButtonTouched();
         camera_.runFor(1);
-        delegate().setOriginalImage(photograph);
-        delegate().libraryPhotoView()->setHidden(false);
+        delegate().libraryPhoto()->setOriginalImage(photograph);
+        delegate().libraryPhoto()->libraryPhotoView()->setHidden(false);
     }
 
     static platform::ImageRef squarePicture(int side) {

@@ -188,12 +188,13 @@ TEST_F(LibraryImportTest, APickMakesBothPicturesShowsThePreviewAndSendsThePicker
     ASSERT_TRUE(library().rollController()->pickFile(file, error)) << error;
     camera_.runFor(1);
 
-    ASSERT_TRUE(delegate().originalImage());
-    EXPECT_EQ(delegate().originalImage()->pixelWidth(), 1200);
-    ASSERT_TRUE(delegate().resizedImage());
-    EXPECT_EQ(delegate().resizedImage()->pixelWidth(), 320);
-    EXPECT_EQ(delegate().libraryPhotoView()->image(), delegate().resizedImage());
-    EXPECT_FALSE(delegate().libraryPhotoView()->isHidden());
+    ASSERT_TRUE(delegate().libraryPhoto()->originalImage());
+    EXPECT_EQ(delegate().libraryPhoto()->originalImage()->pixelWidth(), 1200);
+    ASSERT_TRUE(delegate().libraryPhoto()->resizedImage());
+    EXPECT_EQ(delegate().libraryPhoto()->resizedImage()->pixelWidth(), 320);
+    EXPECT_EQ(delegate().libraryPhoto()->libraryPhotoView()->image(),
+              delegate().libraryPhoto()->resizedImage());
+    EXPECT_FALSE(delegate().libraryPhoto()->libraryPhotoView()->isHidden());
     EXPECT_FALSE(library().modalViewController());
     EXPECT_EQ(library().view()->transform().ty, 480);
     EXPECT_TRUE(delegate().isEditMode());
@@ -204,10 +205,10 @@ TEST_F(LibraryImportTest, APickMakesBothPicturesShowsThePreviewAndSendsThePicker
         delegate().setIsHighQuality(high);
         delegate().setPlatformString("iPhone2,1");
         delegate().loadImageFromRoll(photo);
-        EXPECT_EQ(delegate().originalImage()->pixelWidth(), 1500);
+        EXPECT_EQ(delegate().libraryPhoto()->originalImage()->pixelWidth(), 1500);
         delegate().setPlatformString("iPhone1,2");
         delegate().loadImageFromRoll(photo);
-        EXPECT_EQ(delegate().originalImage()->pixelWidth(), 1200);
+        EXPECT_EQ(delegate().libraryPhoto()->originalImage()->pixelWidth(), 1200);
     }
 }
 
@@ -215,7 +216,7 @@ TEST_F(LibraryImportTest, CancelAfterAPickHidesThePreviewAndLeavesEditMode) {
     delegate().libraryButtonTouched();
     delegate().loadImageFromRoll(gridPhotograph(300, 200, ImageOrientation::Up));
     camera_.runFor(1);
-    const ImageRef kept = delegate().originalImage();
+    const ImageRef kept = delegate().libraryPhoto()->originalImage();
     ASSERT_TRUE(kept);
 
     delegate().libraryButtonTouched();
@@ -223,17 +224,17 @@ TEST_F(LibraryImportTest, CancelAfterAPickHidesThePreviewAndLeavesEditMode) {
     library().rollController()->cancelPicking();
     camera_.runFor(1);
     EXPECT_FALSE(delegate().isEditMode());
-    EXPECT_TRUE(delegate().libraryPhotoView()->isHidden());
+    EXPECT_TRUE(delegate().libraryPhoto()->libraryPhotoView()->isHidden());
     EXPECT_FALSE(library().modalViewController());
     EXPECT_EQ(library().view()->transform().ty, 480);
-    EXPECT_EQ(delegate().originalImage(), kept);
+    EXPECT_EQ(delegate().libraryPhoto()->originalImage(), kept);
 
     // A pick without a picture changes no picture and does not leave the picker on screen.
     delegate().libraryButtonTouched();
     camera_.runFor(1);
     delegate().loadImageFromRoll(nullptr);
     camera_.runFor(1);
-    EXPECT_EQ(delegate().originalImage(), kept);
+    EXPECT_EQ(delegate().libraryPhoto()->originalImage(), kept);
     EXPECT_FALSE(library().modalViewController());
 }
 
@@ -255,8 +256,8 @@ protected:
         std::string error;
         ASSERT_TRUE(library().rollController()->pickFile(file, error)) << error;
         camera_.runFor(1);
-        ASSERT_TRUE(delegate().originalImage());
-        ASSERT_TRUE(delegate().resizedImage());
+        ASSERT_TRUE(delegate().libraryPhoto()->originalImage());
+        ASSERT_TRUE(delegate().libraryPhoto()->resizedImage());
     }
 };
 
@@ -267,8 +268,8 @@ TEST_F(OrientedPickTest, EveryOrientationIsPickedUprightLandscapeAndPortrait) {
             SCOPED_TRACE("seen " + std::to_string(width) + "x" + std::to_string(height) +
                          ", orientation " + std::to_string(orientation));
             pick(orientation, width, height);
-            const Image& preview = *delegate().resizedImage();
-            const Image& square = *delegate().originalImage();
+            const Image& preview = *delegate().libraryPhoto()->resizedImage();
+            const Image& square = *delegate().libraryPhoto()->originalImage();
             ASSERT_EQ(square.pixelWidth(), 1500);
             for (const bool right : {false, true}) {
                 for (const bool bottom : {false, true}) {
@@ -300,9 +301,9 @@ TEST_F(OrientedPickTest, PicturesThatWereAlreadyRightKeepTheirPixels) {
          {Case{1, 480, 360, 0x6ed368cc4483e095ull}, Case{1, 360, 480, 0x6ed368cc4483e095ull},
           Case{6, 360, 480, 0xfb1af9e75a47a2bbull}}) {
         pick(c.orientation, c.width, c.height);
-        EXPECT_EQ(oriented::fingerprint(*delegate().originalImage()), c.fingerprint)
+        EXPECT_EQ(oriented::fingerprint(*delegate().libraryPhoto()->originalImage()), c.fingerprint)
             << "orientation " << c.orientation << " seen " << c.width << "x" << c.height << std::hex
-            << ": 0x" << oriented::fingerprint(*delegate().originalImage());
+            << ": 0x" << oriented::fingerprint(*delegate().libraryPhoto()->originalImage());
     }
 }
 

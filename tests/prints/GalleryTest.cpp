@@ -29,14 +29,14 @@ protected:
     // n prints, newest first, named "n.jpg" down to "1.jpg", each with both files. The small
     // file of print i is a flat picture of its own grey, so a row shows whose print it is.
     void makePrints(int n) {
-        MorvaneAppDelegate::List prints;
+        PrintLists::List prints;
         for (int i = n; i >= 1; --i) {
             const std::string name = std::to_string(i) + ".jpg";
             ASSERT_TRUE(PrintStore::writePrintFile(solidPicture(250, grey(i)), name));
             TempHome::writeText(documents() / ("big_" + name), "big");
             prints.push_back(PrintStore::makePrintEntry(name, std::chrono::system_clock::now()));
         }
-        delegate().setPrintsXML(prints);
+        delegate().printLists().setPrintsXML(prints);
     }
     static std::uint32_t grey(int i) {
         const std::uint32_t v = static_cast<std::uint32_t>(i * 10);
@@ -75,7 +75,7 @@ protected:
 };
 
 TEST_F(GalleryTest, RowsFollowTheListNewestFirstWithTheirExactGeometry) {
-    delegate().setPrintsXML({});
+    delegate().printLists().setPrintsXML({});
     gallery().refreshImages();
     EXPECT_EQ(gallery().scrollArea()->contentSize().height, 0);
     EXPECT_TRUE(gallery().scrollArea()->subviews().empty());
@@ -133,8 +133,8 @@ TEST_F(GalleryTest, RemovingOnePrintDeletesItsFilesAndRenumbersTheRows) {
     EXPECT_FALSE(filesExist("2.jpg"));
     EXPECT_TRUE(filesExist("1.jpg"));
     EXPECT_TRUE(filesExist("5.jpg"));
-    ASSERT_EQ(delegate().printsXML().size(), 4u);
-    EXPECT_EQ(PrintStore::printName(delegate().printsXML()[3]), "1.jpg");
+    ASSERT_EQ(delegate().printLists().printsXML().size(), 4u);
+    EXPECT_EQ(PrintStore::printName(delegate().printLists().printsXML()[3]), "1.jpg");
     const auto removes = buttons();
     ASSERT_EQ(removes.size(), 4u);
     for (int i = 0; i < 4; ++i)
@@ -153,7 +153,7 @@ TEST_F(GalleryTest, CancelRemovesNothingAndAllowsTheNextRequest) {
     buttons()[1]->sendActionsForControlEvents(platform::ControlEvent::TouchUpInside);
     ASSERT_TRUE(openAlert());
     ASSERT_TRUE(openAlert()->dismissWithClickedButtonIndex(0));
-    EXPECT_EQ(delegate().printsXML().size(), 3u);
+    EXPECT_EQ(delegate().printLists().printsXML().size(), 3u);
     EXPECT_TRUE(filesExist("2.jpg"));
     EXPECT_FALSE(gallery().isSaving());
 
@@ -174,7 +174,7 @@ TEST_F(GalleryTest, RemoveAllDeletesEveryListedFileAndNothingElse) {
     for (int i = 1; i <= 4; ++i)
         EXPECT_FALSE(filesExist(std::to_string(i) + ".jpg"));
     EXPECT_TRUE(std::filesystem::exists(documents() / "unlisted.jpg"));
-    EXPECT_TRUE(delegate().printsXML().empty());
+    EXPECT_TRUE(delegate().printLists().printsXML().empty());
     EXPECT_TRUE(gallery().scrollArea()->subviews().empty());
     EXPECT_EQ(gallery().scrollArea()->contentSize().height, 0);
 
@@ -190,9 +190,9 @@ TEST_F(GalleryTest, AStaleTagOrAHostileNameDeletesNothing) {
     delegate().recentButtonTouched();
     buttons()[2]->sendActionsForControlEvents(platform::ControlEvent::TouchUpInside);
     // The list shrinks behind the open confirmation: the tag no longer names an entry.
-    delegate().printsXML().pop_back();
+    delegate().printLists().printsXML().pop_back();
     ASSERT_TRUE(openAlert()->dismissWithClickedButtonIndex(1));
-    EXPECT_EQ(delegate().printsXML().size(), 2u);
+    EXPECT_EQ(delegate().printLists().printsXML().size(), 2u);
     EXPECT_TRUE(filesExist("1.jpg"));
     EXPECT_TRUE(filesExist("2.jpg"));
 
@@ -202,12 +202,13 @@ TEST_F(GalleryTest, AStaleTagOrAHostileNameDeletesNothing) {
     const auto hostile = platform::PropertyList::array(
         {platform::PropertyList::string("../outside.jpg"),
          platform::PropertyList::date(std::chrono::system_clock::now())});
-    delegate().printsXML().insert(delegate().printsXML().begin(), hostile);
+    delegate().printLists().printsXML().insert(delegate().printLists().printsXML().begin(),
+                                               hostile);
     gallery().refreshImages();
     buttons()[0]->sendActionsForControlEvents(platform::ControlEvent::TouchUpInside);
     ASSERT_TRUE(openAlert()->dismissWithClickedButtonIndex(1));
     EXPECT_TRUE(std::filesystem::exists(outside));
-    EXPECT_EQ(delegate().printsXML().size(), 2u);
+    EXPECT_EQ(delegate().printLists().printsXML().size(), 2u);
 }
 
 TEST_F(GalleryTest, DoneSlidesTheGalleryAwayAndKeepsTheRows) {

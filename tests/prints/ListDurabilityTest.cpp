@@ -96,8 +96,8 @@ TEST_F(ListDurability, EveryPrintRemovalAndPageIsOnDiskBeforeTheCameraEnds) {
     EXPECT_EQ(namesOnDisk(), (std::vector<std::string>{"102.jpg", "100.jpg"}));
 
     // A strip that comes to rest on another page is recorded at once.
-    delegate.catScrollView()->setContentOffset({3 * 270.0, 0});
-    delegate.miniFrameView()->setContentOffset({2 * 320.0, 0});
+    delegate.mainScreen()->catScrollView()->setContentOffset({3 * 270.0, 0});
+    delegate.mainScreen()->miniFrameView()->setContentOffset({2 * 320.0, 0});
     const auto config = PropertyList::readFile(documents() / PrintStore::kConfigFileName);
     ASSERT_TRUE(config);
     EXPECT_EQ((*config)[PrintStore::kCategoryElement].stringValue(), "4");
@@ -143,7 +143,7 @@ TEST_F(ListDurability, PrintsAKillLeftOutOfTheListAreTakenBackByTheirNumbers) {
     LaunchedCamera camera;
     camera.launch();
     const std::vector<std::string> expected = {"400.jpg", "300.jpg", "200.jpg", "100.jpg"};
-    EXPECT_EQ(names(camera.delegate().printsXML()), expected);
+    EXPECT_EQ(names(camera.delegate().printLists().printsXML()), expected);
     EXPECT_EQ(namesOnDisk(), expected);
     // The interrupted write's temporary is gone; everything else is where it was.
     EXPECT_FALSE(fs::exists(documents() / ".prints.plist.tmp-99-0-12345"));
@@ -163,7 +163,7 @@ TEST_F(ListDurability, ATakenBackPrintEvictsAsANewPrintWouldAndTooOldOnesStayUnt
 
     LaunchedCamera camera;
     camera.launch();
-    const auto now = names(camera.delegate().printsXML());
+    const auto now = names(camera.delegate().printLists().printsXML());
     ASSERT_EQ(now.size(), PrintStore::kMaxPrints);
     EXPECT_EQ(now.front(), "200.jpg");
     EXPECT_EQ(now.back(), "102.jpg");
@@ -184,7 +184,7 @@ TEST_F(ListDurability, ADamagedPrintListIsKeptAsideAndTheListRebuiltFromThePrint
     ErrorCapture errors;
     LaunchedCamera camera;
     camera.launch();
-    EXPECT_EQ(names(camera.delegate().printsXML()),
+    EXPECT_EQ(names(camera.delegate().printLists().printsXML()),
               (std::vector<std::string>{"200.jpg", "100.jpg"}));
     EXPECT_EQ(namesOnDisk(), (std::vector<std::string>{"200.jpg", "100.jpg"}));
     const auto aside = filesStartingWith("prints.plist.damaged-");
@@ -203,7 +203,8 @@ TEST_F(ListDurability, AnOversizedPrintListIsKeptAsideToo) {
     }
     LaunchedCamera camera;
     camera.launch();
-    EXPECT_EQ(names(camera.delegate().printsXML()), std::vector<std::string>{"100.jpg"});
+    EXPECT_EQ(names(camera.delegate().printLists().printsXML()),
+              std::vector<std::string>{"100.jpg"});
     const auto aside = filesStartingWith("prints.plist.damaged-");
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_GT(fs::file_size(aside[0]), PropertyList::kMaxFileBytes);
@@ -215,8 +216,8 @@ TEST_F(ListDurability, ADamagedConfigListIsKeptAsideAndTheStripsStartOnTheirFirs
     ErrorCapture errors;
     LaunchedCamera camera;
     camera.launch();
-    EXPECT_EQ(camera.delegate().catScrollView()->contentOffset().x, 0);
-    EXPECT_EQ(camera.delegate().miniFrameView()->contentOffset().x, 0);
+    EXPECT_EQ(camera.delegate().mainScreen()->catScrollView()->contentOffset().x, 0);
+    EXPECT_EQ(camera.delegate().mainScreen()->miniFrameView()->contentOffset().x, 0);
     const auto aside = filesStartingWith("config.plist.damaged-");
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_EQ(TempHome::readText(aside[0]), "<?xml version=\"1.0\"?><plist><arr");
@@ -240,9 +241,9 @@ TEST_F(ListDurability, AnEntryIsKeptWhateverFollowsItsName) {
     ASSERT_TRUE(PropertyList::array(entries).writeFile(documents() / "prints.plist"));
     LaunchedCamera camera;
     camera.launch();
-    EXPECT_EQ(names(camera.delegate().printsXML()),
+    EXPECT_EQ(names(camera.delegate().printLists().printsXML()),
               (std::vector<std::string>{"300.jpg", "200.jpg", "100.jpg"}));
-    EXPECT_EQ(camera.delegate().printsXML()[0][1].stringValue(), "yesterday");
+    EXPECT_EQ(camera.delegate().printLists().printsXML()[0][1].stringValue(), "yesterday");
 }
 
 TEST(ListRecovery, PrintNumbersAreDigitsThenJpegOnly) {

@@ -22,19 +22,19 @@ protected:
 
     // n prints, oldest named "1.jpg", each with both files on disk.
     void makePrints(int n) {
-        MorvaneAppDelegate::List prints;
+        PrintLists::List prints;
         for (int i = n; i >= 1; --i) {
             const std::string name = std::to_string(i) + ".jpg";
             TempHome::writeText(documents() / name, "small");
             TempHome::writeText(documents() / ("big_" + name), "big");
             prints.push_back(PrintStore::makePrintEntry(name, std::chrono::system_clock::now()));
         }
-        delegate().setPrintsXML(prints);
+        delegate().printLists().setPrintsXML(prints);
     }
 
     std::vector<std::string> names() {
         std::vector<std::string> result;
-        for (const PropertyList& entry : delegate().printsXML())
+        for (const PropertyList& entry : delegate().printLists().printsXML())
             result.push_back(PrintStore::printName(entry));
         return result;
     }
@@ -46,21 +46,21 @@ protected:
 TEST_F(SaveAndTerminateTest, TheTwentyFirstPrintEvictsTheOldestWithBothItsFiles) {
     makePrints(19);
     delegate().saveImageWithName(solidPicture(250, 0xffcc2200u), "100.jpg");
-    EXPECT_EQ(delegate().printsXML().size(), 20u);
+    EXPECT_EQ(delegate().printLists().printsXML().size(), 20u);
     EXPECT_TRUE(std::filesystem::exists(documents() / "1.jpg"));
 
     delegate().saveImageWithName(solidPicture(250, 0xffcc2200u), "101.jpg");
-    ASSERT_EQ(delegate().printsXML().size(), 20u);
+    ASSERT_EQ(delegate().printLists().printsXML().size(), 20u);
     EXPECT_EQ(names().front(), "101.jpg");
     EXPECT_EQ(names()[1], "100.jpg");
     EXPECT_EQ(names().back(), "2.jpg");
     EXPECT_FALSE(std::filesystem::exists(documents() / "1.jpg"));
     EXPECT_FALSE(std::filesystem::exists(documents() / "big_1.jpg"));
     EXPECT_TRUE(std::filesystem::exists(documents() / "big_2.jpg"));
-    EXPECT_TRUE(delegate().printsXML().front()[1].isDate());
+    EXPECT_TRUE(delegate().printLists().printsXML().front()[1].isDate());
 
     // The developed print shows what was stored.
-    const auto shown = MorvaneAppDelegateTestAccess::developedImage(delegate())->image();
+    const auto shown = delegate().developingShow()->developedImage()->image();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->pixelWidth(), 250);
     EXPECT_TRUE(samePixels(shown, delegate().loadImage("101.jpg")));
@@ -70,7 +70,7 @@ TEST_F(SaveAndTerminateTest, TheOldestIsDeletedBeforeTheNewFileIsWritten) {
     // The evicted print shares the new one's name: only eviction first keeps the new file.
     makePrints(20);
     delegate().saveImageWithName(solidPicture(8, 0xff0000ffu), "1.jpg");
-    EXPECT_EQ(delegate().printsXML().size(), 20u);
+    EXPECT_EQ(delegate().printLists().printsXML().size(), 20u);
     const std::vector<std::string> listed = names();
     EXPECT_EQ(listed.front(), "1.jpg");
     EXPECT_EQ(std::count(listed.begin(), listed.end(), "1.jpg"), 1);
@@ -94,7 +94,7 @@ TEST_F(SaveAndTerminateTest, FullSizePrintsLeaveTheListAloneAndNeverReplaceAFile
 
     // Nothing happens for a name that could leave the folder.
     delegate().saveImageWithName(solidPicture(8, 0xff00ff00u), "../escape.jpg");
-    EXPECT_EQ(delegate().printsXML().size(), 3u);
+    EXPECT_EQ(delegate().printLists().printsXML().size(), 3u);
     EXPECT_FALSE(std::filesystem::exists(home_.root() / "escape.jpg"));
 }
 
@@ -108,8 +108,8 @@ TEST_F(SaveAndTerminateTest, TerminationRecordsThePagesByTheirBoundaries) {
                           {2700, 960, "1", "0"},     {-40, -40, "1", "0"},
                           {2699.9, 959.9, "10", "2"}};
     for (const Case& c : cases) {
-        delegate().catScrollView()->setContentOffset({c.categoryX, 0});
-        delegate().miniFrameView()->setContentOffset({c.frameX, 0});
+        delegate().mainScreen()->catScrollView()->setContentOffset({c.categoryX, 0});
+        delegate().mainScreen()->miniFrameView()->setContentOffset({c.frameX, 0});
         delegate().applicationWillTerminate(camera_.application());
         const auto config = PropertyList::readFile(documents() / "config.plist");
         ASSERT_TRUE(config);
@@ -122,10 +122,10 @@ TEST_F(SaveAndTerminateTest, TerminationWritesBothListsKeepingEverythingElse) {
     PropertyList::Array config(11, PropertyList::string("keep"));
     config[4] = PropertyList::integer(7);
     config[2] = PropertyList::string("5");
-    delegate().setConfigXML(config);
+    delegate().printLists().setConfigXML(config);
     makePrints(2);
     delegate().saveImageWithName(solidPicture(8, 0xff123456u), "3.jpg");
-    delegate().catScrollView()->setContentOffset({810, 0});
+    delegate().mainScreen()->catScrollView()->setContentOffset({810, 0});
     camera_.terminate();
 
     const auto written = PropertyList::readFile(documents() / "config.plist");
@@ -140,10 +140,10 @@ TEST_F(SaveAndTerminateTest, TerminationWritesBothListsKeepingEverythingElse) {
 }
 
 TEST_F(SaveAndTerminateTest, TwoPrintsInOneSecondGetTwoNames) {
-    const std::string first = delegate().uniquePrintName(1700000000);
+    const std::string first = delegate().printLists().uniquePrintName(1700000000);
     delegate().saveImageWithName(solidPicture(8, 0xff0000ffu), first);
     delegate().saveImage2WithName(solidPicture(8, 0xff0000ffu), "big_" + first);
-    const std::string second = delegate().uniquePrintName(1700000000);
+    const std::string second = delegate().printLists().uniquePrintName(1700000000);
     EXPECT_EQ(first, "1700000000.jpg");
     EXPECT_EQ(second, "1700000001.jpg");
 }

@@ -95,8 +95,10 @@ protected:
         delegate().viewController()->viewDidAppear(false);
         seedPrints();
         // Both strips in a middle page, so that a key can turn them either way.
-        delegate().catScrollView()->setContentOffset({StripPages::kCategoryPageWidth, 0});
-        delegate().miniFrameView()->setContentOffset({StripPages::kFramePageWidth, 0});
+        delegate().mainScreen()->catScrollView()->setContentOffset(
+            {StripPages::kCategoryPageWidth, 0});
+        delegate().mainScreen()->miniFrameView()->setContentOffset(
+            {StripPages::kFramePageWidth, 0});
         camera_.runFor(1);
     }
 
@@ -105,7 +107,7 @@ protected:
     LibraryViewController& library() { return *delegate().libraryController(); }
 
     void seedPrints() {
-        MorvaneAppDelegate::List prints;
+        PrintLists::List prints;
         const auto picture = platform::Image::fromPixels(
             250, 250, std::vector<std::uint32_t>(250 * 250, 0xFF808080u));
         for (int i = 3; i >= 1; --i) {
@@ -113,7 +115,7 @@ protected:
             ASSERT_TRUE(PrintStore::writePrintFile(picture, name));
             prints.push_back(PrintStore::makePrintEntry(name, std::chrono::system_clock::now()));
         }
-        delegate().setPrintsXML(prints);
+        delegate().printLists().setPrintsXML(prints);
     }
 
     void bringUp(Screen screen) {
@@ -167,13 +169,13 @@ protected:
 
     std::set<std::string> listed() {
         std::set<std::string> names;
-        for (const auto& entry : delegate().printsXML())
+        for (const auto& entry : delegate().printLists().printsXML())
             names.insert(PrintStore::printName(entry));
         return names;
     }
     platform::Point stripOffsets() {
-        return {delegate().catScrollView()->contentOffset().x,
-                delegate().miniFrameView()->contentOffset().x};
+        return {delegate().mainScreen()->catScrollView()->contentOffset().x,
+                delegate().mainScreen()->miniFrameView()->contentOffset().x};
     }
 
     // The outcome as the screen, the lists and the album show it, against the moment before.

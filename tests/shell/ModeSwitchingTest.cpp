@@ -27,9 +27,9 @@ protected:
     };
     State state() {
         return {delegate().isEditMode(),
-                !delegate().cameraLamp()->isHidden(),
-                !delegate().libraryLamp()->isHidden(),
-                !delegate().libraryPhotoView()->isHidden(),
+                !delegate().mainScreen()->cameraLamp()->isHidden(),
+                !delegate().mainScreen()->libraryLamp()->isHidden(),
+                !delegate().libraryPhoto()->libraryPhotoView()->isHidden(),
                 libraryY(),
                 galleryY()};
     }
@@ -40,7 +40,7 @@ protected:
         auto& library = *delegate().libraryController();
         library.unloadLibrary();
         library.view()->setTransform(platform::AffineTransform::makeTranslation(0, 480));
-        delegate().libraryPhotoView()->setHidden(false);
+        delegate().libraryPhoto()->libraryPhotoView()->setHidden(false);
     }
 
     TempHome home_;
@@ -108,7 +108,7 @@ TEST_F(ModeSwitchingTest, TheGalleryOpensOverEitherModeAndLeavesTheModeAlone) {
     camera_.runFor(0.6);
     EXPECT_EQ(state(), chosen);
     EXPECT_TRUE(delegate().isEditMode());
-    EXPECT_FALSE(delegate().libraryLamp()->isHidden());
+    EXPECT_FALSE(delegate().mainScreen()->libraryLamp()->isHidden());
 }
 
 TEST_F(ModeSwitchingTest, KeysDoWhatATouchCouldDoAtThatMoment) {
@@ -117,14 +117,14 @@ TEST_F(ModeSwitchingTest, KeysDoWhatATouchCouldDoAtThatMoment) {
     EXPECT_TRUE(application.key("right"));
     EXPECT_TRUE(application.key("down"));
     camera_.runFor(1);
-    EXPECT_EQ(delegate().catScrollView()->contentOffset().x, 540);
-    EXPECT_EQ(delegate().miniFrameView()->contentOffset().x, 320);
+    EXPECT_EQ(delegate().mainScreen()->catScrollView()->contentOffset().x, 540);
+    EXPECT_EQ(delegate().mainScreen()->miniFrameView()->contentOffset().x, 320);
     for (int i = 0; i < 12; ++i)
         application.key("right");
-    EXPECT_EQ(delegate().catScrollView()->contentOffset().x, 2430);
+    EXPECT_EQ(delegate().mainScreen()->catScrollView()->contentOffset().x, 2430);
     application.key("up");
     application.key("up");
-    EXPECT_EQ(delegate().miniFrameView()->contentOffset().x, 0);
+    EXPECT_EQ(delegate().mainScreen()->miniFrameView()->contentOffset().x, 0);
 
     // The gallery covers the camera: only escape reaches it.
     EXPECT_TRUE(application.key("r"));

@@ -84,10 +84,10 @@ TEST_F(PickerPresentationTest, TheLibraryPickerOpensOverTheLibraryViewAndItsCanc
     camera_.runFor(1);
     EXPECT_EQ(library().modalViewController(), nullptr);
     EXPECT_FALSE(delegate().isEditMode());
-    EXPECT_FALSE(delegate().cameraLamp()->isHidden());
-    EXPECT_TRUE(delegate().libraryLamp()->isHidden());
+    EXPECT_FALSE(delegate().mainScreen()->cameraLamp()->isHidden());
+    EXPECT_TRUE(delegate().mainScreen()->libraryLamp()->isHidden());
     EXPECT_EQ(library().view()->transform().ty, 480);
-    EXPECT_TRUE(delegate().libraryPhotoView()->isHidden());
+    EXPECT_TRUE(delegate().libraryPhoto()->libraryPhotoView()->isHidden());
 }
 
 TEST_F(PickerPresentationTest, EscapeCancelsTheLibraryPickerButLeavesTheCameraAlone) {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "capture/DevelopingShow.h"
+#include "library/LibraryPhoto.h"
+#include "prints/PrintLists.h"
 #include "shell/MainInterface.h"
+#include "shell/MainScreen.h"
 #include "shell/MorvaneAppDelegate.h"
 #include "support/TempHome.h"
 
@@ -10,16 +14,6 @@
 
 #include <memory>
 #include <optional>
-
-// Reaches the two views of the state record that have no accessors.
-struct MorvaneAppDelegateTestAccess {
-    static std::shared_ptr<platform::ImageView> developedImage(MorvaneAppDelegate& delegate) {
-        return delegate.developedImage_;
-    }
-    static std::shared_ptr<platform::ScrollView> developedView(MorvaneAppDelegate& delegate) {
-        return delegate.developedView_;
-    }
-};
 
 // The camera as the program builds it, on a virtual clock, launched or not yet: the window,
 // the root controller and the delegate from the main interface, with the application object

@@ -1,6 +1,8 @@
-#include "capture/DelegatePrintSink.h"
+#include "shell/DelegatePrintSink.h"
 
 #include "capture/PrintComposer.h"
+#include "prints/PrintLists.h"
+#include "shell/MainScreen.h"
 #include "shell/MorvaneAppDelegate.h"
 
 #include "platform/ui/PhotoAlbum.h"
@@ -16,7 +18,7 @@ void DelegatePrintSink::saveImageWithName(const platform::ImageRef& image,
     const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), seconds);
     // A name that does not start with its second cannot be renumbered; it is stored as given.
     storedName_ = (error == std::errc() && std::string_view(end) == ".jpg")
-                      ? delegate_.uniquePrintName(seconds)
+                      ? delegate_.printLists().uniquePrintName(seconds)
                       : name;
     delegate_.saveImageWithName(image, storedName_);
 }
@@ -39,10 +41,10 @@ PrintInputs DelegatePrintSink::inputsFrom(const MorvaneAppDelegate& delegate) {
     PrintInputs inputs;
     inputs.isHighQuality = delegate.isHighQuality();
     inputs.platformString = delegate.platformString();
-    if (delegate.catScrollView())
-        inputs.categoryOffsetX = delegate.catScrollView()->contentOffset().x;
-    if (delegate.miniFrameView())
-        inputs.frameOffsetX = delegate.miniFrameView()->contentOffset().x;
+    if (const MainScreen* screen = delegate.mainScreen()) {
+        inputs.categoryOffsetX = screen->catScrollView()->contentOffset().x;
+        inputs.frameOffsetX = screen->miniFrameView()->contentOffset().x;
+    }
     inputs.canDate = delegate.canDate();
     return inputs;
 }

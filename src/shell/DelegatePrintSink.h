@@ -5,23 +5,17 @@
 
 #include "platform/graphics/Image.h"
 
-#include <functional>
-#include <optional>
 #include <string>
 
 class MorvaneAppDelegate;
 
 // Where both shutter paths send a finished print: the two files and the print list through
-// the camera's print store, then the photo album, whose answer goes to `completion`. The
+// the camera's print lists, then the photo album, whose answer goes to `completion`. The
 // composer names a print after the second it was made; two prints in one second would share
 // that name and the second would overwrite the first, so the store picks a free name and the
 // full-size file follows it.
 class DelegatePrintSink : public PrintSink {
 public:
-    // The album's answer: the saved picture and, for a failed save, what went wrong.
-    using Completion =
-        std::function<void(const platform::ImageRef& image, const std::optional<std::string>&)>;
-
     DelegatePrintSink(MorvaneAppDelegate& delegate, Completion completion);
 
     void saveImageWithName(const platform::ImageRef& image, const std::string& name) override;
