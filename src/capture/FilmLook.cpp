@@ -47,17 +47,18 @@ FilmLook FilmLook::hueShift(Color base, Color hue) {
 
 const FilmLook& FilmLook::number(int n) {
     // Built on first use and never changed: safe to share between threads doing batch prints.
+    // Look n is effectN of the category strip's page n: effect3 is number(3).
     static const std::array<FilmLook, kCount> looks = {
-        burnTint({0.67f, 0.77f, 1.0f, 0.7f}),         // blue cast
-        burnTint({0.77f, 0.77f, 0.77f, 0.7f}),        // contrast
-        tonedMonochrome({0.0f, 0.0f, 0.0f, 1.0f}),    // black and white
-        tonedMonochrome({0.84f, 0.75f, 0.57f, 1.0f}), // sepia
-        hardLightTint({0.47f, 0.54f, 0.69f, 0.7f}),   // slate
-        plainCopy(),
-        tonedMonochrome({0.92f, 0.79f, 0.69f, 1.0f}),                 // cream
-        hueShift({0.5f, 0.0f, 0.0f, 1.0f}, {1.0f, 0.0f, 0.0f, 1.0f}), // red hue
-        plainCopy(),
-        burnTint({0.77f, 1.0f, 0.6f, 0.7f}), // green cast
+        burnTint({0.67f, 0.77f, 1.0f, 0.7f}),                         // effect1: blue cast
+        burnTint({0.77f, 0.77f, 0.77f, 0.7f}),                        // effect2: contrast
+        tonedMonochrome({0.0f, 0.0f, 0.0f, 1.0f}),                    // effect3: black and white
+        tonedMonochrome({0.84f, 0.75f, 0.57f, 1.0f}),                 // effect4: sepia
+        hardLightTint({0.47f, 0.54f, 0.69f, 0.7f}),                   // effect5: slate
+        plainCopy(),                                                  // effect6
+        tonedMonochrome({0.92f, 0.79f, 0.69f, 1.0f}),                 // effect7: cream
+        hueShift({0.5f, 0.0f, 0.0f, 1.0f}, {1.0f, 0.0f, 0.0f, 1.0f}), // effect8: red hue
+        plainCopy(),                                                  // effect9
+        burnTint({0.77f, 1.0f, 0.6f, 0.7f}),                          // effect10: green cast
     };
     if (n < 1 || n > kCount)
         n = 1;

@@ -27,9 +27,6 @@ public:
     const std::shared_ptr<platform::ImagePickerController>& rollController() const {
         return rollController_;
     }
-    void setRollController(std::shared_ptr<platform::ImagePickerController> value) {
-        rollController_ = std::move(value);
-    }
 
     // Makes the photo-library picker, with this controller as its delegate.
     void viewDidLoad() override;
