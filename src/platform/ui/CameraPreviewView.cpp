@@ -3,8 +3,10 @@
 #include "platform/backend/camera/CameraPicture.h"
 #include "platform/backend/camera/CameraSource.h"
 #include "platform/graphics/ImageContext.h"
+#include "platform/ui/OpaqueCovers.h"
 #include "platform/ui/RunLoop.h"
 #include "platform/ui/Timer.h"
+#include "platform/ui/Window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +32,8 @@ void CameraPreviewView::setSource(std::shared_ptr<CameraSource> source) {
     if (source == source_)
         return;
     source_ = std::move(source);
+    shownFrame_.reset();
+    lastCounter_ = 0;
     cachedFrame_.reset();
     cachedPortrait_.reset();
     setNeedsDisplay();
@@ -61,17 +65,63 @@ void CameraPreviewView::stopUpdating() {
     if (pollTimer_)
         pollTimer_->invalidate();
     pollTimer_.reset();
+    shownFrame_.reset();
+}
+
+Rect CameraPreviewView::visiblePictureRect() const {
+    const auto w = window();
+    if (!w || !w->isScreenVisible())
+        return {};
+    const double now = RunLoop::main().now();
+    const Rect area = rectInRoot(pictureRect().intersection(bounds()), now);
+    if (area.isEmpty())
+        return {};
+    return OpaqueCovers(*w, now).visiblePart(*this, area);
+}
+
+void CameraPreviewView::didMoveToSuperview() {
+    // Back in a window, it may be seen again.
+    if (updating_ && !pollTimer_ && !RunLoop::main().isVirtual())
+        poll();
+}
+
+void CameraPreviewView::waitToBeSeen() {
+    if (waiting_)
+        return;
+    if (auto w = window()) {
+        waiting_ = true;
+        w->whenScreenChanges([weak = weak_from_this()] {
+            if (auto self = std::static_pointer_cast<CameraPreviewView>(weak.lock())) {
+                self->waiting_ = false;
+                if (self->updating_ && !self->pollTimer_)
+                    self->poll();
+            }
+        });
+    }
 }
 
 void CameraPreviewView::poll() {
+    pollTimer_.reset();
     if (!updating_)
         return;
-    if (source_ && source_->frameCounter() != lastCounter_)
-        setNeedsDisplay();
+    const std::uint64_t counter = source_ ? source_->frameCounter() : 0;
+    if (source_ && (counter != lastCounter_ || !shownFrame_)) {
+        // Only a new frame makes it worth asking whether anyone can see it.
+        const Rect visible = visiblePictureRect();
+        if (visible.isEmpty()) {
+            waitToBeSeen();
+            return;
+        }
+        lastCounter_ = counter;
+        if (ImageRef frame = source_->frame(RunLoop::main().now())) {
+            shownFrame_ = std::move(frame);
+            noteDrawingChanged();
+            window()->invalidate(visible);
+        }
+    }
     // A picture never changes by itself; a live source (or one that may turn live when its
     // webcam gives way to the scene) is looked at again next frame.
-    if (source_ && !source_->isLive() && source_->frameCounter() == lastCounter_ &&
-        lastCounter_ != 0)
+    if (source_ && !source_->isLive() && shownFrame_)
         return;
     pollTimer_ = Timer::scheduledTimer(kPollInterval, [weak = weak_from_this()] {
         if (auto self = std::static_pointer_cast<CameraPreviewView>(weak.lock()))
@@ -79,36 +129,86 @@ void CameraPreviewView::poll() {
     });
 }
 
-ImageRef CameraPreviewView::portraitOf(const ImageRef& frame, int pixelWidth) {
-    if (frame != cachedFrame_ || pixelWidth != cachedWidth_ || mirrored_ != cachedMirrored_) {
+int CameraPreviewView::rowsShown(ImageContext& context, const Rect& area, int pixelWidth) {
+    const AffineTransform m = context.ctm();
+    const double height = pixelWidth * 4 / 3;
+    if (m.b != 0 || m.c != 0 || m.d <= 0 || area.isEmpty())
+        return -1;
+    const Rect clip = context.clipBoundsInPixels();
+    const double top = m.d * area.minY() + m.ty;
+    const double perRow = m.d * area.height() / height;
+    // Smoothing reads a row or two past the last one shown.
+    const double rows = std::ceil((clip.maxY() - top) / perRow) + 2;
+    return rows >= height ? -1 : static_cast<int>(std::max(rows, 0.0));
+}
+
+ImageRef CameraPreviewView::portraitOf(const ImageRef& frame, int pixelWidth, int rows) {
+    const bool enough = rows >= 0 ? (cachedRows_ < 0 || cachedRows_ >= rows) : cachedRows_ < 0;
+    if (frame != cachedFrame_ || pixelWidth != cachedWidth_ || mirrored_ != cachedMirrored_ ||
+        !enough) {
         cachedFrame_ = frame;
         cachedWidth_ = pixelWidth;
         cachedMirrored_ = mirrored_;
-        cachedPortrait_ = portraitPicture(*frame, pixelWidth);
+        cachedRows_ = rows;
+        cachedPortrait_ = portraitPicture(*frame, pixelWidth, rows);
         if (cachedPortrait_ && mirrored_)
             cachedPortrait_ = mirrored(*cachedPortrait_);
     }
     return cachedPortrait_;
 }
 
+void CameraPreviewView::fillAround(ImageContext& context, const Rect& picture) {
+    const Rect b = bounds();
+    const std::optional<Color>& color = backgroundColor();
+    if (!color || color->alpha <= 0)
+        return;
+    // The portrait is opaque (drawn over black when it is made), so the pixels it covers
+    // whole need no background beneath: only what lies below its last whole row does.
+    const AffineTransform m = context.ctm();
+    const Rect shown = picture.intersection(b);
+    bool spared = false;
+    double cut = b.minY();
+    if (m.b == 0 && m.c == 0 && m.a > 0 && m.d > 0 && !shown.isEmpty() &&
+        shown.minX() == b.minX() && shown.maxX() == b.maxX() && shown.minY() == b.minY()) {
+        auto whole = [](double v) { return std::abs(v - std::round(v)) < 1e-9; };
+        const double left = m.a * b.minX() + m.tx, right = m.a * b.maxX() + m.tx;
+        const double top = m.d * b.minY() + m.ty;
+        if (whole(left) && whole(right) && whole(top)) {
+            cut = (std::floor(m.d * shown.maxY() + m.ty + 1e-9) - m.ty) / m.d;
+            spared = cut > b.minY();
+        }
+    }
+    if (!spared) {
+        View::draw(context);
+        return;
+    }
+    if (cut < b.maxY()) {
+        context.setRGBFillColor(color->red, color->green, color->blue, color->alpha);
+        context.fillRect({b.x(), cut, b.width(), b.maxY() - cut});
+    }
+}
+
 void CameraPreviewView::draw(ImageContext& context) {
-    View::draw(context);
-    if (!source_)
-        return;
-    lastCounter_ = source_->frameCounter();
-    const ImageRef frame = source_->frame(RunLoop::main().now());
-    if (!frame)
-        return;
+    ImageRef frame = shownFrame_;
+    if (!frame && source_) {
+        lastCounter_ = source_->frameCounter();
+        frame = source_->frame(RunLoop::main().now());
+    }
     const Rect area = pictureRect();
     const double wanted = std::round(area.width() * context.scale());
     const int pixelWidth =
         std::isfinite(wanted) ? std::clamp(static_cast<int>(wanted), 1, kMaxPixelWidth) : 1;
-    if (const ImageRef portrait = portraitOf(frame, pixelWidth)) {
-        context.saveGState();
-        context.clipToRect(bounds());
-        context.drawImageUpright(area, *portrait);
-        context.restoreGState();
+    const ImageRef portrait =
+        frame ? portraitOf(frame, pixelWidth, rowsShown(context, area, pixelWidth)) : nullptr;
+    if (!portrait) {
+        View::draw(context);
+        return;
     }
+    fillAround(context, area);
+    context.saveGState();
+    context.clipToRect(bounds());
+    context.drawImageUpright(area, *portrait);
+    context.restoreGState();
 }
 
 } // namespace platform

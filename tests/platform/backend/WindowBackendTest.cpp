@@ -172,6 +172,10 @@ TEST(WindowUnderXvfb, DISABLED_Inner) {
                                               "key down\n" // ...to here
                                               "key space\n"
                                               "wait 0.1\n"
+                                              "key left\n" // minimised...
+                                              "wait 0.1\n"
+                                              "key right\n" // ...and restored
+                                              "wait 0.1\n"
                                               "key escape\n" // closes the window
                                               "wait 5\n",
                                           error);
@@ -180,6 +184,7 @@ TEST(WindowUnderXvfb, DISABLED_Inner) {
 
     ImageRef doubled, square;
     bool shakingAfterVibrate = false;
+    bool seenWhileMinimised = true, seenAfterRestore = false;
     double idleCpu = -1, idleStart = 0;
     int idlePictures = -1, picturesAtStart = 0;
     auto escapeAt = std::chrono::steady_clock::time_point{};
@@ -213,7 +218,19 @@ TEST(WindowUnderXvfb, DISABLED_Inner) {
         } else if (name == "space") {
             backend.vibrate();
             shakingAfterVibrate = backend.isShaking();
+        } else if (name == "left") {
+            SDL_Event event{};
+            event.type = SDL_WINDOWEVENT;
+            event.window.event = SDL_WINDOWEVENT_MINIMIZED;
+            SDL_PushEvent(&event);
+        } else if (name == "right") {
+            seenWhileMinimised = app.window()->isScreenVisible();
+            SDL_Event event{};
+            event.type = SDL_WINDOWEVENT;
+            event.window.event = SDL_WINDOWEVENT_RESTORED;
+            SDL_PushEvent(&event);
         } else if (name == "escape") {
+            seenAfterRestore = app.window()->isScreenVisible();
             SDL_Event event{};
             event.type = SDL_WINDOWEVENT;
             event.window.event = SDL_WINDOWEVENT_CLOSE;
@@ -263,6 +280,9 @@ TEST(WindowUnderXvfb, DISABLED_Inner) {
     EXPECT_GE(idleCpu, 0);
     EXPECT_LT(idleCpu, 0.2);
     EXPECT_TRUE(shakingAfterVibrate);
+    // A minimised window tells the screen nobody sees it, until it is restored.
+    EXPECT_FALSE(seenWhileMinimised);
+    EXPECT_TRUE(seenAfterRestore);
 }
 
 TEST(WindowUnderXvfb, ScriptTouchesKeysAndShots) {

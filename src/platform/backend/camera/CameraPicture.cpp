@@ -1,5 +1,7 @@
 #include "platform/backend/camera/CameraPicture.h"
 
+#include "platform/graphics/SurfaceHandle.h"
+
 #include <cairo.h>
 
 #include <algorithm>
@@ -10,15 +12,15 @@ namespace platform {
 
 namespace {
 
-// A fresh, writable ARGB32 surface, or nullptr when the size is empty or too large.
+// A fresh, writable ARGB32 surface whose every pixel the caller writes (so it is not
+// cleared, and its memory may be a dropped frame's), or nullptr when the size is empty or
+// too large.
 cairo_surface_t* newSurface(int width, int height) {
     if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > Image::kMaxPixels)
         return nullptr;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
+    cairo_surface_t* surface = makeArgbSurface(width, height, false).release();
+    if (!surface)
         return nullptr;
-    }
     cairo_surface_flush(surface);
     return surface;
 }
@@ -122,7 +124,7 @@ ImageRef mirrored(const Image& image) {
     });
 }
 
-ImageRef portraitPicture(const Image& frame, int width) {
+ImageRef portraitPicture(const Image& frame, int width, int wanted) {
     if (width < 1 || frame.pixelWidth() < 1 || frame.pixelHeight() < 1)
         return nullptr;
     ImageRef turned;
@@ -141,7 +143,9 @@ ImageRef portraitPicture(const Image& frame, int width) {
     const int top = (fh - side) / 2;
     const double scale = static_cast<double>(width) / side;
     const int height = width * 4 / 3;
-    const int rows = std::clamp(static_cast<int>(std::lround((fh - top) * scale)), 0, height);
+    int rows = std::clamp(static_cast<int>(std::lround((fh - top) * scale)), 0, height);
+    if (wanted >= 0)
+        rows = std::min(rows, wanted);
 
     cairo_surface_t* target = newSurface(width, height);
     if (!target)

@@ -20,8 +20,10 @@ ImageRef mirrored(const Image& image);
 // The camera's 3:4 portrait picture, width by width * 4 / 3 pixels: the largest square around
 // the centre of the (upright) frame scaled to width by width at the top; below it the frame
 // goes on, at the same scale, where it has rows below the square, and is black where it has
-// none. nullptr for an empty frame or a width below 1.
-ImageRef portraitPicture(const Image& frame, int width);
+// none. nullptr for an empty frame or a width below 1. With `rows` below the height, only
+// the first `rows` rows are made and the rest left black, for a view that shows no more:
+// those rows are the same pixels the whole picture has.
+ImageRef portraitPicture(const Image& frame, int width, int rows = -1);
 
 // Width in pixels of the portrait picture inside a still: 1200 on the first two phone models
 // ("iPhone1,1" and "iPhone1,2", matched exactly), 1536 on every other model.

@@ -1,6 +1,7 @@
 #include "platform/backend/camera/SceneCameraSource.h"
 
 #include "platform/backend/camera/ScenePainter.h"
+#include "platform/graphics/SurfaceHandle.h"
 
 #include <cairo.h>
 
@@ -62,8 +63,11 @@ ImageRef SceneCameraSource::frame(double now) {
     if (!layers_)
         layers_ = std::make_unique<Layers>(kPreviewWidth, kPreviewHeight);
 
-    cairo_surface_t* surface =
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPreviewWidth, kPreviewHeight);
+    // Not cleared: the sky is copied over every pixel first. A frame a few dozen times a
+    // second reuses the memory of the frames it replaces.
+    cairo_surface_t* surface = makeArgbSurface(kPreviewWidth, kPreviewHeight, false).release();
+    if (!surface)
+        return lastFrame_;
     cairo_t* cr = cairo_create(surface);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, layers_->sky, 0, 0);

@@ -1,0 +1,157 @@
+#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/CameraPreviewView.h"
+#include "platform/ui/OpaqueCovers.h"
+#include "platform/ui/RunLoop.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/VirtualClock.h"
+#include "platform/ui/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+
+using namespace platform;
+
+namespace {
+
+std::shared_ptr<View> box(Rect frame, std::optional<Color> color = Color{0.2, 0.2, 0.2, 1}) {
+    auto v = std::make_shared<View>(frame);
+    v->setBackgroundColor(color);
+    return v;
+}
+
+} // namespace
+
+// What is drawn after a view and paints opaquely hides it; nothing else does.
+TEST(OpaqueCovers, OnlyOpaqueViewsDrawnLaterHideWhatLiesBeneath) {
+    Application app{std::make_shared<VirtualClock>()};
+    auto window = std::make_shared<Window>();
+    auto picture = box({0, 0, 320, 320});
+    auto behind = box({0, 0, 320, 480});
+    window->addSubview(behind);
+    window->addSubview(picture);
+    const Rect area{0, 0, 320, 320};
+    EXPECT_EQ(OpaqueCovers(*window, 0).visiblePart(*picture, area), area);
+
+    // The lower part covered by the body: the upper part is left.
+    auto body = box({0, 240, 320, 240});
+    window->addSubview(body);
+    EXPECT_EQ(OpaqueCovers(*window, 0).visiblePart(*picture, area), (Rect{0, 0, 320, 240}));
+
+    // A panel in the middle leaves more than one rectangle: all of it counts as seen.
+    auto panel = box({100, 100, 50, 50});
+    window->addSubview(panel);
+    EXPECT_EQ(OpaqueCovers(*window, 0).visiblePart(*picture, area), (Rect{0, 0, 320, 240}));
+
+    // See-through views hide nothing: a faded one, one without a background, a hidden one.
+    auto sheet = box({0, 0, 320, 480});
+    window->addSubview(sheet);
+    sheet->setAlpha(0.99);
+    const Rect upper{0, 0, 320, 240};
+    EXPECT_EQ(OpaqueCovers(*window, 0).visiblePart(*picture, area), upper);
+    sheet->setAlpha(1);
+    sheet->setBackgroundColor(Color{1, 1, 1, 0.5});
+    EXPECT_EQ(OpaqueCovers(*window, 0).visiblePart(*picture, area), upper);
+    sheet->setBackgroundColor(Color::white());
+    sheet->setHidden(true);
+    EXPECT_EQ(OpaqueCovers(*window, 0).visiblePart(*picture, area), upper);
+
+    // Shown, it hides everything; a screen drawn at two pixels a point has it as the cover.
+    sheet->setHidden(false);
+    const OpaqueCovers covers(*window, 0);
+    EXPECT_TRUE(covers.visiblePart(*picture, area).isEmpty());
+    EXPECT_EQ(covers.coverOf({0, 0, 640, 960}, 2), sheet.get());
+    // A view not in the tree is not drawn at all.
+    EXPECT_TRUE(covers.visiblePart(*box({0, 0, 10, 10}), area).isEmpty());
+}
+
+// A cover is only what shows of it: a scroll view's page hides nothing beyond the scroll
+// view, and pixels its edges cut are not painted whole.
+TEST(OpaqueCovers, ACoverIsCutByWhatClipsItAndByItsPartPixels) {
+    Application app{std::make_shared<VirtualClock>()};
+    auto window = std::make_shared<Window>();
+    auto picture = box({0, 0, 320, 480});
+    window->addSubview(picture);
+    auto strip = std::make_shared<ScrollView>(Rect{27, 380, 270, 50});
+    strip->setContentSize({810, 50});
+    for (int i = 0; i < 3; ++i)
+        strip->addSubview(box({270.0 * i, 0, 270, 50}));
+    window->addSubview(strip);
+    const OpaqueCovers covers(*window, 0);
+    EXPECT_EQ(covers.visiblePart(*picture, {300, 380, 20, 50}), (Rect{300, 380, 20, 50}));
+    EXPECT_EQ(covers.coverOf({600, 770, 36, 80}, 2), picture.get());
+    EXPECT_EQ(covers.coverOf({60, 770, 36, 80}, 2), strip->subviews()[0].get());
+
+    auto half = box({0.25, 10, 100, 100});
+    window->addSubview(half);
+    const OpaqueCovers later(*window, 0);
+    // At two pixels a point its left edge cuts pixel 0 in half: only from pixel 1 is it whole.
+    EXPECT_EQ(later.coverOf({1, 20, 100, 100}, 2), half.get());
+    EXPECT_EQ(later.coverOf({0, 20, 100, 100}, 2), picture.get());
+}
+
+namespace {
+
+// Runs the loop on the real clock until `done`. The limit measures nothing; it only keeps a
+// broken build from hanging the test.
+bool runUntil(RunLoop& loop, const std::function<bool()>& done) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > limit)
+            return false;
+        loop.runFor(0.01);
+    }
+    return true;
+}
+
+} // namespace
+
+// The live picture costs nothing while nobody can see it: covered by an opaque view or with
+// the window minimised it takes no frame and leaves no timer to wake the loop, and it takes
+// frames again as soon as the screen changes so that it shows.
+TEST(CameraPreview, TakesNoFramesWhileNobodyCanSeeIt) {
+    Application app; // the real clock: a preview polls only there
+    auto window = std::make_shared<Window>();
+    window->makeKeyAndVisible();
+    auto preview = std::make_shared<CameraPreviewView>(Rect{0, 0, 320, 480});
+    preview->setSource(std::make_shared<SceneCameraSource>());
+    window->addSubview(preview);
+    window->addSubview(box({0, 320, 320, 160})); // the camera's body
+    RunLoop& loop = app.runLoop();
+    preview->startUpdating();
+
+    // Each new frame marks the part of the picture that shows, and only that.
+    window->takeDirtyRegion(loop.now());
+    ASSERT_TRUE(runUntil(loop, [&] { return window->needsDisplay(); }));
+    EXPECT_EQ(window->takeDirtyRegion(loop.now()).bounds(), (Rect{0, 0, 320, 320}));
+
+    auto gallery = box({0, 0, 320, 480});
+    window->addSubview(gallery);
+    ASSERT_TRUE(runUntil(loop, [&] { return preview->isWaitingToBeSeen(); }));
+    EXPECT_TRUE(std::isinf(loop.nextEventTime()));
+    // The gallery's own frame does not wake it while it still covers everything.
+    window->takeDirtyRegion(loop.now());
+    EXPECT_TRUE(preview->isWaitingToBeSeen());
+    loop.runFor(0.2);
+    EXPECT_FALSE(window->needsDisplay());
+
+    // Taken away, the next frame of the screen wakes it, and its frames mark the screen again.
+    gallery->removeFromSuperview();
+    window->takeDirtyRegion(loop.now());
+    EXPECT_FALSE(preview->isWaitingToBeSeen());
+    ASSERT_TRUE(runUntil(loop, [&] { return window->needsDisplay(); }));
+
+    // Minimised, the same; shown again, at once.
+    window->setScreenVisible(false);
+    ASSERT_TRUE(runUntil(loop, [&] { return preview->isWaitingToBeSeen(); }));
+    EXPECT_TRUE(std::isinf(loop.nextEventTime()));
+    window->takeDirtyRegion(loop.now());
+    window->setScreenVisible(true);
+    EXPECT_FALSE(preview->isWaitingToBeSeen());
+    EXPECT_TRUE(window->needsDisplay());
+    preview->stopUpdating();
+    EXPECT_TRUE(std::isinf(loop.nextEventTime()));
+}
