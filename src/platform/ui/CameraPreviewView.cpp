@@ -16,6 +16,9 @@ namespace platform {
 namespace {
 // Wider than any window draws it; keeps a bad scale from asking for a giant picture.
 constexpr int kMaxPixelWidth = 4096;
+// How long after a frame is due the view looks for it (seconds), so that a timer a hair early
+// does not find the old one.
+constexpr double kFrameLateness = 0.001;
 } // namespace
 
 CameraPreviewView::CameraPreviewView(Rect frame) : View(frame) {
@@ -123,7 +126,11 @@ void CameraPreviewView::poll() {
     // webcam gives way to the scene) is looked at again next frame.
     if (source_ && !source_->isLive() && shownFrame_)
         return;
-    pollTimer_ = Timer::scheduledTimer(kPollInterval, [weak = weak_from_this()] {
+    // A source that knows when its next frame comes is looked at just after; others often
+    // enough not to keep a new frame waiting long.
+    const double next = source_ ? source_->secondsToNextFrame() : 0;
+    const double delay = next > 0 ? next + kFrameLateness : kPollInterval;
+    pollTimer_ = Timer::scheduledTimer(delay, [weak = weak_from_this()] {
         if (auto self = std::static_pointer_cast<CameraPreviewView>(weak.lock()))
             self->poll();
     });

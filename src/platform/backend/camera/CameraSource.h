@@ -27,6 +27,9 @@ public:
     virtual std::string failureReason() const { return {}; }
     // Changes whenever a new frame is available, so a window redraws only then.
     virtual std::uint64_t frameCounter() const = 0;
+    // Seconds (real time) until frameCounter() changes next, for a source that knows; zero
+    // when it cannot say (a webcam's frames come when they come).
+    virtual double secondsToNextFrame() const { return 0; }
     // True when frames keep changing by themselves (a webcam, the scene); false for a picture.
     virtual bool isLive() const = 0;
     // True for a webcam: what faces its user, whose live picture is best shown as a mirror.

@@ -61,6 +61,10 @@ std::uint64_t FallbackCameraSource::frameCounter() const {
     return switched() ? (counter | kSceneCounterMark) : counter;
 }
 
+double FallbackCameraSource::secondsToNextFrame() const {
+    return active()->secondsToNextFrame();
+}
+
 bool FallbackCameraSource::isLive() const {
     return active()->isLive();
 }

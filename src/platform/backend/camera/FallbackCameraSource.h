@@ -26,6 +26,7 @@ public:
     std::string description() const override;
     bool failed() const override { return false; }
     std::uint64_t frameCounter() const override;
+    double secondsToNextFrame() const override;
     bool isLive() const override;
     // What it was made for, even after the scene has taken over: the picture's side stays.
     bool isWebcam() const override { return wrappedIsWebcam_; }

@@ -99,6 +99,13 @@ std::uint64_t SceneCameraSource::frameCounter() const {
                                       kFramesPerSecond);
 }
 
+double SceneCameraSource::secondsToNextFrame() const {
+    const double steps =
+        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count() *
+        kFramesPerSecond;
+    return (std::floor(steps) + 1 - steps) / kFramesPerSecond;
+}
+
 ImageRef SceneCameraSource::render(int pixelWidth, int pixelHeight, double t) {
     if (pixelWidth < 1 || pixelHeight < 1 ||
         static_cast<std::int64_t>(pixelWidth) * pixelHeight > Image::kMaxPixels)
