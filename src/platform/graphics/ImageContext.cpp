@@ -387,6 +387,21 @@ void ImageContext::clipToPixelsOf(const Rect& rect) {
     cairo_clip(cr_);
 }
 
+void ImageContext::clipToPixelRects(const std::vector<Rect>& rects) {
+    impl_->unshare(cr_);
+    impl_->plainCairoState = false;
+    cairo_save(cr_);
+    cairo_identity_matrix(cr_);
+    cairo_new_path(cr_);
+    for (const Rect& r : rects)
+        if (finite(r))
+            cairo_rectangle(cr_, std::floor(r.minX()), std::floor(r.minY()),
+                            std::ceil(r.maxX()) - std::floor(r.minX()),
+                            std::ceil(r.maxY()) - std::floor(r.minY()));
+    cairo_restore(cr_);
+    cairo_clip(cr_);
+}
+
 Rect ImageContext::clipBoundsInPixels() const {
     double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     cairo_save(cr_);

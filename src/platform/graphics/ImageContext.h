@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 typedef struct _cairo cairo_t;
 
@@ -53,6 +54,8 @@ public:
     // Clips to the smallest rectangle of whole device pixels holding `rect`: a clip whose
     // edges never cut a pixel, so it changes nothing inside it.
     void clipToPixelsOf(const Rect& rect);
+    // Clips to the union of rectangles of whole device pixels (this context's pixels).
+    void clipToPixelRects(const std::vector<Rect>& rects);
     // The bounding box of the clip in device pixels (the whole bitmap when nothing clips).
     Rect clipBoundsInPixels() const;
     // Constant alpha applied to every later fill and draw.

@@ -3,12 +3,14 @@
 #include "platform/backend/camera/CameraPicture.h"
 #include "platform/backend/camera/CameraSource.h"
 #include "platform/graphics/ImageContext.h"
+#include "platform/graphics/PixelTiles.h"
 #include "platform/ui/OpaqueCovers.h"
 #include "platform/ui/RunLoop.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
+#include <cairo.h>
 #include <cmath>
 
 namespace platform {
@@ -19,6 +21,13 @@ constexpr int kMaxPixelWidth = 4096;
 // How long after a frame is due the view looks for it (seconds), so that a timer a hair early
 // does not find the old one.
 constexpr double kFrameLateness = 0.001;
+// Frames are compared in tiles this many pixels square; where more than this share of a
+// frame changed, all of the picture is drawn again.
+constexpr int kChangeTile = 16;
+constexpr double kWholeShare = 0.6;
+// How far (frame pixels) smoothing carries a changed pixel into its neighbours on screen,
+// for a frame drawn no smaller than itself.
+constexpr double kChangeReach = 2;
 } // namespace
 
 CameraPreviewView::CameraPreviewView(Rect frame) : View(frame) {
@@ -117,9 +126,11 @@ void CameraPreviewView::poll() {
         }
         lastCounter_ = counter;
         if (ImageRef frame = source_->frame(RunLoop::main().now())) {
+            const ImageRef before = std::move(shownFrame_);
             shownFrame_ = std::move(frame);
+            visibleBottom_ = convertPointFromView({visible.x(), visible.maxY()}, nullptr).y;
             noteDrawingChanged();
-            window()->invalidate(visible);
+            markChanges(before, visible);
         }
     }
     // A picture never changes by itself; a live source (or one that may turn live when its
@@ -136,31 +147,102 @@ void CameraPreviewView::poll() {
     });
 }
 
-int CameraPreviewView::rowsShown(ImageContext& context, const Rect& area, int pixelWidth) {
+void CameraPreviewView::markChanges(const ImageRef& before, const Rect& visible) {
+    const auto w = window();
+    if (!w)
+        return;
+    const Image& after = *shownFrame_;
+    const int fw = after.pixelWidth(), fh = after.pixelHeight();
+    frameChanges_.clear();
+    changesFrom_.reset();
+    if (!before || after.orientation() != ImageOrientation::Up ||
+        before->orientation() != ImageOrientation::Up) {
+        w->invalidate(visible);
+        return;
+    }
+    // Kept for the portrait, which is made again where the same frames differ.
+    frameChanges_ = PixelTiles::changed(*before, after, kChangeTile);
+    changesFrom_ = before;
+    const std::vector<Rect>& changed = frameChanges_;
+    if (PixelTiles::share(changed, fw, fh) > kWholeShare) {
+        w->invalidate(visible);
+        return;
+    }
+    // Frame pixels to points of the picture, as the portrait lays the centre square out.
+    const int side = std::min(fw, fh);
+    const double left = (fw - side) / 2, top = (fh - side) / 2;
+    const Rect area = pictureRect();
+    const double perPixel = area.width() / side;
+    // Smoothing spreads a pixel over its neighbours, and a frame shrunk a lot spreads it
+    // further. (Drawn at another scale, the whole screen is drawn anyway.)
+    const double reach = kChangeReach * std::max(1.0, side / (area.width() * drawnScale_));
+    const double now = RunLoop::main().now();
+    for (const Rect& r : changed) {
+        const double x0 = (r.minX() - left - reach) * perPixel;
+        const double x1 = (r.maxX() - left + reach) * perPixel;
+        const Rect inPicture{mirrored_ ? area.width() - x1 : x0,
+                             (r.minY() - top - reach) * perPixel, x1 - x0,
+                             (r.height() + 2 * reach) * perPixel};
+        const Rect shown{area.x() + inPicture.x(), area.y() + inPicture.y(), inPicture.width(),
+                         inPicture.height()};
+        w->invalidate(rectInRoot(shown.intersection(bounds()), now).intersection(visible));
+    }
+}
+
+ImageRef CameraPreviewView::updatedPortrait(const Image& frame, int pixelWidth,
+                                            const std::vector<Rect>& changed) {
+    // Held by nobody else, the old portrait can give its memory to the new one: it is gone
+    // before a pixel of that memory changes, so no picture ever changes.
+    if (cachedPortrait_.use_count() == 1) {
+        cairo_surface_t* memory = cairo_surface_reference(cachedPortrait_->surface());
+        cachedPortrait_.reset();
+        if (repaintPortrait(memory, frame, pixelWidth, cachedRows_, changed))
+            return Image::fromSurface(memory);
+        cairo_surface_destroy(memory);
+        return portraitPicture(frame, pixelWidth, cachedRows_);
+    }
+    return updatedPortraitPicture(*cachedPortrait_, frame, pixelWidth, cachedRows_, changed);
+}
+
+int CameraPreviewView::rowsShown(ImageContext& context, const Rect& area, int pixelWidth,
+                                 double bottom) {
     const AffineTransform m = context.ctm();
     const double height = pixelWidth * 4 / 3;
     if (m.b != 0 || m.c != 0 || m.d <= 0 || area.isEmpty())
         return -1;
-    const Rect clip = context.clipBoundsInPixels();
+    const double lowest = std::max(context.clipBoundsInPixels().maxY(), m.d * bottom + m.ty);
     const double top = m.d * area.minY() + m.ty;
     const double perRow = m.d * area.height() / height;
     // Smoothing reads a row or two past the last one shown.
-    const double rows = std::ceil((clip.maxY() - top) / perRow) + 2;
+    const double rows = std::ceil((lowest - top) / perRow) + 2;
     return rows >= height ? -1 : static_cast<int>(std::max(rows, 0.0));
 }
 
 ImageRef CameraPreviewView::portraitOf(const ImageRef& frame, int pixelWidth, int rows) {
     const bool enough = rows >= 0 ? (cachedRows_ < 0 || cachedRows_ >= rows) : cachedRows_ < 0;
-    if (frame != cachedFrame_ || pixelWidth != cachedWidth_ || mirrored_ != cachedMirrored_ ||
-        !enough) {
-        cachedFrame_ = frame;
-        cachedWidth_ = pixelWidth;
-        cachedMirrored_ = mirrored_;
-        cachedRows_ = rows;
-        cachedPortrait_ = portraitPicture(*frame, pixelWidth, rows);
-        if (cachedPortrait_ && mirrored_)
-            cachedPortrait_ = mirrored(*cachedPortrait_);
+    const bool same = pixelWidth == cachedWidth_ && mirrored_ == cachedMirrored_ && enough;
+    if (frame == cachedFrame_ && same)
+        return cachedPortrait_;
+    // A live frame taken while updating differs from the last in parts: only those are made
+    // again. Snapshots of a virtual clock always make the whole, as they always did.
+    if (same && !mirrored_ && cachedPortrait_ && cachedFrame_ && frame == shownFrame_) {
+        const std::vector<Rect> changed =
+            cachedFrame_ == changesFrom_ ? frameChanges_
+                                         : PixelTiles::changed(*cachedFrame_, *frame, kChangeTile);
+        if (PixelTiles::share(changed, frame->pixelWidth(), frame->pixelHeight()) <= kWholeShare) {
+            if (!changed.empty())
+                cachedPortrait_ = updatedPortrait(*frame, pixelWidth, changed);
+            cachedFrame_ = frame;
+            return cachedPortrait_;
+        }
     }
+    cachedFrame_ = frame;
+    cachedWidth_ = pixelWidth;
+    cachedMirrored_ = mirrored_;
+    cachedRows_ = rows;
+    cachedPortrait_ = portraitPicture(*frame, pixelWidth, rows);
+    if (cachedPortrait_ && mirrored_)
+        cachedPortrait_ = mirrored(*cachedPortrait_);
     return cachedPortrait_;
 }
 
@@ -202,11 +284,14 @@ void CameraPreviewView::draw(ImageContext& context) {
         frame = source_->frame(RunLoop::main().now());
     }
     const Rect area = pictureRect();
+    drawnScale_ = context.scale();
     const double wanted = std::round(area.width() * context.scale());
     const int pixelWidth =
         std::isfinite(wanted) ? std::clamp(static_cast<int>(wanted), 1, kMaxPixelWidth) : 1;
     const ImageRef portrait =
-        frame ? portraitOf(frame, pixelWidth, rowsShown(context, area, pixelWidth)) : nullptr;
+        frame ? portraitOf(frame, pixelWidth,
+                           rowsShown(context, area, pixelWidth, shownFrame_ ? visibleBottom_ : 0))
+              : nullptr;
     if (!portrait) {
         View::draw(context);
         return;

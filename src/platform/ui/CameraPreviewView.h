@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -60,9 +61,15 @@ private:
     // The portrait picture of `frame`, `pixelWidth` wide, made once per frame and width, with
     // at least its first `rows` rows (all of them for -1) as they are in the whole picture.
     ImageRef portraitOf(const ImageRef& frame, int pixelWidth, int rows);
-    // How many rows of a portrait `pixelWidth` wide drawn over `area` the context's clip can
-    // show; -1 for all.
-    static int rowsShown(ImageContext& context, const Rect& area, int pixelWidth);
+    // How many rows of a portrait `pixelWidth` wide drawn over `area` the context's clip, and
+    // the view down to `bottom` (points), can show; -1 for all.
+    static int rowsShown(ImageContext& context, const Rect& area, int pixelWidth, double bottom);
+    // The cached portrait made again for `frame` where `changed` (frame pixels) says it
+    // differs from the frame the portrait was made of.
+    ImageRef updatedPortrait(const Image& frame, int pixelWidth, const std::vector<Rect>& changed);
+    // Marks for redrawing the parts of the visible picture (`visible`, screen points) where
+    // the frame just taken differs from `before`.
+    void markChanges(const ImageRef& before, const Rect& visible);
 
     std::shared_ptr<CameraSource> source_;
     bool mirrored_ = false;
@@ -73,6 +80,13 @@ private:
     // The newest frame taken while updating on a real clock: every part of the picture
     // drawn before the next one shows the same frame.
     ImageRef shownFrame_;
+    // How far down (points) the picture could be seen when that frame came.
+    double visibleBottom_ = 0;
+    // Pixels a point it was last drawn at.
+    double drawnScale_ = 0.5;
+    // Where that frame differs from the one before it (frame pixels), and that one.
+    std::vector<Rect> frameChanges_;
+    ImageRef changesFrom_;
     ImageRef cachedFrame_;
     ImageRef cachedPortrait_;
     int cachedWidth_ = 0;

@@ -8,13 +8,12 @@
 namespace platform {
 
 // The parts of a screen that must be drawn again: a few rectangles that together hold every
-// rectangle added, in whatever coordinates they were added in. Each rectangle costs a pass
-// through the view tree, so few and large beats many and tight: a rectangle that mostly
+// rectangle added, in whatever coordinates they were added in. A rectangle that mostly
 // overlaps another is merged with it, and past kMaxRects the two whose union wastes least
-// become one.
+// become one, so that the list stays short to keep and to clip to.
 class DirtyRegion {
 public:
-    static constexpr std::size_t kMaxRects = 6;
+    static constexpr std::size_t kMaxRects = 16;
 
     // Empty and non-finite rectangles add nothing.
     void add(const Rect& rect);

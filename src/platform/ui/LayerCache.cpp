@@ -1,6 +1,7 @@
 #include "platform/ui/LayerCache.h"
 
 #include "platform/graphics/ImageContext.h"
+#include "platform/graphics/PixelTiles.h"
 #include "platform/graphics/SurfaceHandle.h"
 #include "platform/ui/DrawPass.h"
 #include "platform/ui/View.h"
@@ -24,53 +25,6 @@ Rect pixelBoxOf(const Rect& r, const AffineTransform& t) {
     const double x0 = std::floor(std::min(p.x, q.x)), y0 = std::floor(std::min(p.y, q.y));
     const double x1 = std::ceil(std::max(p.x, q.x)), y1 = std::ceil(std::max(p.y, q.y));
     return {x0, y0, x1 - x0, y1 - y0};
-}
-
-// The parts of a picture that hold anything, as rectangles of whole tiles (picture pixels):
-// runs of tiles along each row of tiles, joined down the rows while they match.
-std::vector<Rect> inkedTiles(const Image& picture, int tile) {
-    const int w = picture.pixelWidth(), h = picture.pixelHeight();
-    const int columns = (w + tile - 1) / tile;
-    std::vector<Rect> done, open;
-    for (int ty = 0; ty * tile < h; ++ty) {
-        std::vector<bool> inked(static_cast<std::size_t>(columns), false);
-        const int y1 = std::min(h, (ty + 1) * tile);
-        for (int y = ty * tile; y < y1; ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(
-                picture.data() + std::ptrdiff_t(y) * picture.stride());
-            for (int x = 0; x < w; ++x)
-                if (row[x] >> 24)
-                    inked[static_cast<std::size_t>(x / tile)] = true;
-        }
-        std::vector<Rect> runs;
-        for (int tx = 0; tx < columns;) {
-            if (!inked[static_cast<std::size_t>(tx)]) {
-                ++tx;
-                continue;
-            }
-            const int start = tx;
-            while (tx < columns && inked[static_cast<std::size_t>(tx)])
-                ++tx;
-            const double x0 = start * tile, x1 = std::min(w, tx * tile);
-            runs.push_back({x0, double(ty * tile), x1 - x0, double(y1 - ty * tile)});
-        }
-        std::vector<Rect> next;
-        for (const Rect& run : runs) {
-            auto above = std::find_if(open.begin(), open.end(), [&run](const Rect& r) {
-                return r.minX() == run.minX() && r.maxX() == run.maxX();
-            });
-            if (above != open.end()) {
-                next.push_back({above->origin, Size{above->width(), run.maxY() - above->minY()}});
-                open.erase(above);
-            } else {
-                next.push_back(run);
-            }
-        }
-        done.insert(done.end(), open.begin(), open.end());
-        open = std::move(next);
-    }
-    done.insert(done.end(), open.begin(), open.end());
-    return done;
 }
 
 } // namespace
@@ -121,7 +75,7 @@ bool LayerCache::paint(View& view, ImageContext& context, double alpha, double n
             view.drawContent(layer, now, inner);
             entry->picture = layer.makeImage();
             if (entry->picture)
-                entry->inked = inkedTiles(*entry->picture, kTile);
+                entry->inked = PixelTiles::inked(*entry->picture, kTile);
         }
     }
     if (!entry->picture || entry->inked.empty())

@@ -59,25 +59,32 @@ const std::vector<Rect>& ScreenPainter::paint(Window& window, double scale, doub
     whole_ = false;
     if (boxes.isEmpty() || screen.isEmpty())
         return drawn_;
-    const OpaqueCovers covers(window, now);
-    layers_.prune();
-    for (const Rect& box : boxes.rects()) {
-        paintBox(window, box, covers, now);
-        drawn_.push_back(box);
-    }
+    drawn_ = boxes.rects();
+    paintBoxes(window, now);
     return drawn_;
 }
 
-void ScreenPainter::paintBox(Window& window, const Rect& box, const OpaqueCovers& covers,
-                             double now) {
-    const int x = static_cast<int>(box.x()), y = static_cast<int>(box.y());
+void ScreenPainter::paintBoxes(Window& window, double now) {
+    // One pass over all the boxes, clipped to them: a pass through the tree costs more than
+    // the pixels between boxes it leaves alone.
+    Rect all;
+    for (const Rect& box : drawn_)
+        all = all.united(box);
+    const int x = static_cast<int>(all.x()), y = static_cast<int>(all.y());
     std::uint32_t* first = pixels_.data() + static_cast<std::size_t>(y) * width_ + x;
-    ImageContext context(reinterpret_cast<std::uint8_t*>(first), static_cast<int>(box.width()),
-                         static_cast<int>(box.height()), stride(), scale_,
+    ImageContext context(reinterpret_cast<std::uint8_t*>(first), static_cast<int>(all.width()),
+                         static_cast<int>(all.height()), stride(), scale_,
                          Point{double(x), double(y)});
+    if (drawn_.size() > 1) {
+        std::vector<Rect> local;
+        for (const Rect& box : drawn_)
+            local.push_back({box.x() - x, box.y() - y, box.width(), box.height()});
+        context.clipToPixelRects(local);
+    }
     DrawPass pass;
-    pass.cover = covers.coverOf(box, scale_);
+    pass.cover = OpaqueCovers(window, now).coverOf(all, scale_);
     pass.layers = &layers_;
+    layers_.prune();
     layers_.setOrigin({double(x), double(y)});
     drawScreen(&window, context, now, pass);
     context.flush();

@@ -45,7 +45,8 @@ public:
     const LayerCache& layers() const { return layers_; }
 
 private:
-    void paintBox(Window& window, const Rect& box, const class OpaqueCovers& covers, double now);
+    // Draws the boxes in drawn_.
+    void paintBoxes(Window& window, double now);
 
     std::vector<std::uint32_t> pixels_;
     int width_ = 0;
