@@ -8,7 +8,6 @@
 
 #include <iostream>
 
-using hardening::ProcessLimits;
 namespace fs = std::filesystem;
 
 namespace {
