@@ -1,12 +1,11 @@
 #include "support/LaunchedCamera.h"
+#include "support/ScriptedCamera.h"
 
 #include "platform/foundation/PropertyList.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-
-#include <sys/wait.h>
 
 using platform::PropertyList;
 
@@ -15,17 +14,6 @@ namespace {
 // The program itself, headless, as a user scripts it.
 class HeadlessRunTest : public ::testing::Test {
 protected:
-    int runScript(const std::string& script) {
-        const auto file = home_.root() / "script.txt";
-        TempHome::writeText(file, script);
-        const std::string command = std::string(MORVANE_BINARY) +
-                                    " --headless --camera scene --home " + home_.root().string() +
-                                    " --script " + file.string() + " 2>" +
-                                    (home_.root() / "stderr.txt").string();
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
     // The largest difference of any colour channel between the shot's pixels in a screen
     // rectangle and a picture drawn there at its own size.
     static int largestDifference(const platform::Image& shot, const platform::Image& picture,
@@ -44,36 +32,36 @@ protected:
         return largest;
     }
 
-    TempHome home_;
+    ScriptedCamera camera_;
 };
 
 TEST_F(HeadlessRunTest, SwipedStripsAreRecordedAtQuitAndShownAgainAtTheNextStart) {
     // Two pages on the category strip, one on the frame strip.
-    ASSERT_EQ(runScript("swipe 250 407 60 407\nwait 1\nswipe 250 407 60 407\nwait 1\n"
-                        "swipe 280 150 40 150\nwait 1\nquit\n"),
+    ASSERT_EQ(camera_.runScript("swipe 250 407 60 407\nwait 1\nswipe 250 407 60 407\nwait 1\n"
+                                "swipe 280 150 40 150\nwait 1\nquit\n"),
               0)
-        << TempHome::readText(home_.root() / "stderr.txt");
-    const auto config = PropertyList::readFile(home_.documents() / "config.plist");
+        << camera_.errors();
+    const auto config = PropertyList::readFile(camera_.home().documents() / "config.plist");
     ASSERT_TRUE(config);
     EXPECT_EQ((*config)[2], PropertyList::string("3"));
     EXPECT_EQ((*config)[8], PropertyList::string("1"));
 
-    const auto shot = home_.root() / "again.png";
-    ASSERT_EQ(runScript("shot " + shot.string() + "\n"), 0);
+    const auto shot = camera_.home().root() / "again.png";
+    ASSERT_EQ(camera_.runScript("shot " + shot.string() + "\n"), 0);
     const platform::ImageRef screen = platform::Image::contentsOfFile(shot);
     const platform::ImageRef category = shippedImage("cat3");
     ASSERT_TRUE(screen && category);
     EXPECT_EQ(screen->pixelWidth(), 320);
     EXPECT_LE(largestDifference(*screen, *category, 27, 382), 2);
     // The end of the script quits like a window closing: the pages are written again.
-    EXPECT_EQ((*PropertyList::readFile(home_.documents() / "config.plist"))[2],
+    EXPECT_EQ((*PropertyList::readFile(camera_.home().documents() / "config.plist"))[2],
               PropertyList::string("3"));
 }
 
 TEST_F(HeadlessRunTest, AMalformedScriptStopsBeforeTheCameraStarts) {
-    EXPECT_EQ(runScript("wait 1\nswipe 1 2 3\nquit\n"), 2);
-    EXPECT_NE(TempHome::readText(home_.root() / "stderr.txt").find("script:2:"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(home_.documents() / "config.plist"));
+    EXPECT_EQ(camera_.runScript("wait 1\nswipe 1 2 3\nquit\n"), 2);
+    EXPECT_NE(camera_.errors().find("script:2:"), std::string::npos) << camera_.errors();
+    EXPECT_FALSE(std::filesystem::exists(camera_.home().documents() / "config.plist"));
 }
 
 } // namespace

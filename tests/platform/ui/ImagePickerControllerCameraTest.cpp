@@ -6,11 +6,13 @@
 #include "platform/ui/CameraPreviewView.h"
 
 #include "PickerTestSupport.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
 using namespace platform;
 using namespace pickertest;
+using namespace testpictures;
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "platform/ui/ThumbnailLoader.h"
 
 #include "PickerTestSupport.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 
 using namespace platform;
 using namespace pickertest;
+using namespace testpictures;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "platform/foundation/Directories.h"
 
 #include "PickerTestSupport.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 using namespace platform;
 using namespace pickertest;
+using namespace testpictures;
 
 namespace {
 

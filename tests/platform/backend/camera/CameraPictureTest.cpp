@@ -1,13 +1,13 @@
 #include "platform/backend/camera/CameraPicture.h"
 
-#include "TestPictures.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
 using namespace platform;
-using namespace cameratest;
+using namespace testpictures;
 
 namespace {
 

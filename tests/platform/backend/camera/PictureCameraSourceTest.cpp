@@ -3,7 +3,7 @@
 #include "platform/backend/camera/CameraSourceFactory.h"
 #include "platform/backend/camera/V4l2Device.h"
 
-#include "TestPictures.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 using namespace platform;
-using namespace cameratest;
+using namespace testpictures;
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "platform/backend/camera/V4l2CameraSource.h"
 #include "platform/backend/camera/V4l2Device.h"
 
-#include "TestPictures.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include <thread>
 
 using namespace platform;
-using namespace cameratest;
+using namespace testpictures;
 
 namespace {
 

@@ -1,6 +1,7 @@
 #pragma once
 
-// Pictures the print tests make for themselves, and straight-colour reads of their pixels.
+// Pictures tests make for themselves, and ways to read their pixels back. Only the graphics
+// layer is needed, so every test program can use them.
 
 #include "platform/graphics/Image.h"
 
@@ -15,6 +16,15 @@
 
 namespace testpictures {
 
+constexpr std::uint32_t kRed = 0xFFFF0000;
+constexpr std::uint32_t kGreen = 0xFF00FF00;
+constexpr std::uint32_t kBlue = 0xFF0000FF;
+constexpr std::uint32_t kWhite = 0xFFFFFFFF;
+constexpr std::uint32_t kBlack = 0xFF000000;
+constexpr std::uint32_t kGrey = 0xFF808080;
+constexpr std::uint32_t kYellow = 0xFFFFFF00;
+
+// A straight (not premultiplied) colour, components 0 to 1.
 struct Rgba {
     double r = 0, g = 0, b = 0, a = 1;
 };
@@ -27,19 +37,49 @@ inline std::uint32_t premultipliedWord(Rgba c) {
     return channel(a) << 24 | channel(c.r * a) << 16 | channel(c.g * a) << 8 | channel(c.b * a);
 }
 
-// A picture whose stored pixel (x, y), y down from the first stored row, has colour f(x, y).
+// A picture whose stored pixel (x, y), y down from the first stored row, is the premultiplied
+// ARGB word colourAt(x, y).
 inline platform::ImageRef
-picture(int width, int height, const std::function<Rgba(int, int)>& f,
+picture(int width, int height, const std::function<std::uint32_t(int, int)>& colourAt,
         platform::ImageOrientation orientation = platform::ImageOrientation::Up) {
     std::vector<std::uint32_t> argb(static_cast<std::size_t>(width) * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            argb[static_cast<std::size_t>(y) * width + x] = premultipliedWord(f(x, y));
+            argb[static_cast<std::size_t>(y) * width + x] = colourAt(x, y);
     return platform::Image::fromPixels(width, height, argb, orientation);
 }
 
+// The same, with the straight colour f(x, y) at each stored pixel.
+inline platform::ImageRef
+picture(int width, int height, const std::function<Rgba(int, int)>& f,
+        platform::ImageOrientation orientation = platform::ImageOrientation::Up) {
+    return picture(
+        width, height, [&f](int x, int y) { return premultipliedWord(f(x, y)); }, orientation);
+}
+
+inline platform::ImageRef solid(int width, int height, std::uint32_t argb) {
+    return picture(width, height, [argb](int, int) { return argb; });
+}
+
 inline platform::ImageRef solid(int width, int height, Rgba c) {
-    return picture(width, height, [c](int, int) { return c; });
+    return picture(width, height, [c](int, int) { return premultipliedWord(c); });
+}
+
+// Every pixel different, so a remap that lands one pixel off is caught.
+inline std::uint32_t numbered(int x, int y) {
+    return 0xFF000000u | static_cast<std::uint32_t>(x & 0xFFF) << 12 |
+           static_cast<std::uint32_t>(y & 0xFFF);
+}
+
+// Colours compared channel by channel, for pictures that went through a codec or a filter.
+inline bool near(std::uint32_t a, std::uint32_t b, int tolerance = 24) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        const int ca = static_cast<int>((a >> shift) & 0xFF);
+        const int cb = static_cast<int>((b >> shift) & 0xFF);
+        if (std::abs(ca - cb) > tolerance)
+            return false;
+    }
+    return true;
 }
 
 // Straight (unpremultiplied) colour of a stored pixel, components 0 to 1.

@@ -20,8 +20,6 @@
 #include <thread>
 #include <vector>
 
-namespace hardening {
-
 // Resource limits the camera runs under.
 struct ProcessLimits {
     // Largest file the camera may write, in bytes (RLIMIT_FSIZE); 0 for no limit. Going over
@@ -144,5 +142,3 @@ private:
     int result_ = -1;
     long peakResident_ = 0;
 };
-
-} // namespace hardening
