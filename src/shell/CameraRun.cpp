@@ -6,7 +6,7 @@
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/backend/ScriptParser.h"
 #include "platform/backend/WindowBackend.h"
-#include "platform/backend/camera/CameraSourceFactory.h"
+#include "platform/camera/CameraSourceFactory.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FolderLock.h"
 #include "platform/graphics/GraphicsWarmUp.h"

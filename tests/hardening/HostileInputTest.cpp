@@ -2,7 +2,7 @@
 #include "hardening/BinaryPropertyList.h"
 #include "hardening/ProcessStatus.h"
 
-#include "platform/backend/camera/CameraSourceFactory.h"
+#include "platform/camera/CameraSourceFactory.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/graphics/Image.h"
 

@@ -1,6 +1,6 @@
 #include "platform/ui/Application.h"
 
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/SignalWatcher.h"

@@ -1,8 +1,8 @@
 #include "platform/ui/ImagePickerController.h"
 
-#include "platform/backend/camera/CameraPicture.h"
-#include "platform/backend/camera/FallbackCameraSource.h"
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/CameraPicture.h"
+#include "platform/camera/FallbackCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/HardwareModel.h"
 #include "platform/graphics/ImageContext.h"
