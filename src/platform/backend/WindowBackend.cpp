@@ -222,10 +222,11 @@ void WindowBackend::handleEvent(Application& app, const SDL_Event& event) {
         }
         break;
     case SDL_KEYDOWN:
-        // One press, one shortcut: a held key does not fire the shutter again and again.
+        // One press, one key: a held key does not act again and again.
         if (event.key.repeat)
             break;
-        if (auto name = SdlKeyMap::shortcutName(event.key.keysym.sym, event.key.keysym.mod))
+        // Every named key goes on: the program's own table says which ones do something.
+        if (auto name = SdlKeyMap::keyName(event.key.keysym.sym, event.key.keysym.mod))
             app.key(*name);
         break;
     case SDL_MOUSEBUTTONDOWN:
