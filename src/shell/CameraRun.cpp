@@ -95,7 +95,7 @@ int CameraRun::runDemo(const Settings& settings, const std::string& why) {
     if (status == 0)
         std::cerr << "morvane: demo done: screen shots in " << HeadlessDemo::shots(*folder).string()
                   << ", prints in " << (*folder / "Documents").string() << " and "
-                  << (*folder / "Pictures" / "Morvane").string() << "\n";
+                  << (*folder / "Pictures" / MainInterface::kApplicationName).string() << "\n";
     return status;
 }
 

@@ -20,7 +20,6 @@ namespace platform {
 
 namespace {
 
-constexpr const char* kTitle = "Morvane";
 // Seconds between pictures while something moves.
 constexpr double kFrame = RunLoop::kFrameInterval;
 // The longest the window sleeps when nothing is due (seconds). Work posted from another
@@ -82,7 +81,7 @@ bool WindowBackend::open(Application& app, std::string& error) {
     }
     if (!displayAvailable(error))
         return false;
-    if (!screen_->open(kTitle, static_cast<int>(std::round(Application::kScreenWidth * scale_)),
+    if (!screen_->open(app.name(), static_cast<int>(std::round(Application::kScreenWidth * scale_)),
                        static_cast<int>(std::round(Application::kScreenHeight * scale_)), error))
         return false;
     setIcon();

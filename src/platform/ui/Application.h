@@ -38,6 +38,11 @@ public:
 
     RunLoop& runLoop() { return loop_; }
 
+    // The name the program's users know it by: the window's title, and the photo album's
+    // (PhotoAlbum). Empty until the program gives it.
+    void setName(std::string name) { name_ = std::move(name); }
+    const std::string& name() const { return name_; }
+
     void setDelegate(std::shared_ptr<ApplicationDelegate> delegate) {
         delegate_ = std::move(delegate);
     }
@@ -116,6 +121,7 @@ public:
 
 private:
     RunLoop loop_;
+    std::string name_;
     std::shared_ptr<ApplicationDelegate> delegate_;
     std::shared_ptr<Window> window_;
     std::shared_ptr<ViewController> rootViewController_;

@@ -13,6 +13,7 @@
 #include "platform/ui/ThumbnailLoader.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace platform {
 
@@ -172,9 +173,14 @@ void ImagePickerController::viewDidAppear(bool) {
         preview_->setSource(liveSource());
         preview_->startUpdating();
     }
-    if (library_)
-        library_->reload(
-            {Directories::photoLibraryDirectory(), Directories::photoAlbumDirectory()});
+    if (library_) {
+        std::vector<std::filesystem::path> folders = {Directories::photoLibraryDirectory()};
+        // The album lies in the library's folder, but one level down, where the listing does
+        // not look by itself.
+        if (Application::exists() && !Application::shared().name().empty())
+            folders.push_back(Directories::photoAlbumDirectory(Application::shared().name()));
+        library_->reload(folders);
+    }
     if (Application::exists()) {
         if (answersScripts())
             Application::shared().pushResponder(

@@ -60,6 +60,8 @@ struct LibraryPicker : ::testing::Test {
     std::shared_ptr<ViewController> owner = std::make_shared<ViewController>();
 
     void SetUp() override {
+        // The album is the application's: a folder of its name in the pictures folder.
+        screen.app.setName("Holiday");
         picker->setSourceType(ImagePickerController::SourceType::PhotoLibrary);
         picker->setDelegate(chooser);
         picker->setAllowsEditing(false);
@@ -90,19 +92,19 @@ TEST_F(LibraryPicker, ListsThePicturesNewestFirstWithTheAlbumAndNothingElse) {
     solid(40, 30, kRed)->writeJpeg(pictures() / "old.jpg", 0.9);
     solid(40, 30, kGreen)->writePng(pictures() / "new.png");
     solid(40, 30, kBlue)->writeJpeg(pictures() / "NO_EXTENSION", 0.9);
-    std::filesystem::create_directories(pictures() / "Morvane");
+    std::filesystem::create_directories(pictures() / "Holiday");
     std::filesystem::create_directories(pictures() / "Trips");
-    solid(40, 30, kWhite)->writeJpeg(pictures() / "Morvane" / "print.jpg", 0.9);
+    solid(40, 30, kWhite)->writeJpeg(pictures() / "Holiday" / "print.jpg", 0.9);
     solid(40, 30, kWhite)->writeJpeg(pictures() / "Trips" / "deeper.jpg", 0.9);
     solid(40, 30, kWhite)->writeJpeg(pictures() / ".hidden.jpg", 0.9);
     writeText(pictures() / "notes.txt", "not a picture");
     writeText(pictures() / "fake.jpg", "not a picture either");
     age(pictures() / "old.jpg", 10);
     age(pictures() / "NO_EXTENSION", 20);
-    age(pictures() / "Morvane" / "print.jpg", 30);
+    age(pictures() / "Holiday" / "print.jpg", 30);
     age(pictures() / "new.png", 40);
     open();
-    EXPECT_EQ(listedNames(), (std::vector<std::string>{"new.png", "Morvane/print.jpg",
+    EXPECT_EQ(listedNames(), (std::vector<std::string>{"new.png", "Holiday/print.jpg",
                                                        "NO_EXTENSION", "old.jpg"}));
     EXPECT_TRUE(picker->libraryView()->hint().empty());
 
