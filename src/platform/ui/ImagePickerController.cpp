@@ -63,6 +63,13 @@ void ImagePickerController::setNavigationBarHidden(bool hidden) {
         library_->setTitleBarHidden(hidden);
 }
 
+void ImagePickerController::setEmptyLibraryHint(
+    std::function<std::string(const std::filesystem::path& folder)> hint) {
+    emptyLibraryHint_ = std::move(hint);
+    if (library_)
+        library_->setEmptyHint(emptyLibraryHint_);
+}
+
 void ImagePickerController::setMirrorsLivePicture(bool mirrors) {
     mirrorsLivePicture_ = mirrors;
     if (preview_)
@@ -154,6 +161,7 @@ void ImagePickerController::buildLibrary(View& root) {
         thumbnails_ = std::make_shared<ThumbnailLoader>(kThumbnailPixels);
     library_ = PhotoLibraryView::create(root.bounds(), thumbnails_);
     library_->setTitleBarHidden(navigationBarHidden_);
+    library_->setEmptyHint(emptyLibraryHint_);
     auto weak = std::weak_ptr(std::static_pointer_cast<ImagePickerController>(shared_from_this()));
     library_->onPick = [weak](const PhotoEntry& photo) {
         std::string error;

@@ -178,10 +178,29 @@ TEST_F(LibraryPicker, CancelGoesToTheDelegateOrElseDismissesThePicker) {
     EXPECT_EQ(owner->modalViewController(), picker);
 }
 
-TEST_F(LibraryPicker, AnEmptyLibraryShowsWhereToPutPhotos) {
+TEST_F(LibraryPicker, AnEmptyLibraryShowsTheHintItWasGivenForTheFolderItListsFirst) {
     open();
     EXPECT_TRUE(picker->libraryView()->photos().empty());
-    EXPECT_NE(picker->libraryView()->hint().find(pictures().string()), std::string::npos);
+    EXPECT_TRUE(picker->libraryView()->hint().empty()) << "no hint was given";
+    const ImageRef blank = screen.app.snapshot(1);
+
+    owner->dismissModalViewControllerAnimated(false);
+    picker->setEmptyLibraryHint(
+        [](const std::filesystem::path& folder) { return "Nothing in\n" + folder.string(); });
+    open();
+    EXPECT_EQ(picker->libraryView()->hint(), "Nothing in\n" + pictures().string());
+    const ImageRef hinted = screen.app.snapshot(1);
+    int changed = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 320; ++x)
+            changed += hinted->pixel(x, y) != blank->pixel(x, y);
+    EXPECT_GT(changed, 100) << "the hint is drawn";
+
+    // With a photo there is no hint.
+    solid(40, 30, kRed)->writePng(pictures() / "one.png");
+    owner->dismissModalViewControllerAnimated(false);
+    open();
+    EXPECT_TRUE(picker->libraryView()->hint().empty());
 }
 
 TEST_F(LibraryPicker, AThousandPhotosOpenWithOnlyTheCellsNearTheScreenAskedFor) {
