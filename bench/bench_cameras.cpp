@@ -1,8 +1,8 @@
 // How long the camera sources take per frame: the live image redraws at the webcam's or the
 // scene's frame rate, so each of these runs many times a second.
-#include "platform/backend/camera/CameraPicture.h"
-#include "platform/backend/camera/SceneCameraSource.h"
-#include "platform/backend/camera/VideoDevice.h"
+#include "platform/camera/CameraPicture.h"
+#include "platform/camera/SceneCameraSource.h"
+#include "platform/camera/VideoDevice.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,12 +1,13 @@
 #include "shell/CameraRun.h"
 
 #include "shell/HeadlessDemo.h"
+#include "shell/KeyboardShortcuts.h"
 #include "shell/MainInterface.h"
 
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/backend/ScriptParser.h"
 #include "platform/backend/WindowBackend.h"
-#include "platform/backend/camera/CameraSourceFactory.h"
+#include "platform/camera/CameraSourceFactory.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FolderLock.h"
 #include "platform/graphics/GraphicsWarmUp.h"
@@ -27,8 +28,10 @@ namespace {
 // nothing on disk.
 std::optional<platform::Script> readScript(const std::optional<std::string>& file) {
     std::string error;
-    std::optional<platform::Script> script = file ? platform::ScriptParser::parseFile(*file, error)
-                                                  : platform::ScriptParser::parse(std::cin, error);
+    const auto& keys = KeyboardShortcuts::keyNames();
+    std::optional<platform::Script> script =
+        file ? platform::ScriptParser::parseFile(*file, error, keys)
+             : platform::ScriptParser::parse(std::cin, error, keys);
     if (!script)
         std::cerr << error << "\n";
     return script;
@@ -80,7 +83,8 @@ int CameraRun::runDemo(const Settings& settings, const std::string& why) {
     setenv("MORVANE_HOME", folder->c_str(), 1);
     std::istringstream text(HeadlessDemo::script(*folder));
     std::string parseError;
-    std::optional<platform::Script> script = platform::ScriptParser::parse(text, parseError);
+    std::optional<platform::Script> script =
+        platform::ScriptParser::parse(text, parseError, KeyboardShortcuts::keyNames());
     if (!script) {
         std::cerr << parseError << "\n";
         return 1;
@@ -91,7 +95,7 @@ int CameraRun::runDemo(const Settings& settings, const std::string& why) {
     if (status == 0)
         std::cerr << "morvane: demo done: screen shots in " << HeadlessDemo::shots(*folder).string()
                   << ", prints in " << (*folder / "Documents").string() << " and "
-                  << (*folder / "Pictures" / "Morvane").string() << "\n";
+                  << (*folder / "Pictures" / MainInterface::kApplicationName).string() << "\n";
     return status;
 }
 

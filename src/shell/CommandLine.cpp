@@ -4,7 +4,7 @@
 #include "shell/DefaultsCommand.h"
 #include "shell/ManualPage.h"
 
-#include "platform/backend/camera/V4l2Device.h"
+#include "platform/camera/V4l2Device.h"
 #include "platform/foundation/HardwareModel.h"
 #include "platform/location/ResourceFolder.h"
 

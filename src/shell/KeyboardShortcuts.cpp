@@ -110,3 +110,16 @@ bool KeyboardShortcuts::handle(MorvaneAppDelegate& delegate, const std::string& 
             return shortcut.act(delegate);
     return false;
 }
+
+const std::vector<std::string>& KeyboardShortcuts::keyNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (const Shortcut& shortcut : kShortcuts)
+            if (std::find(all.begin(), all.end(), shortcut.key) == all.end())
+                all.push_back(shortcut.key);
+        // Return answers alerts (Application::key), so a script needs it though the table does not.
+        all.push_back(platform::Application::kDefaultKey);
+        return all;
+    }();
+    return names;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class MorvaneAppDelegate;
 
@@ -21,6 +22,9 @@ public:
 
     // True when the key did something.
     static bool handle(MorvaneAppDelegate& delegate, const std::string& key);
+    // Every key above and Return, the names a script may press; the window names all other
+    // keys too, and they do nothing.
+    static const std::vector<std::string>& keyNames();
 
     // The page a strip stands nearest to, 0 to pages - 1, for its offset x in points.
     static int nearestPage(double offsetX, double pageWidth, int pages);

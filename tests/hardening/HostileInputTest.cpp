@@ -3,7 +3,7 @@
 #include "hardening/ProcessStatus.h"
 #include "support/PictureFolder.h"
 
-#include "platform/backend/camera/CameraSourceFactory.h"
+#include "platform/camera/CameraSourceFactory.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/graphics/Image.h"
 

@@ -5,6 +5,7 @@
 
 #include "platform/backend/ScriptParser.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/KeyName.h"
 
 #include <cstdint>
 #include <string>
@@ -46,7 +47,7 @@ inline std::string checkScript(const std::uint8_t* data, std::size_t size) {
             }
             break;
         case ScriptCommand::Kind::Key:
-            if (!Application::isKeyName(command.text)) {
+            if (!platform::KeyName::isValid(command.text)) {
                 return "an unknown key was accepted";
             }
             break;

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <regex>
+#include <string>
+#include <vector>
 
 using platform::PropertyList;
 
@@ -62,6 +65,28 @@ TEST_F(HeadlessRunTest, AMalformedScriptStopsBeforeTheCameraStarts) {
     EXPECT_EQ(camera_.runScript("wait 1\nswipe 1 2 3\nquit\n"), 2);
     EXPECT_NE(camera_.errors().find("script:2:"), std::string::npos) << camera_.errors();
     EXPECT_FALSE(std::filesystem::exists(camera_.home().documents() / "config.plist"));
+
+    // A key the camera has no use for is as wrong as a bad line, and the camera's keys are named.
+    EXPECT_EQ(camera_.runScript("key space\nkey Q\n"), 2);
+    EXPECT_NE(camera_.errors().find("script:2: unknown key 'Q' (known: space c l r "),
+              std::string::npos)
+        << camera_.errors();
+    EXPECT_FALSE(std::filesystem::exists(camera_.home().documents() / "config.plist"));
+}
+
+TEST_F(HeadlessRunTest, APrintGoesIntoTheAlbumUnderTheCamerasNameAndTheTimeItWasTaken) {
+    ASSERT_EQ(camera_.runScript("key space\nwait 5\nquit\n"), 0) << camera_.errors();
+    std::vector<std::string> names;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(camera_.home().root() / "Pictures"))
+        names.push_back(entry.path().filename().string());
+    ASSERT_EQ(names, std::vector<std::string>{"Morvane"});
+    names.clear();
+    for (const auto& entry :
+         std::filesystem::directory_iterator(camera_.home().root() / "Pictures" / "Morvane"))
+        names.push_back(entry.path().filename().string());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(std::regex_match(names[0], std::regex(R"(Morvane-\d{8}-\d{6}\.jpg)"))) << names[0];
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "shell/KeyboardShortcuts.h"
 #include "capture/MorvaneViewController.h"
 #include "capture/StripPages.h"
 #include "library/LibraryViewController.h"
@@ -223,6 +224,14 @@ protected:
     LaunchedCamera camera_;
 };
 
+// The camera's keys, and names the window gives other keys, which must do nothing anywhere:
+// not even Escape held with Control cancels what Escape alone would.
+std::vector<std::string> everyKey() {
+    std::vector<std::string> keys = KeyboardShortcuts::keyNames();
+    keys.insert(keys.end(), {"q", "ctrl+escape", "ctrl+space"});
+    return keys;
+}
+
 class EveryKeyInEveryScreen
     : public KeyboardShortcutsTest,
       public ::testing::WithParamInterface<std::tuple<Screen, std::string>> {};
@@ -238,11 +247,13 @@ INSTANTIATE_TEST_SUITE_P(Table, EveryKeyInEveryScreen,
                                                               Screen::Picker, Screen::Gallery,
                                                               Screen::RemoveOne, Screen::RemoveAll,
                                                               Screen::Developing),
-                                            ::testing::ValuesIn(platform::Application::keyNames())),
+                                            ::testing::ValuesIn(everyKey())),
                          [](const auto& info) {
-                             std::string name = nameOf(std::get<0>(info.param));
+                             std::string name = nameOf(std::get<0>(info.param)) + std::string("_") +
+                                                std::get<1>(info.param);
                              std::erase(name, ' ');
-                             return name + "_" + std::get<1>(info.param);
+                             std::replace(name.begin(), name.end(), '+', '_');
+                             return name;
                          });
 
 } // namespace

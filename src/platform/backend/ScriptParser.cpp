@@ -1,6 +1,7 @@
 #include "platform/backend/ScriptParser.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/KeyName.h"
 
 #include <algorithm>
 #include <cctype>
@@ -56,10 +57,16 @@ bool screenPoint(const std::string& xs, const std::string& ys, Point& p, std::st
     return true;
 }
 
+bool knownKey(const std::string& key, std::span<const std::string> keys) {
+    if (keys.empty())
+        return KeyName::isValid(key);
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
 } // namespace
 
 bool ScriptParser::parseLine(const std::string& raw, std::optional<ScriptCommand>& command,
-                             std::string& error) {
+                             std::string& error, std::span<const std::string> keys) {
     command.reset();
     std::string line = raw.substr(0, raw.find('#'));
     if (!line.empty() && line.back() == '\r')
@@ -98,11 +105,14 @@ bool ScriptParser::parseLine(const std::string& raw, std::optional<ScriptCommand
         std::string key = w[1];
         std::transform(key.begin(), key.end(), key.begin(),
                        [](unsigned char ch) { return char(std::tolower(ch)); });
-        if (!Application::isKeyName(key)) {
-            error = "unknown key '" + w[1] + "' (known:";
-            for (const std::string& known : Application::keyNames())
-                error += " " + known;
-            error += ")";
+        if (!knownKey(key, keys)) {
+            error = "unknown key '" + w[1] + "'";
+            if (!keys.empty()) {
+                error += " (known:";
+                for (const std::string& known : keys)
+                    error += " " + known;
+                error += ")";
+            }
             return false;
         }
         c.text = key;
@@ -169,7 +179,8 @@ bool ScriptParser::parseLine(const std::string& raw, std::optional<ScriptCommand
     return true;
 }
 
-std::optional<Script> ScriptParser::parse(std::istream& input, std::string& error) {
+std::optional<Script> ScriptParser::parse(std::istream& input, std::string& error,
+                                          std::span<const std::string> keys) {
     std::vector<ScriptCommand> commands;
     std::string line;
     int number = 0;
@@ -208,7 +219,7 @@ std::optional<Script> ScriptParser::parse(std::istream& input, std::string& erro
         }
         std::optional<ScriptCommand> command;
         std::string message;
-        if (!parseLine(line, command, message)) {
+        if (!parseLine(line, command, message, keys)) {
             error = prefix + message;
             return std::nullopt;
         }
@@ -224,13 +235,14 @@ std::optional<Script> ScriptParser::parse(std::istream& input, std::string& erro
     return Script(std::move(commands));
 }
 
-std::optional<Script> ScriptParser::parseText(const std::string& text, std::string& error) {
+std::optional<Script> ScriptParser::parseText(const std::string& text, std::string& error,
+                                              std::span<const std::string> keys) {
     std::istringstream input(text);
-    return parse(input, error);
+    return parse(input, error, keys);
 }
 
-std::optional<Script> ScriptParser::parseFile(const std::filesystem::path& path,
-                                              std::string& error) {
+std::optional<Script> ScriptParser::parseFile(const std::filesystem::path& path, std::string& error,
+                                              std::span<const std::string> keys) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         error = "script: " + path.string() + " is a folder";
@@ -241,7 +253,7 @@ std::optional<Script> ScriptParser::parseFile(const std::filesystem::path& path,
         error = "script: cannot open " + path.string();
         return std::nullopt;
     }
-    return parse(input, error);
+    return parse(input, error, keys);
 }
 
 } // namespace platform

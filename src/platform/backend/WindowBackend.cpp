@@ -20,7 +20,6 @@ namespace platform {
 
 namespace {
 
-constexpr const char* kTitle = "Morvane";
 // Seconds between pictures while something moves.
 constexpr double kFrame = RunLoop::kFrameInterval;
 // The longest the window sleeps when nothing is due (seconds). Work posted from another
@@ -82,7 +81,7 @@ bool WindowBackend::open(Application& app, std::string& error) {
     }
     if (!displayAvailable(error))
         return false;
-    if (!screen_->open(kTitle, static_cast<int>(std::round(Application::kScreenWidth * scale_)),
+    if (!screen_->open(app.name(), static_cast<int>(std::round(Application::kScreenWidth * scale_)),
                        static_cast<int>(std::round(Application::kScreenHeight * scale_)), error))
         return false;
     setIcon();
@@ -222,10 +221,11 @@ void WindowBackend::handleEvent(Application& app, const SDL_Event& event) {
         }
         break;
     case SDL_KEYDOWN:
-        // One press, one shortcut: a held key does not fire the shutter again and again.
+        // One press, one key: a held key does not act again and again.
         if (event.key.repeat)
             break;
-        if (auto name = SdlKeyMap::shortcutName(event.key.keysym.sym, event.key.keysym.mod))
+        // Every named key goes on: the program's own table says which ones do something.
+        if (auto name = SdlKeyMap::keyName(event.key.keysym.sym, event.key.keysym.mod))
             app.key(*name);
         break;
     case SDL_MOUSEBUTTONDOWN:

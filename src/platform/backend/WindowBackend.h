@@ -24,7 +24,7 @@ class SdlScreen;
 // The camera in a desktop window (SDL2), on the real clock. The screen is drawn by the view
 // tree at the pixel scale the window shows it at, so it is crisp at any window size; a
 // resized window keeps the screen's proportions, centred between black bars. The mouse is
-// the finger; the camera's shortcut keys go to the application; closing the window quits.
+// the finger; each key goes to the application by its name (KeyName); closing the window quits.
 //
 // It redraws only when the screen is marked as changed or something moves, and otherwise
 // sleeps in the run loop until the next timer, input from the display, or work posted from

@@ -1,11 +1,10 @@
 #include "platform/ui/Application.h"
 
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/SignalWatcher.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -122,17 +121,6 @@ bool Application::key(const std::string& name) {
         return false;
     }
     return keyHandler_ ? keyHandler_(name) : false;
-}
-
-const std::vector<std::string>& Application::keyNames() {
-    static const std::vector<std::string> names = {
-        "space", "c", "l", "r", "m", "left", "right", "up", "down", kCancelKey, kDefaultKey};
-    return names;
-}
-
-bool Application::isKeyName(const std::string& name) {
-    const auto& names = keyNames();
-    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 ImageRef Application::snapshot(double scale) {

@@ -38,6 +38,11 @@ public:
 
     RunLoop& runLoop() { return loop_; }
 
+    // The name the program's users know it by: the window's title, and the photo album's
+    // (PhotoAlbum). Empty until the program gives it.
+    void setName(std::string name) { name_ = std::move(name); }
+    const std::string& name() const { return name_; }
+
     void setDelegate(std::shared_ptr<ApplicationDelegate> delegate) {
         delegate_ = std::move(delegate);
     }
@@ -74,19 +79,16 @@ public:
     void touchMove(Point point);
     void touchUp(Point point);
 
-    // A key by name (see keyNames()), from the window or a script; true when it did
-    // something. A picker or alert in front (frontResponder) takes every key: Escape is its
-    // cancel, Return its default, any other key nothing. Only with none in front does the
-    // key go to the handler, which decides among the things on the screen behind.
+    // A key by its name (KeyName), from the window or a script; true when it did something.
+    // A picker or alert in front (frontResponder) takes every key: Escape is its cancel,
+    // Return its default, any other key nothing. Only with none in front does the key go to
+    // the handler, which decides among the things on the screen behind.
     bool key(const std::string& name);
     void setKeyHandler(std::function<bool(const std::string&)> handler) {
         keyHandler_ = std::move(handler);
     }
     static constexpr const char* kCancelKey = "escape";
     static constexpr const char* kDefaultKey = "return";
-    // space, c, l, r, m, left, right, up, down, escape, return.
-    static const std::vector<std::string>& keyNames();
-    static bool isKeyName(const std::string& name);
 
     // The screen as it is drawn now (animations where they are at this moment) at `scale`
     // pixels per point (a bad scale counts as 1), over black.
@@ -119,6 +121,7 @@ public:
 
 private:
     RunLoop loop_;
+    std::string name_;
     std::shared_ptr<ApplicationDelegate> delegate_;
     std::shared_ptr<Window> window_;
     std::shared_ptr<ViewController> rootViewController_;

@@ -1,7 +1,7 @@
 #include "platform/ui/CameraPreviewView.h"
 
-#include "platform/backend/camera/CameraPicture.h"
-#include "platform/backend/camera/CameraSource.h"
+#include "platform/camera/CameraPicture.h"
+#include "platform/camera/CameraSource.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/ui/RunLoop.h"
 #include "platform/ui/Timer.h"

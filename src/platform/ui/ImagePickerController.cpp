@@ -1,8 +1,8 @@
 #include "platform/ui/ImagePickerController.h"
 
-#include "platform/backend/camera/CameraPicture.h"
-#include "platform/backend/camera/FallbackCameraSource.h"
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/CameraPicture.h"
+#include "platform/camera/FallbackCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/HardwareModel.h"
 #include "platform/graphics/ImageContext.h"
@@ -13,6 +13,7 @@
 #include "platform/ui/ThumbnailLoader.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace platform {
 
@@ -60,6 +61,13 @@ void ImagePickerController::setNavigationBarHidden(bool hidden) {
     navigationBarHidden_ = hidden;
     if (library_)
         library_->setTitleBarHidden(hidden);
+}
+
+void ImagePickerController::setEmptyLibraryHint(
+    std::function<std::string(const std::filesystem::path& folder)> hint) {
+    emptyLibraryHint_ = std::move(hint);
+    if (library_)
+        library_->setEmptyHint(emptyLibraryHint_);
 }
 
 void ImagePickerController::setMirrorsLivePicture(bool mirrors) {
@@ -153,6 +161,7 @@ void ImagePickerController::buildLibrary(View& root) {
         thumbnails_ = std::make_shared<ThumbnailLoader>(kThumbnailPixels);
     library_ = PhotoLibraryView::create(root.bounds(), thumbnails_);
     library_->setTitleBarHidden(navigationBarHidden_);
+    library_->setEmptyHint(emptyLibraryHint_);
     auto weak = std::weak_ptr(std::static_pointer_cast<ImagePickerController>(shared_from_this()));
     library_->onPick = [weak](const PhotoEntry& photo) {
         std::string error;
@@ -172,9 +181,14 @@ void ImagePickerController::viewDidAppear(bool) {
         preview_->setSource(liveSource());
         preview_->startUpdating();
     }
-    if (library_)
-        library_->reload(
-            {Directories::photoLibraryDirectory(), Directories::photoAlbumDirectory()});
+    if (library_) {
+        std::vector<std::filesystem::path> folders = {Directories::photoLibraryDirectory()};
+        // The album lies in the library's folder, but one level down, where the listing does
+        // not look by itself.
+        if (Application::exists() && !Application::shared().name().empty())
+            folders.push_back(Directories::photoAlbumDirectory(Application::shared().name()));
+        library_->reload(folders);
+    }
     if (Application::exists()) {
         if (answersScripts())
             Application::shared().pushResponder(

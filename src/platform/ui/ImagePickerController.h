@@ -6,6 +6,7 @@
 #include "platform/ui/ViewController.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +51,8 @@ public:
     // The camera's own shutter and cancel controls along the bottom (shown by default).
     void setShowsCameraControls(bool shows);
     bool showsCameraControls() const { return showsCameraControls_; }
+    // What the library shows when it has no photos, made from the folder it lists first.
+    void setEmptyLibraryHint(std::function<std::string(const std::filesystem::path& folder)> hint);
     // Hides the library's title bar, Cancel control included.
     void setNavigationBarHidden(bool hidden);
     bool isNavigationBarHidden() const { return navigationBarHidden_; }
@@ -111,6 +114,7 @@ private:
     std::weak_ptr<ImagePickerControllerDelegate> delegate_;
     bool showsCameraControls_ = true;
     bool navigationBarHidden_ = false;
+    std::function<std::string(const std::filesystem::path&)> emptyLibraryHint_;
     bool toolbarHidden_ = false;
     bool wantsFullScreenLayout_ = false;
     bool allowsEditing_ = false;

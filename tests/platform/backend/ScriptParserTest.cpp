@@ -73,6 +73,24 @@ TEST(ScriptParser, AMalformedLineIsNamedByNumber) {
     }
 }
 
+TEST(ScriptParser, KeysAreThoseTheProgramHandsInOrElseAnyKeysName) {
+    const std::vector<std::string> keys = {"space", "escape", "return"};
+    std::string error;
+    auto script = ScriptParser::parseText("key Space\nkey RETURN\n", error, keys);
+    ASSERT_TRUE(script) << error;
+    EXPECT_EQ(script->commands()[1].text, "return");
+    // A key of the keyboard that the program has no use for is refused, naming the ones it has,
+    // before anything runs.
+    EXPECT_FALSE(ScriptParser::parseText("key space\nkey q\n", error, keys));
+    EXPECT_EQ(error, "script:2: unknown key 'q' (known: space escape return)");
+    EXPECT_FALSE(ScriptParser::parseText("key ctrl+escape", error, keys));
+
+    script = ScriptParser::parseText("key q\nkey Ctrl+Alt+Delete\nkey F12\n", error);
+    ASSERT_TRUE(script) << error;
+    EXPECT_EQ(script->commands()[1].text, "ctrl+alt+delete");
+    EXPECT_EQ(script->commands()[2].text, "f12");
+}
+
 TEST(ScriptParser, AHugeLineIsRefusedWithoutReadingItAll) {
     std::string text = "wait 1\n" + std::string(ScriptParser::kMaxLineBytes, ' ') + "quit\n";
     std::string error;

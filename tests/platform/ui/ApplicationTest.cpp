@@ -94,9 +94,6 @@ TEST_F(App, KeysGoToTheHandlerAndScriptRespondersStackUp) {
     EXPECT_TRUE(app.key("space"));
     EXPECT_FALSE(app.key("m"));
     EXPECT_EQ(keys, (std::vector<std::string>{"space", "m"}));
-    EXPECT_TRUE(Application::isKeyName("escape"));
-    EXPECT_TRUE(Application::isKeyName("return"));
-    EXPECT_FALSE(Application::isKeyName("enter"));
 
     struct Responder : ScriptResponder {
         std::vector<std::string> pressed;
@@ -121,7 +118,7 @@ TEST_F(App, KeysGoToTheHandlerAndScriptRespondersStackUp) {
 
     // Every key goes to the one in front and no further, whether it has a use for it or not.
     keys.clear();
-    for (const std::string& name : Application::keyNames())
+    for (const std::string name : {"space", "m", "escape", "return", "ctrl+escape", "f1"})
         EXPECT_EQ(app.key(name), name == "escape" || name == "return") << name;
     EXPECT_EQ(alert->pressed, (std::vector<std::string>{"cancel", "default"}));
     EXPECT_TRUE(picker->pressed.empty());

@@ -1,8 +1,8 @@
 #include "platform/ui/ImagePickerController.h"
 
-#include "platform/backend/camera/CameraPicture.h"
-#include "platform/backend/camera/CameraSource.h"
-#include "platform/backend/camera/PictureCameraSource.h"
+#include "platform/camera/CameraPicture.h"
+#include "platform/camera/CameraSource.h"
+#include "platform/camera/PictureCameraSource.h"
 #include "platform/ui/CameraPreviewView.h"
 
 #include "PickerTestSupport.h"

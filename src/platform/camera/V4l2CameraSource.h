@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/backend/camera/CameraSource.h"
-#include "platform/backend/camera/VideoDevice.h"
+#include "platform/camera/CameraSource.h"
+#include "platform/camera/VideoDevice.h"
 
 #include <atomic>
 #include <condition_variable>

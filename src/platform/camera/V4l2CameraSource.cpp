@@ -1,6 +1,6 @@
-#include "platform/backend/camera/V4l2CameraSource.h"
+#include "platform/camera/V4l2CameraSource.h"
 
-#include "platform/backend/camera/V4l2Device.h"
+#include "platform/camera/V4l2Device.h"
 
 #include <chrono>
 #include <sstream>

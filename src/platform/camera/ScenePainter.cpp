@@ -1,8 +1,8 @@
-#include "platform/backend/camera/ScenePainter.h"
+#include "platform/camera/ScenePainter.h"
 
-#include "platform/backend/camera/SceneDrawing.h"
-#include "platform/backend/camera/SceneFigures.h"
-#include "platform/backend/camera/SceneLettering.h"
+#include "platform/camera/SceneDrawing.h"
+#include "platform/camera/SceneFigures.h"
+#include "platform/camera/SceneLettering.h"
 
 #include <cairo.h>
 

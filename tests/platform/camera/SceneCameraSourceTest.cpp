@@ -1,4 +1,4 @@
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
 
 #include <gtest/gtest.h>
 

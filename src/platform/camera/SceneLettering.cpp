@@ -1,4 +1,4 @@
-#include "platform/backend/camera/SceneLettering.h"
+#include "platform/camera/SceneLettering.h"
 
 #include <cairo.h>
 

@@ -1,10 +1,10 @@
-#include "platform/backend/camera/CameraSourceFactory.h"
+#include "platform/camera/CameraSourceFactory.h"
 
-#include "platform/backend/camera/FallbackCameraSource.h"
-#include "platform/backend/camera/PictureCameraSource.h"
-#include "platform/backend/camera/SceneCameraSource.h"
-#include "platform/backend/camera/V4l2CameraSource.h"
-#include "platform/backend/camera/V4l2Device.h"
+#include "platform/camera/FallbackCameraSource.h"
+#include "platform/camera/PictureCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
+#include "platform/camera/V4l2CameraSource.h"
+#include "platform/camera/V4l2Device.h"
 
 #include <cstdio>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "platform/backend/camera/CameraPicture.h"
+#include "platform/camera/CameraPicture.h"
 
 #include "support/TestPictures.h"
 

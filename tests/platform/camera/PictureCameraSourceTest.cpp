@@ -1,7 +1,7 @@
-#include "platform/backend/camera/PictureCameraSource.h"
-#include "platform/backend/camera/CameraPicture.h"
-#include "platform/backend/camera/CameraSourceFactory.h"
-#include "platform/backend/camera/V4l2Device.h"
+#include "platform/camera/PictureCameraSource.h"
+#include "platform/camera/CameraPicture.h"
+#include "platform/camera/CameraSourceFactory.h"
+#include "platform/camera/V4l2Device.h"
 
 #include "support/TestPictures.h"
 

@@ -1,4 +1,4 @@
-#include "platform/backend/camera/CaptureSize.h"
+#include "platform/camera/CaptureSize.h"
 
 #include <gtest/gtest.h>
 

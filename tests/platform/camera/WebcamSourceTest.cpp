@@ -1,7 +1,7 @@
-#include "platform/backend/camera/FallbackCameraSource.h"
-#include "platform/backend/camera/SceneCameraSource.h"
-#include "platform/backend/camera/V4l2CameraSource.h"
-#include "platform/backend/camera/V4l2Device.h"
+#include "platform/camera/FallbackCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
+#include "platform/camera/V4l2CameraSource.h"
+#include "platform/camera/V4l2Device.h"
 
 #include "support/TestPictures.h"
 

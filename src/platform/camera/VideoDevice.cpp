@@ -1,4 +1,4 @@
-#include "platform/backend/camera/VideoDevice.h"
+#include "platform/camera/VideoDevice.h"
 
 #include <cairo.h>
 

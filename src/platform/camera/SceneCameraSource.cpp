@@ -1,6 +1,6 @@
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
 
-#include "platform/backend/camera/ScenePainter.h"
+#include "platform/camera/ScenePainter.h"
 
 #include <cairo.h>
 

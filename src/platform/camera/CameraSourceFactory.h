@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/backend/camera/CameraSource.h"
+#include "platform/camera/CameraSource.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "platform/backend/camera/V4l2Device.h"
+#include "platform/camera/V4l2Device.h"
 
 #include <libv4l2.h>
 #include <linux/videodev2.h>

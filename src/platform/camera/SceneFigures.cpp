@@ -1,6 +1,6 @@
-#include "platform/backend/camera/SceneFigures.h"
+#include "platform/camera/SceneFigures.h"
 
-#include "platform/backend/camera/SceneDrawing.h"
+#include "platform/camera/SceneDrawing.h"
 
 namespace platform {
 

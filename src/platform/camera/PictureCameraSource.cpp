@@ -1,6 +1,6 @@
-#include "platform/backend/camera/PictureCameraSource.h"
+#include "platform/camera/PictureCameraSource.h"
 
-#include "platform/backend/camera/CameraPicture.h"
+#include "platform/camera/CameraPicture.h"
 
 #include <cairo.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/backend/camera/CaptureSize.h"
-#include "platform/backend/camera/VideoDevice.h"
+#include "platform/camera/CaptureSize.h"
+#include "platform/camera/VideoDevice.h"
 
 #include <filesystem>
 #include <string>

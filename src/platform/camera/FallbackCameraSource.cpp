@@ -1,6 +1,6 @@
-#include "platform/backend/camera/FallbackCameraSource.h"
+#include "platform/camera/FallbackCameraSource.h"
 
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
 
 #include <cstdio>
 
