@@ -7,6 +7,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/KeyName.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -44,6 +45,13 @@ inline std::string checkScript(const std::uint8_t* data, std::size_t size) {
         case ScriptCommand::Kind::Swipe:
             if (!onScreen(command.from) || !onScreen(command.to)) {
                 return "a touch off the screen was accepted";
+            }
+            break;
+        case ScriptCommand::Kind::Scroll:
+            if (!onScreen(command.from) ||
+                !(std::abs(command.notches.x) <= platform::ScriptParser::kMaxNotches) ||
+                !(std::abs(command.notches.y) <= platform::ScriptParser::kMaxNotches)) {
+                return "a scroll off the screen or out of range was accepted";
             }
             break;
         case ScriptCommand::Kind::Key:

@@ -68,7 +68,7 @@ TEST_F(HeadlessRunTest, AMalformedScriptStopsBeforeTheCameraStarts) {
 
     // A key the camera has no use for is as wrong as a bad line, and the camera's keys are named.
     EXPECT_EQ(camera_.runScript("key space\nkey Q\n"), 2);
-    EXPECT_NE(camera_.errors().find("script:2: unknown key 'Q' (known: space c l r "),
+    EXPECT_NE(camera_.errors().find("script:2: unknown key 'Q'; the keys are:\n  space c l r "),
               std::string::npos)
         << camera_.errors();
     EXPECT_FALSE(std::filesystem::exists(camera_.home().documents() / "config.plist"));

@@ -57,6 +57,21 @@ bool screenPoint(const std::string& xs, const std::string& ys, Point& p, std::st
     return true;
 }
 
+// Columns a message's lines keep within.
+constexpr std::size_t kMessageWidth = 80;
+
+bool notches(const std::string& word, double& out, std::string& error) {
+    if (!number(word, out)) {
+        error = "'" + word + "' is not a number of wheel notches";
+        return false;
+    }
+    if (std::abs(out) > ScriptParser::kMaxNotches) {
+        error = "a scroll is at most 100 notches each way";
+        return false;
+    }
+    return true;
+}
+
 bool knownKey(const std::string& key, std::span<const std::string> keys) {
     if (keys.empty())
         return KeyName::isValid(key);
@@ -97,6 +112,12 @@ bool ScriptParser::parseLine(const std::string& raw, std::optional<ScriptCommand
         if (!expect(4) || !screenPoint(w[1], w[2], c.from, error) ||
             !screenPoint(w[3], w[4], c.to, error))
             return false;
+    } else if (name == "scroll") {
+        c.kind = ScriptCommand::Kind::Scroll;
+        if (!expect(4) || !screenPoint(w[1], w[2], c.from, error) ||
+            !notches(w[3], c.notches.x, error) || !notches(w[4], c.notches.y, error))
+            return false;
+        c.to = c.from;
     } else if (name == "key") {
         c.kind = ScriptCommand::Kind::Key;
         if (!expect(1))
@@ -108,10 +129,17 @@ bool ScriptParser::parseLine(const std::string& raw, std::optional<ScriptCommand
         if (!knownKey(key, keys)) {
             error = "unknown key '" + w[1] + "'";
             if (!keys.empty()) {
-                error += " (known:";
-                for (const std::string& known : keys)
+                // The list on lines of its own, broken to stay inside a terminal's 80 columns.
+                error += "; the keys are:";
+                std::size_t column = kMessageWidth;
+                for (const std::string& known : keys) {
+                    if (column + 1 + known.size() > kMessageWidth) {
+                        error += "\n ";
+                        column = 1;
+                    }
                     error += " " + known;
-                error += ")";
+                    column += 1 + known.size();
+                }
             }
             return false;
         }

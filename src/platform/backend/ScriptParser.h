@@ -20,6 +20,8 @@ public:
     static constexpr std::size_t kMaxScriptBytes = 4 * 1024 * 1024;
     // The longest single wait, in seconds.
     static constexpr double kMaxWait = 24 * 60 * 60;
+    // The most wheel notches one scroll line turns, each way.
+    static constexpr double kMaxNotches = 100;
 
     // The first malformed line gives nullopt and "script:LINE: message" in `error`; so does
     // a script longer than kMaxScriptBytes, at the line where it passes the limit, without

@@ -23,8 +23,9 @@ class SdlScreen;
 
 // The camera in a desktop window (SDL2), on the real clock. The screen is drawn by the view
 // tree at the pixel scale the window shows it at, so it is crisp at any window size; a
-// resized window keeps the screen's proportions, centred between black bars. The mouse is
-// the finger; each key goes to the application by its name (KeyName); closing the window quits.
+// resized or full-screen window keeps the screen's proportions, centred between black bars.
+// The mouse is the finger, its wheel and the touchpad scroll what is under the pointer; each
+// key goes to the application by its name (KeyName); closing the window quits.
 //
 // It redraws only when the screen is marked as changed or something moves, and otherwise
 // sleeps in the run loop until the next timer, input from the display, or work posted from
@@ -59,6 +60,10 @@ public:
     // where there is audio. Main thread only; nothing happens while the window is closed.
     void vibrate() override;
     bool isShaking() const;
+    // The window over the whole display, or back; the screen's layout follows when the window
+    // system has made the change.
+    bool toggleFullScreen() override;
+    bool isFullScreen() const;
 
     bool isOpen() const;
     // Where the screen lies in the window now.
@@ -78,6 +83,7 @@ private:
     void updateLayout();
     void handleEvents(Application& application);
     void handleEvent(Application& application, const SDL_Event& event);
+    void handleWheel(Application& application, const SDL_Event& event);
     void cancelTouch(Application& application);
     bool wantsPicture(Application& application) const;
     void drawPicture(Application& application);

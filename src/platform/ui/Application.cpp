@@ -110,15 +110,20 @@ void Application::touchUp(Point point) {
         window_->touchUp(point);
 }
 
+bool Application::scroll(Point point, double dx, double dy) {
+    return window_ && window_->scrollWheel(point, {dx, dy});
+}
+
 bool Application::key(const std::string& name) {
-    // The one place a key is routed: what is modal in front answers it alone, as only its
-    // own controls can be touched while it is up.
+    // The one place a key is routed: what is modal in front answers its own keys alone, as
+    // only its own controls can be touched while it is up.
     if (auto front = frontResponder()) {
         if (name == kCancelKey)
             return front->pressCancelKey();
         if (name == kDefaultKey)
             return front->pressDefaultKey();
-        return false;
+        if (front->pressOtherKey(name))
+            return true;
     }
     return keyHandler_ ? keyHandler_(name) : false;
 }
@@ -143,6 +148,10 @@ std::shared_ptr<CameraSource> Application::cameraSource() {
     if (!cameraSource_)
         cameraSource_ = std::make_shared<SceneCameraSource>();
     return cameraSource_;
+}
+
+bool Application::toggleFullScreen() {
+    return backend_ && backend_->toggleFullScreen();
 }
 
 void Application::vibrate() {

@@ -75,6 +75,8 @@ void PhotoLibraryView::build(std::shared_ptr<ThumbnailLoader> loader) {
     titleBar_->setText("Photos");
     scroll_ = std::make_shared<ScrollView>();
     scroll_->setBackgroundColor(Color::white());
+    // Paged by key, a row of photos stands at the top.
+    scroll_->setRowHeight(PhotoGridView::kCellSize);
     grid_ = std::make_shared<PhotoGridView>(std::move(loader));
     scroll_->addSubview(grid_);
     hint_ = std::make_shared<TextPanel>(Rect{}, kHintStyle, false);
