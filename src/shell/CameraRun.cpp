@@ -1,6 +1,7 @@
 #include "shell/CameraRun.h"
 
 #include "shell/HeadlessDemo.h"
+#include "shell/HelpFormatter.h"
 #include "shell/KeyboardShortcuts.h"
 #include "shell/MainInterface.h"
 
@@ -76,8 +77,8 @@ int CameraRun::runDemo(const Settings& settings, const std::string& why) {
         std::cerr << why << "\nmorvane: " << error << "\n";
         return 1;
     }
-    std::cerr << "morvane: no display, so here is the headless demo instead; its shots and "
-                 "prints go to "
+    std::cerr << "morvane: no display, so here is the headless demo instead; its shots and\n"
+                 "  prints go to "
               << folder->string() << "\n";
     // Everything the demo keeps stays in its folder, away from the user's own prints.
     setenv("MORVANE_HOME", folder->c_str(), 1);
@@ -93,8 +94,9 @@ int CameraRun::runDemo(const Settings& settings, const std::string& why) {
     demo.headless = true;
     const int status = runCamera(demo, std::move(script));
     if (status == 0)
-        std::cerr << "morvane: demo done: screen shots in " << HeadlessDemo::shots(*folder).string()
-                  << ", prints in " << (*folder / "Documents").string() << " and "
+        std::cerr << "morvane: demo done:\n  screen shots in "
+                  << HeadlessDemo::shots(*folder).string() << "\n  prints in "
+                  << (*folder / "Documents").string() << "\n  and in "
                   << (*folder / "Pictures" / MainInterface::kApplicationName).string() << "\n";
     return status;
 }
@@ -119,7 +121,9 @@ int CameraRun::runCamera(const Settings& settings, std::optional<platform::Scrip
     std::string error;
     const auto source = platform::makeCameraSource(settings.camera, error);
     if (!source) {
-        std::cerr << "morvane: --camera " << settings.camera << ": " << error << "\n";
+        std::cerr << HelpFormatter::wrap("morvane: --camera " + settings.camera + ": " + error,
+                                         HelpFormatter::kWidth)
+                  << "\n";
         return 2;
     }
 

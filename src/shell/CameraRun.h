@@ -25,7 +25,7 @@ public:
     static int run(const Settings& settings);
 
 private:
-    // A window was asked for where there is none: the headless demo instead, said in one line.
+    // A window was asked for where there is none: the headless demo instead, said so first.
     static int runDemo(const Settings& settings, const std::string& why);
     static int runCamera(const Settings& settings, std::optional<platform::Script> script);
 };
