@@ -4,8 +4,11 @@
 #include "capture/StripPages.h"
 #include "library/LibraryViewController.h"
 #include "prints/RecentViewController.h"
+#include "shell/CameraRun.h"
 #include "shell/MainScreen.h"
 #include "shell/MorvaneAppDelegate.h"
+
+#include "platform/camera/CameraSource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,6 +67,20 @@ bool switchMirror(MorvaneAppDelegate& delegate) {
     return true;
 }
 
+bool nextCamera(MorvaneAppDelegate&) {
+    if (!platform::Application::exists())
+        return false;
+    auto& application = platform::Application::shared();
+    const auto camera = application.cameraSource();
+    if (!camera->switchToNextCamera())
+        return false;
+    // The virtual clock of a headless run waits for the camera's first picture, so a script
+    // sees the same thing every time.
+    if (application.runLoop().isVirtual())
+        camera->waitForFirstFrame(CameraRun::kCameraStartSeconds);
+    return true;
+}
+
 struct Shortcut {
     const char* key;
     // The fronts (Front bits) the key reaches through.
@@ -82,6 +99,7 @@ constexpr Shortcut kShortcuts[] = {
     {"up", Camera, [](MorvaneAppDelegate& d) { return turnFrame(d, -1); }},
     {"down", Camera, [](MorvaneAppDelegate& d) { return turnFrame(d, 1); }},
     {"m", Camera | Gallery, switchMirror},
+    {"v", Camera, nextCamera},
     {"escape", Gallery,
      [](MorvaneAppDelegate& d) { return d.recentController()->doneButtonClicked(nullptr), true; }},
     {"escape", Picker,

@@ -13,7 +13,8 @@ class MorvaneAppDelegate;
 //   left/right the category strip one page, up/down the frame strip one page,
 //   escape closes the gallery or cancels the photo-library picker,
 //   m shows the live picture as a mirror or as the camera sees it (over the gallery, too:
-//   it is a way of looking, not a touch).
+//   it is a way of looking, not a touch),
+//   v switches to the next camera (the choice is not kept).
 // Return answers alerts only, so the camera has nothing for it.
 class KeyboardShortcuts {
 public:

@@ -47,7 +47,8 @@ TEST(CommandLineTest, HelpIsAManualOfOptionsKeysFilesAndExitStatus) {
         for (std::string line; std::getline(lines, line);)
             EXPECT_LE(line.size(), 96u) << line;
     }
-    EXPECT_NE(p.out.find("\n                              not for the scene"), std::string::npos)
+    EXPECT_NE(p.out.find("\n                              (the scene, a picture"),
+              std::string::npos)
         << "a continued description starts under the first line's column";
     // A command's own page, not the camera's manual again.
     for (const char* command : {"print", "defaults"}) {
