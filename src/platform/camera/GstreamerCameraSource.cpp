@@ -303,9 +303,7 @@ void run(GstElement* pipeline, const SharedRef& shared, const GstreamerCameraSou
 void work(SharedRef shared, GstreamerCameraSource::Plan plan) {
     std::string reason;
     GstElement* pipeline = nullptr;
-    if (!Gstreamer::start(reason))
-        reason = "GStreamer cannot start: " + reason;
-    else if (plan.device)
+    if (plan.device)
         pipeline = buildFromDevice(plan.device.get(), plan.settings.limit, reason);
     else
         pipeline = buildFromDescription(plan.description, reason);
@@ -328,20 +326,31 @@ void work(SharedRef shared, GstreamerCameraSource::Plan plan) {
 
 GstreamerCameraSource::GstreamerCameraSource(std::string description, Settings settings)
     : settings_(std::move(settings)), shared_(std::make_shared<Shared>()) {
-    worker_ = std::thread(work, shared_, Plan{std::move(description), nullptr, settings_});
+    start(Plan{std::move(description), nullptr, settings_});
 }
 
 GstreamerCameraSource::GstreamerCameraSource(const CameraDevice& device, Settings settings)
     : settings_(std::move(settings)), shared_(std::make_shared<Shared>()) {
-    if (!device.handle) {
+    if (!device.handle)
         shared_->fail("it is not there");
-        shared_->closed = true;
+    else
+        start(Plan{{}, device.handle, settings_});
+}
+
+void GstreamerCameraSource::start(Plan plan) {
+    // Here rather than on the worker: starting GStreamer sets the environment, which no other
+    // thread may read meanwhile.
+    std::string error;
+    if (!Gstreamer::start(error)) {
+        shared_->fail("GStreamer cannot start: " + error);
         return;
     }
-    worker_ = std::thread(work, shared_, Plan{{}, device.handle, settings_});
+    worker_ = std::thread(work, shared_, std::move(plan));
 }
 
 GstreamerCameraSource::~GstreamerCameraSource() {
+    if (!worker_.joinable())
+        return;
     bool closed = false;
     {
         std::unique_lock lock(shared_->mutex);
@@ -350,8 +359,6 @@ GstreamerCameraSource::~GstreamerCameraSource() {
         closed = shared_->changed.wait_for(lock, std::chrono::duration<double>(kCloseSeconds),
                                            [this] { return shared_->closed; });
     }
-    if (!worker_.joinable())
-        return;
     // A device that does not let go within the second is left to finish on the worker, which
     // holds everything it still needs.
     if (closed)

@@ -57,6 +57,9 @@ public:
     struct Plan;
 
 private:
+    // Starts the worker on the plan, or fails at once without GStreamer.
+    void start(Plan plan);
+
     const Settings settings_;
     std::shared_ptr<Shared> shared_;
     std::thread worker_;
