@@ -296,6 +296,7 @@ void run(GstElement* pipeline, const SharedRef& shared, const GstreamerCameraSou
             text << "no picture for " << plan.settings.stallSeconds << " seconds";
             shared->failed = true;
             shared->reason = text.str();
+            shared->changed.notify_all();
         }
     }
 }

@@ -30,7 +30,8 @@ ImageRef imageFromVideoFrame(const VideoFrame& frame) {
     // which keeps the premultiplied pixels valid. Row by row, a copy and then a pass that the
     // compiler turns into vector code.
     for (int y = 0; y < frame.height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(out + static_cast<std::ptrdiff_t>(y) * outStride);
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(out + static_cast<std::ptrdiff_t>(y) * outStride);
         std::memcpy(row, frame.data + static_cast<std::size_t>(y) * frame.stride, rowBytes);
         for (int x = 0; x < frame.width; ++x)
             row[x] |= 0xFF000000u;
