@@ -1,5 +1,6 @@
 #include "shell/CameraRun.h"
 
+#include "shell/CameraNotices.h"
 #include "shell/HeadlessDemo.h"
 #include "shell/HelpFormatter.h"
 #include "shell/KeyboardShortcuts.h"
@@ -119,13 +120,21 @@ int CameraRun::runCamera(const Settings& settings, std::optional<platform::Scrip
     }
 
     std::string error;
-    const auto source = platform::makeCameraSource(settings.camera, error);
+    const auto source = platform::makeCameraSource(
+        settings.camera, error, [](const platform::CameraStatus& status) {
+            if (const std::string line = CameraNotices::line(status); !line.empty())
+                std::cerr << HelpFormatter::wrap(line, HelpFormatter::kWidth) << "\n";
+        });
     if (!source) {
         std::cerr << HelpFormatter::wrap("morvane: --camera " + settings.camera + ": " + error,
                                          HelpFormatter::kWidth)
                   << "\n";
         return 2;
     }
+    // The camera settles before the first picture and the script's first command: a window
+    // opens on the camera's picture rather than on black, and the virtual clock of a headless
+    // run starts from the same first frame every time.
+    source->waitForFirstFrame(kCameraStartSeconds);
 
     // What the first print would otherwise pay for (fonts, the drawing code's first use) is
     // done while the camera starts; the thread is done with long before the camera is.
@@ -136,8 +145,9 @@ int CameraRun::runCamera(const Settings& settings, std::optional<platform::Scrip
 
     platform::Application application;
     application.setCameraSource(source);
-    // A webcam faces its user, who expects a mirror; a scene or a picture is shown as it is.
-    application.setMirrorsLivePicture(settings.mirror.value_or(source->isWebcam()));
+    // A webcam faces its user, who expects a mirror; the preview applies it to webcams alone,
+    // so the scene, a picture or a pipeline are shown as they are.
+    application.setMirrorsLivePicture(settings.mirror.value_or(true));
     MainInterface::load(application);
     if (settings.headless) {
         platform::HeadlessBackend backend(*script);

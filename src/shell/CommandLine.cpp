@@ -6,12 +6,13 @@
 #include "shell/KeyboardShortcuts.h"
 #include "shell/ManualPage.h"
 
-#include "platform/camera/V4l2Device.h"
+#include "platform/camera/CameraDeviceMonitor.h"
 #include "platform/foundation/HardwareModel.h"
 #include "platform/location/ResourceFolder.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -89,8 +90,10 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
                    "folders")
         ->option_text("DIR");
     app.add_option("--camera", options.camera,
-                   "What the camera sees: auto (the first webcam, else the built-in scene), "
-                   "scene, /dev/videoN or a picture file; list shows the webcams found")
+                   "What the camera sees: auto (the first camera, else the built-in scene), "
+                   "scene, a camera's name or device node, gst:PIPELINE (a GStreamer source, "
+                   "such as 'gst:videotestsrc pattern=ball') or a picture file; list shows "
+                   "the cameras found")
         ->option_text("SOURCE");
     app.add_option("--model", options.model,
                    "Hardware model text the camera sizes its pictures by (default: this "
@@ -100,8 +103,9 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
         ->option_text("N")
         ->check(CLI::Range(0.5, 8.0));
     app.add_option("--mirror", options.mirror,
-                   "Show the live picture as a mirror: auto (for a webcam, not for the scene or "
-                   "a picture), on or off. Prints are never mirrored; M switches it")
+                   "Show a webcam's live picture as a mirror: auto or on (the scene, a "
+                   "picture or a pipeline never are), or off. Prints are never mirrored; M "
+                   "switches it")
         ->option_text("auto|on|off")
         ->check(CLI::IsMember({"auto", "on", "off"}));
 
@@ -216,12 +220,42 @@ int CommandLine::run(int argc, const char* const* argv) {
     return runCamera(options);
 }
 
+namespace {
+
+// The word as a shell reads it back: quoted when it holds anything but plain characters.
+std::string shellWord(const std::string& word) {
+    if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTU"
+                                                "VWXYZ0123456789/._-:,+=@") == std::string::npos)
+        return word;
+    std::string quoted = "'";
+    for (char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+} // namespace
+
 int CommandLine::listCameras(std::ostream& out) {
-    const auto webcams = platform::listWebcams();
-    if (webcams.empty())
-        out << "No webcams found; --camera auto shows the built-in scene.\n";
-    for (const auto& webcam : webcams)
-        out << webcam.path << "  " << (webcam.name.empty() ? "(no name)" : webcam.name) << "\n";
+    const auto cameras = platform::CameraDeviceMonitor::list();
+    if (cameras.empty()) {
+        out << "No cameras found. --camera auto shows the built-in scene and takes a camera\n"
+               "when one is plugged in; --camera 'gst:PIPELINE' takes any GStreamer source.\n";
+        return 0;
+    }
+    // Each camera with what --camera takes for it: its name, or its device node where two
+    // cameras share a name.
+    std::vector<std::pair<std::string, std::string>> rows;
+    std::size_t width = 0;
+    for (const auto& camera : cameras) {
+        const auto sameName = std::count_if(cameras.begin(), cameras.end(),
+                                            [&](const auto& c) { return c.name == camera.name; });
+        const std::string choice = sameName > 1 && !camera.path.empty() ? camera.path : camera.name;
+        const std::string name = camera.name.empty() ? "(no name)" : camera.name;
+        rows.emplace_back(name, "--camera " + shellWord(choice));
+        width = std::max(width, name.size());
+    }
+    for (const auto& [name, choice] : rows)
+        out << name << std::string(width - name.size() + 3, ' ') << choice << "\n";
     return 0;
 }
 

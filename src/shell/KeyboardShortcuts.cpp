@@ -4,10 +4,12 @@
 #include "capture/StripPages.h"
 #include "library/LibraryViewController.h"
 #include "prints/RecentViewController.h"
+#include "shell/CameraRun.h"
 #include "shell/KeysOverlay.h"
 #include "shell/MainScreen.h"
 #include "shell/MorvaneAppDelegate.h"
 
+#include "platform/camera/CameraSource.h"
 #include "platform/ui/ImagePickerController.h"
 #include "platform/ui/PhotoLibraryView.h"
 
@@ -109,6 +111,20 @@ bool fullScreen(MorvaneAppDelegate&) {
     return platform::Application::exists() && platform::Application::shared().toggleFullScreen();
 }
 
+bool nextCamera(MorvaneAppDelegate&) {
+    if (!platform::Application::exists())
+        return false;
+    auto& application = platform::Application::shared();
+    const auto camera = application.cameraSource();
+    if (!camera->switchToNextCamera())
+        return false;
+    // The virtual clock of a headless run waits for the camera's first picture, so a script
+    // sees the same thing every time.
+    if (application.runLoop().isVirtual())
+        camera->waitForFirstFrame(CameraRun::kCameraStartSeconds);
+    return true;
+}
+
 struct Shortcut {
     const char* key;
     // The keys and what they do as the manual and the overlay list them; none for a key
@@ -138,6 +154,7 @@ constexpr Shortcut kShortcuts[] = {
      [](MorvaneAppDelegate& d) { return turnFrame(d, -1); }},
     {"down", nullptr, nullptr, Camera, [](MorvaneAppDelegate& d) { return turnFrame(d, 1); }},
     {"m", "M", "mirror the live picture, or not", Camera | Gallery, switchMirror},
+    {"v", "V", "the next camera (the cameras found, then the built-in scene)", Camera, nextCamera},
     {"pageup", "PgUp / PgDn", "gallery or photos by a page", Gallery | Picker,
      [](MorvaneAppDelegate& d) { return page(d, -1); }},
     {"pagedown", nullptr, nullptr, Gallery | Picker,

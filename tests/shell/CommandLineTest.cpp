@@ -80,6 +80,7 @@ TEST(CommandLineTest, EveryHelpAndMessageFitsEightyColumns) {
         "defaults write skin 9",
         "defaults frob",
         "--headless --camera nothing </dev/null",
+        "--camera list",
         "--headless --camera scene <<< 'key q'",
         "--headless --camera scene <<< 'scroll 1 2 3'",
     };

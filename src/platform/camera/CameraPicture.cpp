@@ -1,5 +1,8 @@
 #include "platform/camera/CameraPicture.h"
 
+#include "platform/graphics/SurfaceHandle.h"
+#include "platform/graphics/SurfacePool.h"
+
 #include <cairo.h>
 
 #include <algorithm>
@@ -143,12 +146,19 @@ ImageRef portraitPicture(const Image& frame, int width) {
     const int height = width * 4 / 3;
     const int rows = std::clamp(static_cast<int>(std::lround((fh - top) * scale)), 0, height);
 
-    cairo_surface_t* target = newSurface(width, height);
-    if (!target)
+    // Recycled memory: the preview makes one of these for every frame a camera sends, and the
+    // black painted first covers whatever the memory held.
+    if (static_cast<std::int64_t>(width) * height > Image::kMaxPixels)
         return nullptr;
+    SurfaceHandle made = SurfacePool::make(width, height, false);
+    if (!made)
+        return nullptr;
+    cairo_surface_t* target = made.release();
     cairo_t* cr = cairo_create(target);
     cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     cairo_rectangle(cr, 0, 0, width, rows);
     cairo_clip(cr);
     cairo_scale(cr, scale, scale);

@@ -1,65 +1,83 @@
 #include "platform/camera/CameraSourceFactory.h"
 
-#include "platform/camera/FallbackCameraSource.h"
+#include "platform/camera/GstreamerCameraSource.h"
 #include "platform/camera/PictureCameraSource.h"
-#include "platform/camera/SceneCameraSource.h"
-#include "platform/camera/V4l2CameraSource.h"
-#include "platform/camera/V4l2Device.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <system_error>
 
 namespace platform {
 
 namespace {
 
-// How long "auto" gives each webcam to show its first frame; most need well under a second.
-constexpr double kFirstFrameSeconds = 1.5;
+constexpr std::string_view kPipelinePrefix = "gst:";
 
-std::shared_ptr<CameraSource> webcam(std::shared_ptr<V4l2CameraSource> source,
-                                     const std::string& path) {
-    return std::make_shared<FallbackCameraSource>(std::move(source), "webcam " + path);
-}
-
-std::shared_ptr<CameraSource> firstWorkingWebcam() {
-    std::string tried;
-    for (const WebcamInfo& info : listWebcams()) {
-        auto source = std::make_shared<V4l2CameraSource>(info.path);
-        if (source->waitForFirstFrame(kFirstFrameSeconds))
-            return webcam(std::move(source), info.path);
-        const std::string reason =
-            source->failed() ? source->failureReason() : std::string("no picture in time");
-        tried += (tried.empty() ? "" : ", ") + info.path + ": " + reason;
-    }
-    if (!tried.empty())
-        std::fprintf(stderr, "morvane: no webcam gave a picture (%s); showing the built-in scene\n",
-                     tried.c_str());
-    return std::make_shared<SceneCameraSource>();
+// A name that can only be meant as a file: a path that is not a device node, or a picture's
+// extension. Camera names have neither.
+bool looksLikeAFile(const std::string& choice) {
+    if (choice.rfind("/dev/", 0) == 0)
+        return false;
+    if (choice.find('/') != std::string::npos)
+        return true;
+    std::string extension = std::filesystem::path(choice).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const char* known : {".jpg", ".jpeg", ".png", ".heic", ".heif", ".webp"})
+        if (extension == known)
+            return true;
+    return false;
 }
 
 } // namespace
 
-std::shared_ptr<CameraSource> makeCameraSource(const std::string& choice, std::string& error) {
+std::shared_ptr<LiveCameraSource> makeCameraSource(const std::string& choice, std::string& error,
+                                                   LiveCameraSource::Listener listener) {
     error.clear();
-    if (choice.empty() || choice == "auto")
-        return firstWorkingWebcam();
-    if (choice == "scene")
-        return std::make_shared<SceneCameraSource>();
-    if (choice.rfind("/dev/video", 0) == 0)
-        return webcam(std::make_shared<V4l2CameraSource>(choice), choice);
-
-    std::error_code ignored;
-    if (!std::filesystem::exists(choice, ignored)) {
-        error = "unknown camera \"" + choice +
-                "\": use auto, scene, a /dev/video device or a picture file";
-        return nullptr;
+    using Kind = LiveCameraSource::Request::Kind;
+    LiveCameraSource::Request request;
+    if (choice.empty() || choice == "auto") {
+        request.kind = Kind::Auto;
+    } else if (choice == "scene") {
+        request.kind = Kind::Scene;
+        request.watchCameras = false;
+    } else if (choice.rfind(kPipelinePrefix, 0) == 0) {
+        const std::string description = choice.substr(kPipelinePrefix.size());
+        if (description.find_first_not_of(" \t") == std::string::npos) {
+            error = "gst: needs the source part of a GStreamer pipeline, such as "
+                    "gst:videotestsrc";
+            return nullptr;
+        }
+        request.kind = Kind::Fixed;
+        request.name = choice;
+        request.openFixed = [description, choice]() -> std::shared_ptr<CameraSource> {
+            return std::make_shared<GstreamerCameraSource>(
+                description, GstreamerCameraSource::Settings{choice, false});
+        };
+    } else {
+        std::error_code ignored;
+        if (std::filesystem::is_regular_file(choice, ignored)) {
+            auto picture = std::make_shared<PictureCameraSource>(choice);
+            if (picture->failed()) {
+                error = "cannot use \"" + choice + "\" as the camera: " + picture->failureReason();
+                return nullptr;
+            }
+            request.kind = Kind::Fixed;
+            request.name = choice;
+            request.watchCameras = false;
+            // The picture read once is shown again whenever the camera comes back to it.
+            request.openFixed = [picture] { return picture; };
+        } else if (looksLikeAFile(choice)) {
+            error = "cannot use \"" + choice + "\" as the camera: there is no such file";
+            return nullptr;
+        } else {
+            request.kind = Kind::Named;
+            request.name = choice;
+        }
     }
-    auto picture = std::make_shared<PictureCameraSource>(choice);
-    if (picture->failed()) {
-        error = "cannot use \"" + choice + "\" as the camera: " + picture->failureReason();
-        return nullptr;
-    }
-    return picture;
+    return std::make_shared<LiveCameraSource>(
+        std::move(request), LiveCameraSource::machineCameras(), std::move(listener));
 }
 
 } // namespace platform

@@ -9,17 +9,8 @@ namespace platform {
 
 namespace {
 
-enum class SizeClass { Preferred = 0, Larger = 1, Smaller = 2 };
-
-SizeClass classOf(CaptureSize size) {
-    // Long and short side, so a device that offers portrait sizes is judged the same way.
-    const int longSide = std::max(size.width, size.height);
-    const int shortSide = std::min(size.width, size.height);
-    if (longSide >= 640 && longSide <= 1280 && shortSide >= 480 && shortSide <= 720)
-        return SizeClass::Preferred;
-    if (longSide > 1280 || shortSide > 720)
-        return SizeClass::Larger;
-    return SizeClass::Smaller;
+std::int64_t area(CaptureSize size) {
+    return static_cast<std::int64_t>(size.width) * size.height;
 }
 
 bool isFourByThree(CaptureSize size) {
@@ -29,24 +20,34 @@ bool isFourByThree(CaptureSize size) {
     return std::llabs(longSide * 3 - shortSide * 4) * 50 <= shortSide * 4;
 }
 
+bool fits(CaptureSize size, CaptureSize limit) {
+    // Long side against long side, so a camera that offers portrait sizes is judged the same.
+    return std::max(size.width, size.height) <= std::max(limit.width, limit.height) &&
+           std::min(size.width, size.height) <= std::min(limit.width, limit.height);
+}
+
 } // namespace
 
-std::optional<CaptureSize> chooseCaptureSize(const std::vector<CaptureSize>& offers) {
-    std::optional<CaptureSize> best;
-    auto rank = [](CaptureSize size) {
-        const SizeClass kind = classOf(size);
-        const std::int64_t area = static_cast<std::int64_t>(size.width) * size.height;
-        const int shape = isFourByThree(size) ? 0 : 1;
-        // Smaller ranks first. Inside the class 4:3 counts before area; outside it the cost of
-        // converting (or the lack of detail) matters more than the shape.
-        if (kind == SizeClass::Preferred)
-            return std::tuple{0, std::int64_t{shape}, -area};
-        if (kind == SizeClass::Larger)
-            return std::tuple{1, area, std::int64_t{shape}};
-        return std::tuple{2, -area, std::int64_t{shape}};
+std::optional<CaptureOffer> chooseCaptureOffer(const std::vector<CaptureOffer>& offers,
+                                               CaptureSize limit) {
+    const bool anySmooth = std::any_of(offers.begin(), offers.end(), [](const CaptureOffer& o) {
+        return o.size.width > 0 && o.size.height > 0 && o.framesPerSecond >= kSmoothFramesPerSecond;
+    });
+    // Smaller ranks first.
+    auto rank = [limit](const CaptureOffer& offer) {
+        const bool within = fits(offer.size, limit);
+        const std::int64_t pixels = area(offer.size);
+        return std::tuple{within ? 0 : 1, within && isFourByThree(offer.size) ? 0 : 1,
+                          within ? -pixels : pixels, -offer.framesPerSecond,
+                          offer.compressed ? 1 : 0};
     };
-    for (const CaptureSize& offer : offers) {
-        if (offer.width <= 0 || offer.height <= 0)
+    std::optional<CaptureOffer> best;
+    for (const CaptureOffer& offer : offers) {
+        if (offer.size.width <= 0 || offer.size.height <= 0)
+            continue;
+        // A rate of 0 means the camera did not say; it is not held against the offer.
+        if (anySmooth && offer.framesPerSecond > 0 &&
+            offer.framesPerSecond < kSmoothFramesPerSecond)
             continue;
         if (!best || rank(offer) < rank(*best))
             best = offer;

@@ -1,7 +1,6 @@
 #include "platform/ui/ImagePickerController.h"
 
 #include "platform/camera/CameraPicture.h"
-#include "platform/camera/FallbackCameraSource.h"
 #include "platform/camera/SceneCameraSource.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/HardwareModel.h"
@@ -76,6 +75,14 @@ void ImagePickerController::setMirrorsLivePicture(bool mirrors) {
         preview_->setMirrored(mirrors);
 }
 
+void ImagePickerController::setCameraStatusText(
+    std::function<std::string(const CameraStatus&)> text, std::string fontName) {
+    cameraStatusText_ = std::move(text);
+    cameraStatusFont_ = std::move(fontName);
+    if (preview_)
+        preview_->setStatusText(cameraStatusText_, cameraStatusFont_);
+}
+
 bool ImagePickerController::mirrorsLivePicture() const {
     if (mirrorsLivePicture_)
         return *mirrorsLivePicture_;
@@ -85,16 +92,11 @@ bool ImagePickerController::mirrorsLivePicture() const {
 std::shared_ptr<CameraSource> ImagePickerController::liveSource() {
     std::shared_ptr<CameraSource> source =
         Application::exists() ? Application::shared().cameraSource() : nullptr;
-    if (!source) {
-        if (!scene_)
-            scene_ = std::make_shared<SceneCameraSource>();
-        return scene_;
-    }
-    if (source != wrappedFrom_) {
-        wrappedFrom_ = source;
-        live_ = std::make_shared<FallbackCameraSource>(source, source->description());
-    }
-    return live_;
+    if (source)
+        return source;
+    if (!scene_)
+        scene_ = std::make_shared<SceneCameraSource>();
+    return scene_;
 }
 
 void ImagePickerController::loadView() {
@@ -127,6 +129,7 @@ void ImagePickerController::buildCamera(View& root) {
     const Rect b = root.bounds();
     preview_ = std::make_shared<CameraPreviewView>(b);
     preview_->setMirrored(mirrorsLivePicture());
+    preview_->setStatusText(cameraStatusText_, cameraStatusFont_);
     preview_->setSource(liveSource());
     root.addSubview(preview_);
     if (!showsCameraControls_)
@@ -218,19 +221,18 @@ void ImagePickerController::takePicture() {
                               shared_from_this())] { self->deliver(self->captureStill()); });
 }
 
+bool ImagePickerController::hasPicture() {
+    return isCamera() && liveSource()->frame(RunLoop::main().now()) != nullptr;
+}
+
 ImageRef ImagePickerController::captureStill() {
     const double now = RunLoop::main().now();
     const std::string model = HardwareModel::current();
     ImageRef still;
     if (const ImageRef frame = liveSource()->stillFrame(now))
         still = makeStill(*frame, model);
-    if (!still) {
-        // No frame yet (a webcam still starting up) or none that can be used.
-        if (!scene_)
-            scene_ = std::make_shared<SceneCameraSource>();
-        if (const ImageRef frame = scene_->stillFrame(now))
-            still = makeStill(*frame, model);
-    }
+    // No frame (a camera gone or still starting) or none that can be used: black, so that a
+    // still never shows what the camera did not see.
     if (!still) {
         const int width = stillPortraitWidth(model);
         ImageContext black(width * 4 / 3, width);

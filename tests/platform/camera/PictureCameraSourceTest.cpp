@@ -1,7 +1,7 @@
 #include "platform/camera/PictureCameraSource.h"
+#include "platform/camera/CameraDeviceMonitor.h"
 #include "platform/camera/CameraPicture.h"
 #include "platform/camera/CameraSourceFactory.h"
-#include "platform/camera/V4l2Device.h"
 
 #include "support/TestPictures.h"
 
@@ -130,44 +130,65 @@ TEST_F(PictureFiles, CameraArgumentChoosesTheSource) {
     ASSERT_TRUE(scene);
     EXPECT_TRUE(error.empty());
     EXPECT_EQ(scene->description(), "built-in scene");
+    EXPECT_EQ(scene->status().kind, CameraStatus::Kind::Live);
 
     ASSERT_TRUE(picture(40, 30, quarters)->writePng(path("shot.png")));
     const auto file = makeCameraSource(path("shot.png").string(), error);
     ASSERT_TRUE(file);
-    EXPECT_FALSE(file->isLive());
     EXPECT_EQ(file->frame(0)->pixelWidth(), 40);
+    EXPECT_EQ(file->status().camera, path("shot.png").string());
+    EXPECT_FALSE(file->isWebcam());
 
-    EXPECT_FALSE(makeCameraSource("sceen", error));
-    EXPECT_NE(error.find("unknown camera \"sceen\""), std::string::npos) << error;
+    // Refused before anything starts: a picture that cannot be read, a file that is not
+    // there, a pipeline with nothing in it.
     write(path("broken.jpg"), {0xFF, 0xD8, 0xFF});
     EXPECT_FALSE(makeCameraSource(path("broken.jpg").string(), error));
     EXPECT_NE(error.find("not a readable"), std::string::npos) << error;
+    for (const std::string& absent : {path("absent.png").string(), std::string("holiday.JPG")}) {
+        EXPECT_FALSE(makeCameraSource(absent, error)) << absent;
+        EXPECT_NE(error.find("no such file"), std::string::npos) << error;
+    }
+    EXPECT_FALSE(makeCameraSource("gst:  ", error));
+    EXPECT_NE(error.find("gst:videotestsrc"), std::string::npos) << error;
 }
 
-TEST_F(PictureFiles, MissingWebcamGivesWayToTheScene) {
-    std::string error;
-    testing::internal::CaptureStderr();
-    const auto camera = makeCameraSource("/dev/video99", error);
-    ASSERT_TRUE(camera);
-    // The device fails on its own thread; the switch shows on the next call after that.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    ImageRef frame;
-    while (!(frame = camera->frame(0)) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const std::string err = testing::internal::GetCapturedStderr();
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->pixelWidth(), 480);
-    EXPECT_EQ(err.rfind("morvane: webcam /dev/video99 stopped (cannot open: ", 0), 0u) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+TEST_F(PictureFiles, ACameraNamedThatIsNotThereIsSaidOnceAndTheSceneShownUnmirrored) {
+    if (!CameraDeviceMonitor::list().empty())
+        GTEST_SKIP() << "this machine has cameras";
+    for (const std::string name : {"/dev/video99", "sceen"}) {
+        std::vector<CameraStatus> told;
+        std::string error;
+        const auto camera =
+            makeCameraSource(name, error, [&](const CameraStatus& s) { told.push_back(s); });
+        ASSERT_TRUE(camera) << error;
+        camera->waitForFirstFrame(5);
+        ASSERT_TRUE(camera->frame(0));
+        EXPECT_EQ(camera->frame(0)->pixelWidth(), 480);
+        EXPECT_FALSE(camera->isWebcam());
+        camera->status();
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].kind, CameraStatus::Kind::Missing);
+        EXPECT_EQ(told[0].camera, name);
+        EXPECT_TRUE(told[0].available.empty());
+    }
 }
 
-TEST_F(PictureFiles, AutoWithoutWebcamsIsTheSceneQuietly) {
-    if (!listWebcams().empty())
-        GTEST_SKIP() << "this machine has a webcam";
+TEST_F(PictureFiles, WithoutCamerasTheListIsEmptyAndAutoIsTheSceneQuietly) {
+    if (!CameraDeviceMonitor::list().empty())
+        GTEST_SKIP() << "this machine has cameras";
+    CameraDeviceMonitor monitor;
+    EXPECT_TRUE(monitor.devices().empty());
+    EXPECT_EQ(monitor.changes(), 0u);
+    std::vector<CameraStatus> told;
     std::string error;
     testing::internal::CaptureStderr();
-    const auto camera = makeCameraSource("auto", error);
+    const auto camera =
+        makeCameraSource("auto", error, [&](const CameraStatus& s) { told.push_back(s); });
+    camera->waitForFirstFrame(5);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     ASSERT_TRUE(camera);
     EXPECT_EQ(camera->description(), "built-in scene");
+    EXPECT_TRUE(told.empty());
+    // Nothing to switch to but the scene it shows.
+    EXPECT_FALSE(camera->switchToNextCamera());
 }
