@@ -1,8 +1,8 @@
 // How long the camera sources take per frame: the live image redraws at the webcam's or the
 // scene's frame rate, so each of these runs many times a second.
-#include "platform/backend/camera/CameraPicture.h"
-#include "platform/backend/camera/SceneCameraSource.h"
-#include "platform/backend/camera/VideoDevice.h"
+#include "platform/camera/CameraPicture.h"
+#include "platform/camera/SceneCameraSource.h"
+#include "platform/camera/VideoFrame.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,9 +29,9 @@ static void sceneStill(benchmark::State& state) {
 BENCHMARK(sceneStill)->Unit(benchmark::kMillisecond);
 
 static void webcamFrameConversion(benchmark::State& state) {
-    const int width = 960, height = 720;
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width) * height * 3, 0x7F);
-    const VideoFrame frame{width, height, width * 3, false, bytes.data(), bytes.size()};
+    const int width = 1280, height = 720;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width) * height * 4, 0x7F);
+    const VideoFrame frame{width, height, width * 4, bytes.data(), bytes.size()};
     for (auto _ : state)
         benchmark::DoNotOptimize(imageFromVideoFrame(frame));
 }

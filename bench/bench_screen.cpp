@@ -11,7 +11,7 @@
 #include "shell/MainInterface.h"
 #include "shell/MorvaneAppDelegate.h"
 
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/RunLoop.h"
 #include "platform/ui/ScreenPainter.h"

@@ -15,6 +15,7 @@ void MorvaneViewController::viewDidLoad() {
     picker->setToolbarHidden(true);
     picker->setNavigationBarHidden(true);
     picker->setWantsFullScreenLayout(true);
+    picker->setCameraStatusText(cameraStatusText_, cameraStatusFont_);
     setCameraController(std::move(picker));
     ViewController::viewDidLoad();
 }
@@ -40,4 +41,16 @@ void MorvaneViewController::reloadCamera() {
 
 bool MorvaneViewController::isCameraShown() const {
     return cameraController_ && modalViewController() == cameraController_;
+}
+
+bool MorvaneViewController::canTakePicture() const {
+    return isCameraShown() && cameraController_->hasPicture();
+}
+
+void MorvaneViewController::setCameraStatusText(
+    std::function<std::string(const platform::CameraStatus&)> text, std::string fontName) {
+    cameraStatusText_ = std::move(text);
+    cameraStatusFont_ = std::move(fontName);
+    if (cameraController_)
+        cameraController_->setCameraStatusText(cameraStatusText_, cameraStatusFont_);
 }

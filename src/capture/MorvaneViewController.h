@@ -41,6 +41,12 @@ public:
     void setOnDone(std::function<void()> value) { onDone_ = std::move(value); }
     // Whether the camera is presented now, so that a still can be taken.
     bool isCameraShown() const;
+    // Whether the camera is presented and has a picture: a camera that is gone has none.
+    bool canTakePicture() const;
+    // What the camera's picture area says while the camera is gone or missing, in that
+    // lettering; handed to each camera picker made.
+    void setCameraStatusText(std::function<std::string(const platform::CameraStatus&)> text,
+                             std::string fontName);
 
     void viewDidLoad() override;
     // The first appearance presents the camera at once, every later one 0.5 s later.
@@ -66,4 +72,6 @@ private:
     std::function<PrintInputs()> printInputs_;
     std::function<void()> onSaved_;
     std::function<void()> onDone_;
+    std::function<std::string(const platform::CameraStatus&)> cameraStatusText_;
+    std::string cameraStatusFont_;
 };

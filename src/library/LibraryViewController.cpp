@@ -27,6 +27,12 @@ void LibraryViewController::viewDidLoad() {
         std::static_pointer_cast<LibraryViewController>(shared_from_this())));
     // The whole photograph is wanted; the square is cut from it here, not by the picker.
     rollController_->setAllowsEditing(false);
+    // Someone new to the camera meets an empty library first: it says where photographs go.
+    rollController_->setEmptyLibraryHint([](const std::filesystem::path& folder) {
+        return "No photos yet.\nPut JPEG or PNG pictures in\n" +
+               (folder.empty() ? std::string("the Pictures folder") : folder.string()) +
+               "\nto make prints of them.";
+    });
     platform::ViewController::viewDidLoad();
 }
 

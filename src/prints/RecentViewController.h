@@ -30,6 +30,9 @@ public:
     const std::shared_ptr<platform::ScrollView>& scrollArea() const { return scrollArea_; }
     void setScrollArea(std::shared_ptr<platform::ScrollView> value) {
         scrollArea_ = std::move(value);
+        // Paged by key, a print stands at the top.
+        if (scrollArea_)
+            scrollArea_->setRowHeight(kRowHeight);
     }
 
     // Rebuilds every row from the print list, reading each small print afresh from its file.

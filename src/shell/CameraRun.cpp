@@ -1,12 +1,15 @@
 #include "shell/CameraRun.h"
 
+#include "shell/CameraNotices.h"
 #include "shell/HeadlessDemo.h"
+#include "shell/HelpFormatter.h"
+#include "shell/KeyboardShortcuts.h"
 #include "shell/MainInterface.h"
 
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/backend/ScriptParser.h"
 #include "platform/backend/WindowBackend.h"
-#include "platform/backend/camera/CameraSourceFactory.h"
+#include "platform/camera/CameraSourceFactory.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FolderLock.h"
 #include "platform/graphics/GraphicsWarmUp.h"
@@ -27,8 +30,10 @@ namespace {
 // nothing on disk.
 std::optional<platform::Script> readScript(const std::optional<std::string>& file) {
     std::string error;
-    std::optional<platform::Script> script = file ? platform::ScriptParser::parseFile(*file, error)
-                                                  : platform::ScriptParser::parse(std::cin, error);
+    const auto& keys = KeyboardShortcuts::keyNames();
+    std::optional<platform::Script> script =
+        file ? platform::ScriptParser::parseFile(*file, error, keys)
+             : platform::ScriptParser::parse(std::cin, error, keys);
     if (!script)
         std::cerr << error << "\n";
     return script;
@@ -73,14 +78,15 @@ int CameraRun::runDemo(const Settings& settings, const std::string& why) {
         std::cerr << why << "\nmorvane: " << error << "\n";
         return 1;
     }
-    std::cerr << "morvane: no display, so here is the headless demo instead; its shots and "
-                 "prints go to "
+    std::cerr << "morvane: no display, so here is the headless demo instead; its shots and\n"
+                 "  prints go to "
               << folder->string() << "\n";
     // Everything the demo keeps stays in its folder, away from the user's own prints.
     setenv("MORVANE_HOME", folder->c_str(), 1);
     std::istringstream text(HeadlessDemo::script(*folder));
     std::string parseError;
-    std::optional<platform::Script> script = platform::ScriptParser::parse(text, parseError);
+    std::optional<platform::Script> script =
+        platform::ScriptParser::parse(text, parseError, KeyboardShortcuts::keyNames());
     if (!script) {
         std::cerr << parseError << "\n";
         return 1;
@@ -89,9 +95,10 @@ int CameraRun::runDemo(const Settings& settings, const std::string& why) {
     demo.headless = true;
     const int status = runCamera(demo, std::move(script));
     if (status == 0)
-        std::cerr << "morvane: demo done: screen shots in " << HeadlessDemo::shots(*folder).string()
-                  << ", prints in " << (*folder / "Documents").string() << " and "
-                  << (*folder / "Pictures" / "Morvane").string() << "\n";
+        std::cerr << "morvane: demo done:\n  screen shots in "
+                  << HeadlessDemo::shots(*folder).string() << "\n  prints in "
+                  << (*folder / "Documents").string() << "\n  and in "
+                  << (*folder / "Pictures" / MainInterface::kApplicationName).string() << "\n";
     return status;
 }
 
@@ -113,11 +120,21 @@ int CameraRun::runCamera(const Settings& settings, std::optional<platform::Scrip
     }
 
     std::string error;
-    const auto source = platform::makeCameraSource(settings.camera, error);
+    const auto source = platform::makeCameraSource(
+        settings.camera, error, [](const platform::CameraStatus& status) {
+            if (const std::string line = CameraNotices::line(status); !line.empty())
+                std::cerr << HelpFormatter::wrap(line, HelpFormatter::kWidth) << "\n";
+        });
     if (!source) {
-        std::cerr << "morvane: --camera " << settings.camera << ": " << error << "\n";
+        std::cerr << HelpFormatter::wrap("morvane: --camera " + settings.camera + ": " + error,
+                                         HelpFormatter::kWidth)
+                  << "\n";
         return 2;
     }
+    // The camera settles before the first picture and the script's first command: a window
+    // opens on the camera's picture rather than on black, and the virtual clock of a headless
+    // run starts from the same first frame every time.
+    source->waitForFirstFrame(kCameraStartSeconds);
 
     // What the first print would otherwise pay for (fonts, the drawing code's first use) is
     // done while the camera starts; the thread is done with long before the camera is.
@@ -128,8 +145,9 @@ int CameraRun::runCamera(const Settings& settings, std::optional<platform::Scrip
 
     platform::Application application;
     application.setCameraSource(source);
-    // A webcam faces its user, who expects a mirror; a scene or a picture is shown as it is.
-    application.setMirrorsLivePicture(settings.mirror.value_or(source->isWebcam()));
+    // A webcam faces its user, who expects a mirror; the preview applies it to webcams alone,
+    // so the scene, a picture or a pipeline are shown as they are.
+    application.setMirrorsLivePicture(settings.mirror.value_or(true));
     MainInterface::load(application);
     if (settings.headless) {
         platform::HeadlessBackend backend(*script);

@@ -2,14 +2,17 @@
 
 #include "shell/CameraRun.h"
 #include "shell/DefaultsCommand.h"
+#include "shell/HelpFormatter.h"
+#include "shell/KeyboardShortcuts.h"
 #include "shell/ManualPage.h"
 
-#include "platform/backend/camera/V4l2Device.h"
+#include "platform/camera/CameraDeviceMonitor.h"
 #include "platform/foundation/HardwareModel.h"
 #include "platform/location/ResourceFolder.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -18,99 +21,108 @@
 
 namespace {
 
-// The rest of the manual page, after the options.
-constexpr const char* kManual = R"(
+// The rest of the manual page, after the options: the keys come from the camera's table.
+std::string manual() {
+    return R"(
 Commands:
-  morvane [OPTIONS]                     the camera in a window
-  morvane --headless [--script FILE]    no window; a script plays the user (standard input
-                                        without --script)
-  morvane print PHOTO... --out DIR      prints from photo files (morvane print --help)
+  morvane [OPTIONS]                    the camera in a window
+  morvane --headless [--script FILE]   no window; a script plays the user
+                                       (standard input without --script)
+  morvane print PHOTO... --out DIR     prints from photo files
+                                       (morvane print --help)
   morvane defaults read|write|delete [KEY [VALUE]]
-                                        the four preferences (morvane defaults --help)
+                                       the four preferences
+                                       (morvane defaults --help)
 
 Using the camera:
-  The mouse is the finger: click the buttons, drag the film strip for one of ten looks and
-  the picture area for one of three print frames. The shutter makes a print; it develops,
-  drops out of the camera and goes into the photo album and the gallery of recent prints.
+  The mouse is the finger: click the buttons, drag the film strip for one of
+  ten looks and the picture area for one of three print frames; the mouse
+  wheel and the touchpad turn them too, and scroll the gallery and the photos.
+  The shutter makes a print; it develops, drops out of the camera and goes
+  into the photo album and the gallery of recent prints.
 
 Keyboard:
-  Space         shutter
-  C / L / R     camera mode / library mode (print a photograph) / recent prints
-  Left / Right  previous / next film look
-  Up / Down     previous / next print frame
-  M             live picture as a mirror or as the camera sees it
-  Escape        cancel an alert or the photo picker, close the gallery
-  Return/Enter  the alert's default button (OK)
-  A key acts only on what is in front: while an alert is up, nothing else moves.
+)" + KeyboardShortcuts::manual() +
+           R"(  A key acts only on what is in front: while an alert is up, only its own
+  keys and the window's (F1, F11, Ctrl+Q) act.
 
 Script lines (headless, one a line, # starts a comment):
-  tap X Y | swipe X1 Y1 X2 Y2 | key NAME | wait SECONDS | pick PATH | cancel |
-  alert INDEX | shot PATH.png | quit
+  tap X Y | swipe X1 Y1 X2 Y2 | scroll X Y DX DY | key NAME | wait SECONDS |
+  pick PATH | cancel | alert INDEX | shot PATH.png | quit
+  Scroll turns the mouse wheel at X Y by DX notches right and DY down
+  (negative: left, up); parts of a notch move as a touchpad does.
   Time is virtual: a 30 second wait costs milliseconds.
 
 Files (below DIR/ instead with --home DIR or MORVANE_HOME=DIR):
-  $XDG_DATA_HOME/morvane/Documents     prints.plist (the 20 most recent prints), config.plist
-                                       (the strips' pages), N.jpg and big_N.jpg per print
-  $XDG_CONFIG_HOME/morvane/preferences.plist   the preferences
-  <pictures folder>                    the photos the library mode offers
-  <pictures folder>/Morvane            the photo album: every full-size print
+  $XDG_DATA_HOME/morvane/Documents
+                     prints.plist (the 20 most recent prints), config.plist
+                     (the strips' pages), N.jpg and big_N.jpg per print
+  $XDG_CONFIG_HOME/morvane/preferences.plist
+                     the preferences
+  <pictures folder>  the photos the library mode offers
+  <pictures folder>/Morvane
+                     the photo album: every full-size print
 
 Exit status: 0 done, 1 failed, 2 wrong options or a malformed script.
 )";
+}
 
 } // namespace
 
 std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options& options,
                                       std::ostream& out, std::ostream& err) {
-    // CLI11 does not wrap descriptions, but indents after a line break: the long ones are
-    // broken by hand to keep the help within a terminal's width.
-    CLI::App app{"Morvane: an instant-film camera for the desktop. Without a command it opens the\n"
-                 "camera in a window; with no display it plays a short headless demo instead.",
+    CLI::App app{"Morvane: an instant-film camera for the desktop. Without a command it opens\n"
+                 "the camera in a window; with no display it plays a short headless demo.",
                  "morvane"};
+    // Before the commands are added, which take their formatter from here.
+    app.formatter(std::make_shared<HelpFormatter>());
     app.set_version_flag("--version", std::string("morvane ") + MORVANE_VERSION);
     app.fallthrough();
-    app.footer(kManual);
+    app.footer(manual());
 
     app.add_flag("--headless", options.headless,
-                 "Run without a window, driven by a script (from --script\n"
-                 "or standard input)");
-    app.add_option("--script", options.script, "Script of taps, swipes, waits and shots")
+                 "Run without a window, driven by a script (from --script or standard input)");
+    app.add_option("--script", options.script,
+                   "Script of taps, swipes, scrolls, keys, waits and shots")
         ->option_text("FILE");
     app.add_option("--home", options.home,
-                   "Keep Documents, preferences and pictures under DIR\n"
-                   "instead of the usual folders")
+                   "Keep Documents, preferences and pictures under DIR instead of the usual "
+                   "folders")
         ->option_text("DIR");
     app.add_option("--camera", options.camera,
-                   "What the camera sees: auto (the first webcam, else the\n"
-                   "built-in scene), scene, /dev/videoN or a picture file;\n"
-                   "list shows the webcams found")
+                   "What the camera sees: auto (the first camera, else the built-in scene), "
+                   "scene, a camera's name or device node, gst:PIPELINE (a GStreamer source, "
+                   "such as 'gst:videotestsrc pattern=ball') or a picture file; list shows "
+                   "the cameras found")
         ->option_text("SOURCE");
     app.add_option("--model", options.model,
-                   "Hardware model text the camera sizes its pictures by\n"
-                   "(default: this machine's)")
+                   "Hardware model text the camera sizes its pictures by (default: this "
+                   "machine's)")
         ->option_text("TEXT");
     app.add_option("--scale", options.scale, "Window pixels per point (default 2)")
         ->option_text("N")
         ->check(CLI::Range(0.5, 8.0));
     app.add_option("--mirror", options.mirror,
-                   "Show the live picture as a mirror: auto (for a webcam,\n"
-                   "not for the scene or a picture), on or off. Prints are\n"
-                   "never mirrored; M switches it")
+                   "Show a webcam's live picture as a mirror: auto or on (the scene, a "
+                   "picture or a pipeline never are), or off. Prints are never mirrored; M "
+                   "switches it")
         ->option_text("auto|on|off")
         ->check(CLI::IsMember({"auto", "on", "off"}));
 
-    CLI::App* defaults =
-        app.add_subcommand("defaults", "Read or change the four preferences: skin, canVibrate,\n"
-                                       "canDate, isHighQuality");
+    CLI::App* defaults = app.add_subcommand(
+        "defaults", "Read or change the four preferences: skin, canVibrate, canDate, "
+                    "isHighQuality");
     defaults->fallthrough();
     // A subcommand takes its parent's footer, which is the whole manual; each has its own.
     defaults->footer(R"(Keys:
   skin            0 white, 1 black, 2 wood
   canDate         YES stamps the date on prints
-  isHighQuality   YES makes 1500-pixel prints (1200 on the first models) instead of 750
+  isHighQuality   YES makes 1500-pixel prints (1200 on the first models)
+                  instead of 750
   canVibrate      YES keeps the camera still when a print drops out
 
-Exit status: 0 done, 1 the preferences file could not be written, 2 a wrong key or value.
+Exit status: 0 done, 1 the preferences file could not be written, 2 a wrong
+key or value.
 )");
     defaults
         ->add_option("words", options.defaultsArguments,
@@ -133,7 +145,8 @@ Exit status: 0 done, 1 the preferences file could not be written, 2 a wrong key 
     } catch (const CLI::CallForVersion& version) {
         return app.exit(version, out, err);
     } catch (const CLI::ParseError& error) {
-        err << "morvane: " << error.what() << "\n"
+        err << HelpFormatter::wrap(std::string("morvane: ") + error.what(), HelpFormatter::kWidth)
+            << "\n"
             << "Run morvane --help for the options.\n";
         return kUsageError;
     }
@@ -207,12 +220,42 @@ int CommandLine::run(int argc, const char* const* argv) {
     return runCamera(options);
 }
 
+namespace {
+
+// The word as a shell reads it back: quoted when it holds anything but plain characters.
+std::string shellWord(const std::string& word) {
+    if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTU"
+                                                "VWXYZ0123456789/._-:,+=@") == std::string::npos)
+        return word;
+    std::string quoted = "'";
+    for (char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+} // namespace
+
 int CommandLine::listCameras(std::ostream& out) {
-    const auto webcams = platform::listWebcams();
-    if (webcams.empty())
-        out << "No webcams found; --camera auto shows the built-in scene.\n";
-    for (const auto& webcam : webcams)
-        out << webcam.path << "  " << (webcam.name.empty() ? "(no name)" : webcam.name) << "\n";
+    const auto cameras = platform::CameraDeviceMonitor::list();
+    if (cameras.empty()) {
+        out << "No cameras found. --camera auto shows the built-in scene and takes a camera\n"
+               "when one is plugged in; --camera 'gst:PIPELINE' takes any GStreamer source.\n";
+        return 0;
+    }
+    // Each camera with what --camera takes for it: its name, or its device node where two
+    // cameras share a name.
+    std::vector<std::pair<std::string, std::string>> rows;
+    std::size_t width = 0;
+    for (const auto& camera : cameras) {
+        const auto sameName = std::count_if(cameras.begin(), cameras.end(),
+                                            [&](const auto& c) { return c.name == camera.name; });
+        const std::string choice = sameName > 1 && !camera.path.empty() ? camera.path : camera.name;
+        const std::string name = camera.name.empty() ? "(no name)" : camera.name;
+        rows.emplace_back(name, "--camera " + shellWord(choice));
+        width = std::max(width, name.size());
+    }
+    for (const auto& [name, choice] : rows)
+        out << name << std::string(width - name.size() + 3, ' ') << choice << "\n";
     return 0;
 }
 

@@ -46,6 +46,7 @@ private:
     // set before anything asks for a folder or the model.
     static std::optional<int> applyEnvironment(const Options& options, std::ostream& err);
     static int runCamera(const Options& options);
-    // `--camera list`: the webcams found, one a line, or a line saying there are none.
+    // `--camera list`: the cameras found, one a line with what --camera takes for it, or a
+    // line saying there are none.
     static int listCameras(std::ostream& out);
 };

@@ -41,7 +41,7 @@ std::optional<std::string> checkedKey(const std::string& key, std::ostream& err)
         if (lowered(key) == lowered(known))
             err << " (did you mean \"" << known << "\"?)";
     }
-    err << "; the keys are " << keyList() << "\n";
+    err << ";\nthe keys are " << keyList() << "\n";
     return std::nullopt;
 }
 
@@ -69,21 +69,21 @@ std::optional<platform::PropertyList> checkedValue(const std::string& key, const
         const int skins = DefaultsCommand::shippedSkinCount();
         const std::optional<long long> skin = parsedInteger(text);
         if (skins == 0) {
-            err << "morvane defaults: no skins found in "
+            err << "morvane defaults: no skins found in\n  "
                 << platform::Bundle::main().resourceDirectory().string()
-                << " (frame0.png is missing), so \"skin\" cannot be checked\n";
+                << "\n(frame0.png is missing), so \"skin\" cannot be checked\n";
             return std::nullopt;
         }
         if (!skin || *skin < 0 || *skin >= skins) {
-            err << "morvane defaults: \"skin\" takes a whole number from 0 to " << skins - 1 << " ("
-                << skins << " skins are shipped), not \"" << text << "\"\n";
+            err << "morvane defaults: \"skin\" takes a whole number from 0 to " << skins - 1
+                << "\n(" << skins << " skins are shipped), not \"" << text << "\"\n";
             return std::nullopt;
         }
         return platform::PropertyList::integer(*skin);
     }
     const std::optional<bool> flag = parsedBoolean(text);
     if (!flag) {
-        err << "morvane defaults: \"" << key << "\" takes YES or NO (also true/false, 1/0), not \""
+        err << "morvane defaults: \"" << key << "\" takes YES or NO (also true/false, 1/0),\nnot \""
             << text << "\"\n";
         return std::nullopt;
     }

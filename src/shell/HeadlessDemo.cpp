@@ -1,6 +1,6 @@
 #include "shell/HeadlessDemo.h"
 
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
 
 #include <cstdlib>
 #include <sstream>

@@ -4,8 +4,14 @@
 #include "capture/StripPages.h"
 #include "library/LibraryViewController.h"
 #include "prints/RecentViewController.h"
+#include "shell/CameraRun.h"
+#include "shell/KeysOverlay.h"
 #include "shell/MainScreen.h"
 #include "shell/MorvaneAppDelegate.h"
+
+#include "platform/camera/CameraSource.h"
+#include "platform/ui/ImagePickerController.h"
+#include "platform/ui/PhotoLibraryView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,9 +19,16 @@
 namespace {
 
 // What covers the camera's own screen, as far as a key can tell.
-enum Front : unsigned { Camera = 1, Gallery = 2, Picker = 4 };
+enum Front : unsigned { Camera = 1, Gallery = 2, Picker = 4, Alert = 8 };
+// The window's own keys act whatever is in front.
+constexpr unsigned kAnywhere = Camera | Gallery | Picker | Alert;
 
 Front front(MorvaneAppDelegate& delegate) {
+    // An alert (anything modal that is not a picker) lies above everything else.
+    if (platform::Application::exists())
+        if (const auto responder = platform::Application::shared().frontResponder();
+            responder && !dynamic_cast<platform::ImagePickerController*>(responder.get()))
+            return Alert;
     // The gallery lies above the library, so it is the one in front.
     if (const auto& gallery = delegate.recentController();
         gallery && gallery->isViewLoaded() &&
@@ -64,27 +77,94 @@ bool switchMirror(MorvaneAppDelegate& delegate) {
     return true;
 }
 
+// The scroll area the page keys move: the gallery's, or the photo grid's in the picker.
+std::shared_ptr<platform::ScrollView> pagedArea(MorvaneAppDelegate& delegate) {
+    if (front(delegate) == Gallery)
+        return delegate.recentController()->scrollArea();
+    const auto& picker = delegate.libraryController()->rollController();
+    const auto library = picker ? picker->libraryView() : nullptr;
+    return library ? library->scrollView() : nullptr;
+}
+
+bool page(MorvaneAppDelegate& delegate, int direction) {
+    const auto area = pagedArea(delegate);
+    return area && area->scrollPage(direction);
+}
+
+bool edge(MorvaneAppDelegate& delegate, int direction) {
+    const auto area = pagedArea(delegate);
+    return area && area->scrollToEdge(direction);
+}
+
+bool showKeys(MorvaneAppDelegate& delegate) {
+    return KeysOverlay::show(delegate.window(), KeyboardShortcuts::guide()) != nullptr;
+}
+
+bool quit(MorvaneAppDelegate&) {
+    if (!platform::Application::exists())
+        return false;
+    platform::Application::shared().quit();
+    return true;
+}
+
+bool fullScreen(MorvaneAppDelegate&) {
+    return platform::Application::exists() && platform::Application::shared().toggleFullScreen();
+}
+
+bool nextCamera(MorvaneAppDelegate&) {
+    if (!platform::Application::exists())
+        return false;
+    auto& application = platform::Application::shared();
+    const auto camera = application.cameraSource();
+    if (!camera->switchToNextCamera())
+        return false;
+    // The virtual clock of a headless run waits for the camera's first picture, so a script
+    // sees the same thing every time.
+    if (application.runLoop().isVirtual())
+        camera->waitForFirstFrame(CameraRun::kCameraStartSeconds);
+    return true;
+}
+
 struct Shortcut {
     const char* key;
+    // The keys and what they do as the manual and the overlay list them; none for a key
+    // listed with another one's line.
+    const char* keys;
+    const char* does;
     // The fronts (Front bits) the key reaches through.
     unsigned fronts;
+    // None for a key that what is in front answers before the table hears of it.
     bool (*act)(MorvaneAppDelegate&);
 };
 
 // A key missing here, or met with another front in front, does nothing.
 constexpr Shortcut kShortcuts[] = {
-    {"space", Camera, [](MorvaneAppDelegate& d) { return d.shutterButtonTouched(), true; }},
-    {"c", Camera, [](MorvaneAppDelegate& d) { return d.cameraButtonTouched(), true; }},
-    {"l", Camera, [](MorvaneAppDelegate& d) { return d.libraryButtonTouched(), true; }},
-    {"r", Camera, [](MorvaneAppDelegate& d) { return d.recentButtonTouched(), true; }},
-    {"left", Camera, [](MorvaneAppDelegate& d) { return turnCategory(d, -1); }},
-    {"right", Camera, [](MorvaneAppDelegate& d) { return turnCategory(d, 1); }},
-    {"up", Camera, [](MorvaneAppDelegate& d) { return turnFrame(d, -1); }},
-    {"down", Camera, [](MorvaneAppDelegate& d) { return turnFrame(d, 1); }},
-    {"m", Camera | Gallery, switchMirror},
-    {"escape", Gallery,
+    {"space", "Space", "shutter", Camera,
+     [](MorvaneAppDelegate& d) { return d.shutterButtonTouched(), true; }},
+    {"c", "C / L / R", "camera mode / library mode (print a photo) / recent prints", Camera,
+     [](MorvaneAppDelegate& d) { return d.cameraButtonTouched(), true; }},
+    {"l", nullptr, nullptr, Camera,
+     [](MorvaneAppDelegate& d) { return d.libraryButtonTouched(), true; }},
+    {"r", nullptr, nullptr, Camera,
+     [](MorvaneAppDelegate& d) { return d.recentButtonTouched(), true; }},
+    {"left", "Left / Right", "previous / next film look", Camera,
+     [](MorvaneAppDelegate& d) { return turnCategory(d, -1); }},
+    {"right", nullptr, nullptr, Camera, [](MorvaneAppDelegate& d) { return turnCategory(d, 1); }},
+    {"up", "Up / Down", "previous / next print frame", Camera,
+     [](MorvaneAppDelegate& d) { return turnFrame(d, -1); }},
+    {"down", nullptr, nullptr, Camera, [](MorvaneAppDelegate& d) { return turnFrame(d, 1); }},
+    {"m", "M", "mirror the live picture, or not", Camera | Gallery, switchMirror},
+    {"v", "V", "the next camera (the cameras found, then the built-in scene)", Camera, nextCamera},
+    {"pageup", "PgUp / PgDn", "gallery or photos by a page", Gallery | Picker,
+     [](MorvaneAppDelegate& d) { return page(d, -1); }},
+    {"pagedown", nullptr, nullptr, Gallery | Picker,
+     [](MorvaneAppDelegate& d) { return page(d, 1); }},
+    {"home", "Home / End", "gallery or photos to top / end", Gallery | Picker,
+     [](MorvaneAppDelegate& d) { return edge(d, -1); }},
+    {"end", nullptr, nullptr, Gallery | Picker, [](MorvaneAppDelegate& d) { return edge(d, 1); }},
+    {"escape", "Escape", "cancel an alert or the photo picker, close the gallery", Gallery,
      [](MorvaneAppDelegate& d) { return d.recentController()->doneButtonClicked(nullptr), true; }},
-    {"escape", Picker,
+    {"escape", nullptr, nullptr, Picker,
      [](MorvaneAppDelegate& d) {
          const auto& library = d.libraryController();
          if (!library->rollController())
@@ -92,7 +172,17 @@ constexpr Shortcut kShortcuts[] = {
          library->imagePickerControllerDidCancel(*library->rollController());
          return true;
      }},
+    {platform::Application::kDefaultKey, "Return/Enter", "the alert's default button (OK)", Alert,
+     nullptr},
+    {"f1", "F1 or ?", "the list of keys over the screen", kAnywhere, showKeys},
+    // Where ? is Shift with the / key, as on US and UK keyboards.
+    {"/", nullptr, nullptr, kAnywhere, showKeys},
+    {"f11", "F11", "full screen on or off", kAnywhere, fullScreen},
+    {"ctrl+q", "Ctrl+Q", "quit, as closing the window does", kAnywhere, quit},
 };
+
+// Columns the manual gives the keys, before what they do.
+constexpr std::size_t kManualKeyColumn = 14;
 
 } // namespace
 
@@ -107,6 +197,35 @@ bool KeyboardShortcuts::handle(MorvaneAppDelegate& delegate, const std::string& 
     const Front now = front(delegate);
     for (const Shortcut& shortcut : kShortcuts)
         if (key == shortcut.key && (shortcut.fronts & now))
-            return shortcut.act(delegate);
+            return shortcut.act && shortcut.act(delegate);
     return false;
+}
+
+const std::vector<std::string>& KeyboardShortcuts::keyNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (const Shortcut& shortcut : kShortcuts)
+            if (std::find(all.begin(), all.end(), shortcut.key) == all.end())
+                all.push_back(shortcut.key);
+        return all;
+    }();
+    return names;
+}
+
+std::vector<KeyboardShortcuts::GuideLine> KeyboardShortcuts::guide() {
+    std::vector<GuideLine> lines;
+    for (const Shortcut& shortcut : kShortcuts)
+        if (shortcut.keys)
+            lines.push_back({shortcut.keys, shortcut.does});
+    return lines;
+}
+
+std::string KeyboardShortcuts::manual() {
+    std::string text;
+    for (const GuideLine& line : guide()) {
+        std::string keys = "  " + line.keys;
+        keys.resize(std::max(keys.size() + 2, kManualKeyColumn + 2), ' ');
+        text += keys + line.does + "\n";
+    }
+    return text;
 }

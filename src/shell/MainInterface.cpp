@@ -10,6 +10,7 @@ std::shared_ptr<MorvaneAppDelegate> MainInterface::load(platform::Application& a
     auto delegate = std::make_shared<MorvaneAppDelegate>();
     delegate->setWindow(window);
     delegate->setViewController(controller);
+    application.setName(kApplicationName);
     application.setWindow(window);
     application.setRootViewController(controller);
     application.setDelegate(delegate);

@@ -6,6 +6,7 @@
 #include "library/LibraryViewController.h"
 #include "prints/PrintLists.h"
 #include "prints/RecentViewController.h"
+#include "shell/CameraNotices.h"
 #include "shell/DelegatePrintSink.h"
 #include "shell/MainScreen.h"
 #include "shell/SkinResources.h"
@@ -70,6 +71,7 @@ void MorvaneAppDelegate::wireControllers() {
             }
         });
         viewController_->setOnDone(actionFor(&MorvaneAppDelegate::endDeveloping));
+        viewController_->setCameraStatusText(CameraNotices::screenText, CameraNotices::kFontName);
     }
     libraryController_->setOnCancel(actionFor(&MorvaneAppDelegate::cameraButtonTouched));
     libraryController_->setOnPick([weak](const platform::ImageRef& image) {

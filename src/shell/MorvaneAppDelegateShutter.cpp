@@ -28,7 +28,9 @@ void MorvaneAppDelegate::shutterButtonTouched() {
     // Accepting either would leave the shutter waiting for an answer that never comes.
     if (isEditMode_ && !libraryPhoto_->originalImage())
         return;
-    if (!isEditMode_ && !(viewController_ && viewController_->isCameraShown()))
+    // Nor while the camera has no picture (gone, or still starting): a print of nothing
+    // would only hide that.
+    if (!isEditMode_ && !(viewController_ && viewController_->canTakePicture()))
         return;
 
     isSaving_ = true;

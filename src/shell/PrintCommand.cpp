@@ -93,16 +93,16 @@ void refuseOverwritingPhotos(const std::vector<std::string>& photos,
 
 CLI::App* PrintCommand::addTo(CLI::App& app, Options& options) {
     CLI::App* print =
-        app.add_subcommand("print", "Make prints from photo files, as the library button does,\n"
+        app.add_subcommand("print", "Make prints from photo files, as the library button does, "
                                     "one JPEG file each in the --out folder");
     print->fallthrough();
     print->footer(R"(
-Each PHOTO gives DIR/<its name>.jpg at full size, made as the library button makes a print.
-A file already there is kept unless --force. Neither the Documents folder nor the photo album
-is touched.
+Each PHOTO gives DIR/<its name>.jpg at full size, made as the library button
+makes a print. A file already there is kept unless --force. Neither the
+Documents folder nor the photo album is touched.
 
-Exit status: 0 all printed, 1 a photo could not be printed (the others still are), 2 wrong
-options.
+Exit status: 0 all printed, 1 a photo could not be printed (the others still
+are), 2 wrong options.
 )");
     print->add_option("photos", options.photos, "Photo files (PNG or JPEG)")
         ->required()
@@ -118,7 +118,7 @@ options.
         ->option_text("N");
     print->add_flag("--date", options.date, "Stamp today's date on the prints");
     print->add_flag("--high-quality", options.highQuality,
-                    "Full-size prints (1500 or 1200 pixels) instead of 750");
+                    "Full-size prints of 1500 (or 1200) pixels, not 750");
     print->add_option("--jobs", options.jobs, "Photos printed at once (default: one per core)")
         ->check(CLI::Range(1, 256))
         ->option_text("N");

@@ -3,8 +3,9 @@
 // transparent pixels, with no rounding between steps. Eight-bit steps may differ by a few
 // 255ths after three or four of them, so 5/255 per channel is the bound. Run once with the
 // drawing surface's shortcuts and once with Cairo alone.
-#include "TestPictures.h"
 #include "capture/FilmLook.h"
+#include "support/BlendModel.h"
+#include "support/TestPictures.h"
 
 #include "platform/graphics/BlendMode.h"
 
@@ -19,73 +20,13 @@
 
 namespace {
 
+using blendmodel::Rgb;
 using platform::BlendMode;
-using Rgb = std::array<double, 3>;
 
 struct Pixel {
     Rgb c{}; // premultiplied
     double a = 0;
 };
-
-double lum(const Rgb& c) {
-    return 0.3 * c[0] + 0.59 * c[1] + 0.11 * c[2];
-}
-
-Rgb clipColor(Rgb c) {
-    const double l = lum(c);
-    const double n = std::min({c[0], c[1], c[2]});
-    const double x = std::max({c[0], c[1], c[2]});
-    for (double& v : c) {
-        if (n < 0)
-            v = l + (v - l) * l / (l - n);
-        if (x > 1)
-            v = l + (v - l) * (1 - l) / (x - l);
-    }
-    return c;
-}
-
-Rgb setLum(const Rgb& c, double l) {
-    const double d = l - lum(c);
-    return clipColor({c[0] + d, c[1] + d, c[2] + d});
-}
-
-Rgb setSat(const Rgb& c, double s) {
-    const double n = std::min({c[0], c[1], c[2]});
-    const double x = std::max({c[0], c[1], c[2]});
-    if (x <= n)
-        return {0, 0, 0};
-    return {(c[0] - n) * s / (x - n), (c[1] - n) * s / (x - n), (c[2] - n) * s / (x - n)};
-}
-
-double separable(BlendMode mode, double b, double s) {
-    auto hardLight = [](double cb, double cs) {
-        return cs <= 0.5 ? cb * 2 * cs : cb + (2 * cs - 1) - cb * (2 * cs - 1);
-    };
-    switch (mode) {
-    case BlendMode::Overlay:
-        return hardLight(s, b);
-    case BlendMode::HardLight:
-        return hardLight(b, s);
-    case BlendMode::ColorBurn:
-        return b >= 1 ? 1 : s <= 0 ? 0 : 1 - std::min(1.0, (1 - b) / s);
-    default:
-        return s; // normal
-    }
-}
-
-Rgb blend(BlendMode mode, const Rgb& b, const Rgb& s) {
-    switch (mode) {
-    case BlendMode::Hue: {
-        const double sat = std::max({b[0], b[1], b[2]}) - std::min({b[0], b[1], b[2]});
-        return setLum(setSat(s, sat), lum(b));
-    }
-    case BlendMode::Luminosity:
-        return setLum(b, lum(s));
-    default:
-        return {separable(mode, b[0], s[0]), separable(mode, b[1], s[1]),
-                separable(mode, b[2], s[2])};
-    }
-}
 
 // co = (1 − as)·cb·ab + (1 − ab)·cs·as + as·ab·B(cb, cs) on premultiplied values.
 Pixel composite(BlendMode mode, const Pixel& back, const Pixel& src) {
@@ -94,7 +35,7 @@ Pixel composite(BlendMode mode, const Pixel& back, const Pixel& src) {
     const Rgb cs = {src.c[0] / src.a, src.c[1] / src.a, src.c[2] / src.a};
     const Rgb cb =
         back.a > 0 ? Rgb{back.c[0] / back.a, back.c[1] / back.a, back.c[2] / back.a} : Rgb{};
-    const Rgb mixed = blend(mode, cb, cs);
+    const Rgb mixed = blendmodel::blend(mode, cb, cs);
     Pixel out;
     out.a = src.a + back.a - src.a * back.a;
     for (int i = 0; i < 3; ++i)

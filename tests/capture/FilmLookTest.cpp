@@ -1,6 +1,6 @@
 #include "capture/FilmLook.h"
 
-#include "TestPictures.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "capture/PrintComposer.h"
 
 #include "ScopedEnvironment.h"
-#include "TestPictures.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 

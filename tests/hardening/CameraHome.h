@@ -1,9 +1,9 @@
 #pragma once
 
-// A home folder for the camera program and the means to run it there: scripts of prints, and
-// the folders, lists and pictures a run leaves behind.
+// The camera program run headless in a home of its own, as the hardening tests run it: scripts
+// of prints, and the folders, lists and pictures a run leaves behind.
 
-#include "hardening/CameraProcess.h"
+#include "support/ScriptedCamera.h"
 
 #include "platform/foundation/PropertyList.h"
 #include "platform/graphics/Image.h"
@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -24,17 +23,9 @@ namespace hardening {
 
 class CameraHome : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "camera-home-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(root_); }
-
-    std::filesystem::path home() const { return root_ / home_; }
-    std::filesystem::path documents() const { return home() / "Documents"; }
-    std::filesystem::path album() const { return home() / "Pictures" / "Morvane"; }
+    std::filesystem::path home() const { return camera_.home().root(); }
+    std::filesystem::path documents() const { return camera_.home().documents(); }
+    std::filesystem::path album() const { return camera_.album(); }
     std::filesystem::path configFile() const { return documents() / "config.plist"; }
     std::filesystem::path printsFile() const { return documents() / "prints.plist"; }
 
@@ -49,20 +40,19 @@ protected:
         return script.str();
     }
 
+    // The smallest prints (750 pixels) keep the runs short.
+    static HeadlessOptions smallPrints(ProcessLimits limits) {
+        HeadlessOptions options;
+        options.model = "default";
+        options.limits = limits;
+        return options;
+    }
     std::unique_ptr<CameraProcess> start(const std::string& script, ProcessLimits limits = {}) {
-        std::filesystem::create_directories(home());
-        const std::filesystem::path file = writeScript(script);
-        // The smallest prints (750 pixels) keep the runs short.
-        return std::make_unique<CameraProcess>(
-            std::vector<std::string>{"--headless", "--camera", "scene", "--model", "default",
-                                     "--home", home().string(), "--script", file.string()},
-            root_ / "errors.txt", limits);
+        return camera_.start(script, smallPrints(limits));
     }
     int run(const std::string& script, ProcessLimits limits = {}) {
-        auto camera = start(script, limits);
-        const int status = camera->wait();
-        errors_ = camera->errors();
-        peakResident_ = camera->peakResidentKilobytes();
+        const int status = camera_.runScript(script, smallPrints(limits));
+        errors_ = camera_.errors();
         return status;
     }
 
@@ -113,12 +103,6 @@ protected:
             files[item.path().filename().string()] = read(item.path());
         return files;
     }
-    std::filesystem::path writeScript(const std::string& script) {
-        const std::filesystem::path file =
-            root_ / ("script-" + std::to_string(++scripts_) + ".txt");
-        std::ofstream(file) << script;
-        return file;
-    }
     static std::optional<platform::PropertyList> list(const std::filesystem::path& file) {
         return platform::PropertyList::readFile(file);
     }
@@ -131,11 +115,8 @@ protected:
         return count;
     }
 
-    std::filesystem::path root_;
-    std::string home_ = "home";
-    int scripts_ = 0;
+    ScriptedCamera camera_;
     std::string errors_;
-    long peakResident_ = 0;
 };
 
 } // namespace hardening

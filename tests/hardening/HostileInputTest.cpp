@@ -1,8 +1,9 @@
 // Inputs shaped to hurt: each must be turned away cleanly, in bounded time and memory.
 #include "hardening/BinaryPropertyList.h"
 #include "hardening/ProcessStatus.h"
+#include "support/PictureFolder.h"
 
-#include "platform/backend/camera/CameraSourceFactory.h"
+#include "platform/camera/CameraSourceFactory.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/graphics/Image.h"
 
@@ -18,32 +19,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        path_ = fs::temp_directory_path() /
-                ("hostile-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TemporaryFolder() { fs::remove_all(path_); }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    fs::path path_;
-};
-
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes bytesOf(const std::string& text) {
     return Bytes(text.begin(), text.end());
-}
-
-fs::path writeFile(const fs::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return path;
 }
 
 std::optional<PropertyList> readList(const std::string& bytes) {
@@ -62,10 +41,11 @@ std::string repeat(const std::string& text, std::size_t times) {
 
 constexpr std::size_t kMillion = 1'000'000;
 
+using HostileInput = PictureFolder;
+
 } // namespace
 
-TEST(HostileInput, PropertyListsNestedAMillionDeepReadAsNoList) {
-    TemporaryFolder folder;
+TEST_F(HostileInput, PropertyListsNestedAMillionDeepReadAsNoList) {
     const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">";
     hardening::BinaryPropertyList chain;
     for (std::uint32_t i = 0; i + 1 < kMillion; ++i) {
@@ -85,12 +65,12 @@ TEST(HostileInput, PropertyListsNestedAMillionDeepReadAsNoList) {
         SCOPED_TRACE(name);
         EXPECT_FALSE(readList(bytes));
         // The camera reads its lists from files; the file path must hold as well.
-        const auto path = writeFile(folder / "config.plist", bytesOf(bytes));
+        const auto path = write("config.plist", bytesOf(bytes));
         EXPECT_FALSE(PropertyList::readFile(path));
     }
 }
 
-TEST(HostileInput, SharedBinaryObjectsCannotMultiplyIntoBillionsOfValues) {
+TEST_F(HostileInput, SharedBinaryObjectsCannotMultiplyIntoBillionsOfValues) {
     // Forty arrays that each refer twice to the next: 300 bytes that would be 2^41 values.
     hardening::BinaryPropertyList doubling;
     for (std::uint32_t i = 0; i < 40; ++i) {
@@ -163,22 +143,21 @@ Bytes pngClaiming(const fs::path& scratch, std::uint32_t width, std::uint32_t he
 
 } // namespace
 
-TEST(HostileInput, PicturesClaimingHugeSizesGiveNoPictureWithoutAllocatingIt) {
-    TemporaryFolder folder;
+TEST_F(HostileInput, PicturesClaimingHugeSizesGiveNoPictureWithoutAllocatingIt) {
     const std::vector<std::pair<std::string, Bytes>> pictures = {
         {"huge.jpg", jpegClaiming(60000, 60000)},
         // Just above the limit: small enough that an allocation would succeed and show. A JPEG
         // this size is read reduced, so its missing data is what refuses it.
         {"over.jpg", jpegClaiming(10001, 10000)},
-        {"huge.png", pngClaiming(folder / "scratch.png", 60000, 60000)},
-        {"over.png", pngClaiming(folder / "scratch.png", 10001, 10000)},
+        {"huge.png", pngClaiming(dir_ / "scratch.png", 60000, 60000)},
+        {"over.png", pngClaiming(dir_ / "scratch.png", 10001, 10000)},
     };
     const std::int64_t peakBefore = hardening::statusKilobytes("VmPeak");
     ASSERT_GT(peakBefore, 0);
     for (const auto& [name, bytes] : pictures) {
         SCOPED_TRACE(name);
         EXPECT_EQ(Image::fromEncodedData(bytes.data(), bytes.size()), nullptr);
-        const auto path = writeFile(folder / name, bytes);
+        const auto path = write(name, bytes);
         EXPECT_EQ(Image::contentsOfFile(path), nullptr);
         // Named as the camera's picture on the command line: refused with a reason.
         std::string error;
@@ -189,17 +168,15 @@ TEST(HostileInput, PicturesClaimingHugeSizesGiveNoPictureWithoutAllocatingIt) {
     EXPECT_LT(hardening::statusKilobytes("VmPeak") - peakBefore, 64 * 1024);
 }
 
-TEST(HostileInput, PicturesCutOffAnywhereGiveNoPicture) {
-    TemporaryFolder folder;
+TEST_F(HostileInput, PicturesCutOffAnywhereGiveNoPicture) {
     std::vector<std::uint32_t> pixels;
     for (int i = 0; i < 40 * 30; ++i) {
         const std::uint32_t alpha = 0x40 + (i % 0xc0);
         pixels.push_back(alpha << 24 | (i * 7 % alpha) << 16 | (i * 3 % alpha) << 8 | (i % alpha));
     }
     const auto picture = Image::fromPixels(40, 30, pixels);
-    ASSERT_TRUE(picture->writePng(folder / "whole.png"));
-    std::ifstream in(folder / "whole.png", std::ios::binary);
-    const Bytes png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_TRUE(picture->writePng(dir_ / "whole.png"));
+    const Bytes png = read(dir_ / "whole.png");
     const Bytes jpeg = picture->jpegData(0.8);
 
     for (const auto& [kind, whole] : {std::pair{"PNG", png}, std::pair{"JPEG", jpeg}}) {

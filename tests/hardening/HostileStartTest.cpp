@@ -2,7 +2,7 @@
 // must come up (or refuse the script) cleanly, touch nothing outside its Documents directory,
 // and leave sound lists behind.
 #include "hardening/BinaryPropertyList.h"
-#include "hardening/CameraProcess.h"
+#include "support/ScriptedCamera.h"
 
 #include "platform/foundation/PropertyList.h"
 #include "platform/graphics/Image.h"
@@ -18,15 +18,10 @@ namespace {
 
 class HostileStart : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "hostile-start-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        home_ = pattern;
-        fs::create_directories(documents());
-    }
-    void TearDown() override { fs::remove_all(home_); }
+    void SetUp() override { fs::create_directories(documents()); }
 
-    fs::path documents() const { return home_ / "Documents"; }
+    fs::path home() const { return camera_.home().root(); }
+    fs::path documents() const { return camera_.home().documents(); }
 
     static void write(const fs::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
@@ -45,10 +40,9 @@ protected:
 
     // Opens the gallery, which reads every listed print, and quits, which writes both lists.
     int runCamera(const std::string& script = "key r\nwait 1\nkey escape\nwait 1\nquit\n") {
-        write(home_ / "script.txt", script);
-        return CameraProcess::run({"--headless", "--camera", "scene", "--home", home_.string(),
-                                   "--script", (home_ / "script.txt").string()},
-                                  home_ / "errors.txt", errors_);
+        const int status = camera_.runScript(script);
+        errors_ = camera_.errors();
+        return status;
     }
 
     // Both lists as the camera left them must read back as arrays.
@@ -60,8 +54,7 @@ protected:
         ASSERT_TRUE(prints && prints->isArray());
     }
 
-    using CameraProcess = hardening::CameraProcess;
-    fs::path home_;
+    ScriptedCamera camera_;
     std::string errors_;
 };
 
@@ -70,8 +63,8 @@ TEST_F(HostileStart, PrintNamesReachingOutsideDocumentsAreDroppedAndTouchNothing
     const auto picture = platform::Image::fromPixels(8, 8, pixels);
     // Real pictures where "../x.jpg" and an absolute name point, so that reading them would
     // show and deleting them would be seen.
-    const fs::path beside = home_ / "x.jpg";
-    const fs::path absolute = home_ / "victim.jpg";
+    const fs::path beside = home() / "x.jpg";
+    const fs::path absolute = home() / "victim.jpg";
     for (const auto& path : {beside, absolute, documents() / "1.jpg", documents() / "big_1.jpg"}) {
         ASSERT_TRUE(picture->writeJpeg(path, 1.0));
     }

@@ -10,8 +10,6 @@
 #include <fcntl.h>
 #include <stdio.h>
 
-using hardening::CameraProcess;
-using hardening::ProcessLimits;
 using platform::PropertyList;
 namespace fs = std::filesystem;
 
@@ -80,12 +78,8 @@ TEST_F(Reliability, ASecondCameraOnTheSameFolderIsTurnedAwayAndTouchesNothing) {
     const auto documentsBefore = snapshot(documents());
     const auto albumBefore = snapshot(album());
 
-    std::string messages;
-    const int status =
-        CameraProcess::run({"--headless", "--camera", "scene", "--home", home().string(),
-                            "--script", writeScript("key space\nwait 3\nquit\n").string()},
-                           root_ / "second.txt", messages);
-    EXPECT_EQ(status, 1);
+    EXPECT_EQ(camera_.runScript("key space\nwait 3\nquit\n"), 1);
+    const std::string messages = camera_.errors();
     EXPECT_EQ(lines(messages, "already open on " + documents().string()), 1u) << messages;
     EXPECT_NE(messages.find("(process " + std::to_string(first->pid()) + ")"), std::string::npos)
         << messages;

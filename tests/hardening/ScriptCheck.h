@@ -5,7 +5,9 @@
 
 #include "platform/backend/ScriptParser.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/KeyName.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -45,8 +47,15 @@ inline std::string checkScript(const std::uint8_t* data, std::size_t size) {
                 return "a touch off the screen was accepted";
             }
             break;
+        case ScriptCommand::Kind::Scroll:
+            if (!onScreen(command.from) ||
+                !(std::abs(command.notches.x) <= platform::ScriptParser::kMaxNotches) ||
+                !(std::abs(command.notches.y) <= platform::ScriptParser::kMaxNotches)) {
+                return "a scroll off the screen or out of range was accepted";
+            }
+            break;
         case ScriptCommand::Kind::Key:
-            if (!Application::isKeyName(command.text)) {
+            if (!platform::KeyName::isValid(command.text)) {
                 return "an unknown key was accepted";
             }
             break;

@@ -1,7 +1,11 @@
 #include "shell/CommandLine.h"
+#include "shell/HelpFormatter.h"
+#include "shell/KeyboardShortcuts.h"
+#include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 #include <vector>
 
@@ -39,15 +43,14 @@ TEST(CommandLineTest, HelpIsAManualOfOptionsKeysFilesAndExitStatus) {
     const Parsed p = parse({"--help"});
     EXPECT_EQ(p.status, 0);
     for (const char* part : {"--mirror", "--camera", "--home", "print", "defaults", "Space",
-                             "Escape", "prints.plist", "preferences.plist", "Exit status"})
+                             "Escape", "PgUp / PgDn", "F11", "Ctrl+Q", "F1 or ?", "scroll X Y",
+                             "prints.plist", "preferences.plist", "Exit status"})
         EXPECT_NE(p.out.find(part), std::string::npos) << part;
-    // Long descriptions broken to fit a terminal, each line under its own column.
-    for (const Parsed& page : {p, parse({"print", "--help"})}) {
-        std::istringstream lines(page.out);
-        for (std::string line; std::getline(lines, line);)
-            EXPECT_LE(line.size(), 96u) << line;
-    }
-    EXPECT_NE(p.out.find("\n                              not for the scene"), std::string::npos)
+    // Every key the table lists, in the table's words.
+    for (const auto& line : KeyboardShortcuts::guide())
+        EXPECT_NE(p.out.find("  " + line.keys + " "), std::string::npos) << line.keys;
+    EXPECT_NE(p.out.find("\n" + std::string(30, ' ') + "--script or standard input)"),
+              std::string::npos)
         << "a continued description starts under the first line's column";
     // A command's own page, not the camera's manual again.
     for (const char* command : {"print", "defaults"}) {
@@ -55,6 +58,52 @@ TEST(CommandLineTest, HelpIsAManualOfOptionsKeysFilesAndExitStatus) {
         EXPECT_NE(page.out.find("Exit status"), std::string::npos) << command;
         EXPECT_EQ(page.out.find("Keyboard"), std::string::npos) << command;
     }
+}
+
+// What the program prints, help or complaint, as a terminal of 80 columns shows it.
+TEST(CommandLineTest, EveryHelpAndMessageFitsEightyColumns) {
+    TempHome home;
+    const std::string program = MORVANE_BINARY;
+    const std::string many = " a b c d e f g h i j k l m n o p q r s t u v w x y z aa bb cc dd";
+    const std::vector<std::string> commands = {
+        "--help",
+        "print --help",
+        "defaults --help",
+        "--no-such-option" + many,
+        "--mirror sideways",
+        "--scale 99",
+        "print",
+        "print photo.jpg --out " + home.root().string() + " --category 11",
+        "defaults write canDate maybe",
+        "defaults write isHighQuality perhaps",
+        "defaults write canvibrate YES",
+        "defaults write skin 9",
+        "defaults frob",
+        "--headless --camera nothing </dev/null",
+        "--camera list",
+        "--headless --camera scene <<< 'key q'",
+        "--headless --camera scene <<< 'scroll 1 2 3'",
+    };
+    for (const std::string& command : commands) {
+        const std::string line = "bash -c \"" + program + " " + command + "\" 2>&1";
+        FILE* pipe = popen(line.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string output;
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            output.append(buffer, n);
+        pclose(pipe);
+        EXPECT_FALSE(output.empty()) << command;
+        std::istringstream lines(output);
+        for (std::string text; std::getline(lines, text);)
+            EXPECT_LE(text.size(), 80u) << command << ":\n" << text;
+    }
+}
+
+TEST(CommandLineTest, WrappingBreaksAtSpacesAndKeepsLineBreaks) {
+    EXPECT_EQ(HelpFormatter::wrap("one two three four", 9), "one two\nthree\nfour");
+    EXPECT_EQ(HelpFormatter::wrap("a\nb c\n", 80), "a\nb c\n");
+    EXPECT_EQ(HelpFormatter::wrap("x /a/very/long/path y", 5), "x\n/a/very/long/path\ny");
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 #include "support/LaunchedCamera.h"
+#include "support/ScriptedCamera.h"
 
 #include "platform/foundation/PropertyList.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-
-#include <sys/wait.h>
+#include <regex>
+#include <string>
+#include <vector>
 
 using platform::PropertyList;
 
@@ -15,17 +17,6 @@ namespace {
 // The program itself, headless, as a user scripts it.
 class HeadlessRunTest : public ::testing::Test {
 protected:
-    int runScript(const std::string& script) {
-        const auto file = home_.root() / "script.txt";
-        TempHome::writeText(file, script);
-        const std::string command = std::string(MORVANE_BINARY) +
-                                    " --headless --camera scene --home " + home_.root().string() +
-                                    " --script " + file.string() + " 2>" +
-                                    (home_.root() / "stderr.txt").string();
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
     // The largest difference of any colour channel between the shot's pixels in a screen
     // rectangle and a picture drawn there at its own size.
     static int largestDifference(const platform::Image& shot, const platform::Image& picture,
@@ -44,36 +35,58 @@ protected:
         return largest;
     }
 
-    TempHome home_;
+    ScriptedCamera camera_;
 };
 
 TEST_F(HeadlessRunTest, SwipedStripsAreRecordedAtQuitAndShownAgainAtTheNextStart) {
     // Two pages on the category strip, one on the frame strip.
-    ASSERT_EQ(runScript("swipe 250 407 60 407\nwait 1\nswipe 250 407 60 407\nwait 1\n"
-                        "swipe 280 150 40 150\nwait 1\nquit\n"),
+    ASSERT_EQ(camera_.runScript("swipe 250 407 60 407\nwait 1\nswipe 250 407 60 407\nwait 1\n"
+                                "swipe 280 150 40 150\nwait 1\nquit\n"),
               0)
-        << TempHome::readText(home_.root() / "stderr.txt");
-    const auto config = PropertyList::readFile(home_.documents() / "config.plist");
+        << camera_.errors();
+    const auto config = PropertyList::readFile(camera_.home().documents() / "config.plist");
     ASSERT_TRUE(config);
     EXPECT_EQ((*config)[2], PropertyList::string("3"));
     EXPECT_EQ((*config)[8], PropertyList::string("1"));
 
-    const auto shot = home_.root() / "again.png";
-    ASSERT_EQ(runScript("shot " + shot.string() + "\n"), 0);
+    const auto shot = camera_.home().root() / "again.png";
+    ASSERT_EQ(camera_.runScript("shot " + shot.string() + "\n"), 0);
     const platform::ImageRef screen = platform::Image::contentsOfFile(shot);
     const platform::ImageRef category = shippedImage("cat3");
     ASSERT_TRUE(screen && category);
     EXPECT_EQ(screen->pixelWidth(), 320);
     EXPECT_LE(largestDifference(*screen, *category, 27, 382), 2);
     // The end of the script quits like a window closing: the pages are written again.
-    EXPECT_EQ((*PropertyList::readFile(home_.documents() / "config.plist"))[2],
+    EXPECT_EQ((*PropertyList::readFile(camera_.home().documents() / "config.plist"))[2],
               PropertyList::string("3"));
 }
 
 TEST_F(HeadlessRunTest, AMalformedScriptStopsBeforeTheCameraStarts) {
-    EXPECT_EQ(runScript("wait 1\nswipe 1 2 3\nquit\n"), 2);
-    EXPECT_NE(TempHome::readText(home_.root() / "stderr.txt").find("script:2:"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(home_.documents() / "config.plist"));
+    EXPECT_EQ(camera_.runScript("wait 1\nswipe 1 2 3\nquit\n"), 2);
+    EXPECT_NE(camera_.errors().find("script:2:"), std::string::npos) << camera_.errors();
+    EXPECT_FALSE(std::filesystem::exists(camera_.home().documents() / "config.plist"));
+
+    // A key the camera has no use for is as wrong as a bad line, and the camera's keys are named.
+    EXPECT_EQ(camera_.runScript("key space\nkey Q\n"), 2);
+    EXPECT_NE(camera_.errors().find("script:2: unknown key 'Q'; the keys are:\n  space c l r "),
+              std::string::npos)
+        << camera_.errors();
+    EXPECT_FALSE(std::filesystem::exists(camera_.home().documents() / "config.plist"));
+}
+
+TEST_F(HeadlessRunTest, APrintGoesIntoTheAlbumUnderTheCamerasNameAndTheTimeItWasTaken) {
+    ASSERT_EQ(camera_.runScript("key space\nwait 5\nquit\n"), 0) << camera_.errors();
+    std::vector<std::string> names;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(camera_.home().root() / "Pictures"))
+        names.push_back(entry.path().filename().string());
+    ASSERT_EQ(names, std::vector<std::string>{"Morvane"});
+    names.clear();
+    for (const auto& entry :
+         std::filesystem::directory_iterator(camera_.home().root() / "Pictures" / "Morvane"))
+        names.push_back(entry.path().filename().string());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(std::regex_match(names[0], std::regex(R"(Morvane-\d{8}-\d{6}\.jpg)"))) << names[0];
 }
 
 } // namespace

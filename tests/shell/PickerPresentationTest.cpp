@@ -3,6 +3,8 @@
 #include "shell/KeyboardShortcuts.h"
 #include "support/LaunchedCamera.h"
 
+#include "platform/ui/PhotoLibraryView.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,6 +81,10 @@ TEST_F(PickerPresentationTest, TheLibraryPickerOpensOverTheLibraryViewAndItsCanc
     delegate().libraryButtonTouched();
     EXPECT_EQ(library().modalViewController(), picker);
     camera_.runFor(1);
+    // An empty library says where photographs go.
+    EXPECT_EQ(picker->libraryView()->hint(), "No photos yet.\nPut JPEG or PNG pictures in\n" +
+                                                 (home_.root() / "Pictures").string() +
+                                                 "\nto make prints of them.");
     // The picker's Cancel control.
     picker->cancelPicking();
     camera_.runFor(1);

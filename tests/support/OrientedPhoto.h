@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestPictures.h"
+
 #include "platform/graphics/Image.h"
 
 #include <algorithm>
@@ -7,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 // Photographs as cameras store them: a JPEG whose bitmap must be turned or mirrored by its
@@ -53,8 +56,10 @@ inline void storedPosition(int orientation, int u, int v, int width, int height,
     }
 }
 
-// The stored bitmap of the quarters picture seen at width × height under an orientation.
-inline platform::ImageRef storedQuarters(int orientation, int width, int height) {
+// The stored bitmap of a picture seen at width × height under an orientation, whose seen
+// pixel (u, v) is seen(u, v).
+inline platform::ImageRef storedPicture(int orientation, int width, int height,
+                                        const std::function<std::uint32_t(int, int)>& seen) {
     const bool turned = orientation >= 5;
     const int storedWidth = turned ? height : width;
     const int storedHeight = turned ? width : height;
@@ -63,7 +68,7 @@ inline platform::ImageRef storedQuarters(int orientation, int width, int height)
         for (int u = 0; u < width; ++u) {
             int x = 0, y = 0;
             storedPosition(orientation, u, v, width, height, x, y);
-            argb[std::size_t(y) * storedWidth + x] = quarterColour(u >= width / 2, v >= height / 2);
+            argb[std::size_t(y) * storedWidth + x] = seen(u, v);
         }
     return platform::Image::fromPixels(storedWidth, storedHeight, argb);
 }
@@ -83,10 +88,10 @@ inline std::vector<std::uint8_t> withOrientationTag(const std::vector<std::uint8
     return out;
 }
 
-// Writes the quarters picture, seen at width × height, stored under an orientation.
-inline bool writeQuarters(const std::filesystem::path& path, int orientation, int width,
-                          int height) {
-    const platform::ImageRef stored = storedQuarters(orientation, width, height);
+// Writes a picture seen at width × height, stored under an orientation.
+inline bool writePhoto(const std::filesystem::path& path, int orientation, int width, int height,
+                       const std::function<std::uint32_t(int, int)>& seen) {
+    const platform::ImageRef stored = storedPicture(orientation, width, height, seen);
     if (!stored)
         return false;
     const std::vector<std::uint8_t> jpeg = withOrientationTag(stored->jpegData(1.0), orientation);
@@ -96,15 +101,15 @@ inline bool writeQuarters(const std::filesystem::path& path, int orientation, in
     return static_cast<bool>(out);
 }
 
-// True when a colour is within a few steps of another in every channel (JPEG's rounding).
-inline bool near(std::uint32_t a, std::uint32_t b, int tolerance = 24) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        const int d = int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
-        if (d > tolerance || d < -tolerance)
-            return false;
-    }
-    return true;
+// Writes the quarters picture, seen at width × height, stored under an orientation.
+inline bool writeQuarters(const std::filesystem::path& path, int orientation, int width,
+                          int height) {
+    return writePhoto(path, orientation, width, height,
+                      [&](int u, int v) { return quarterColour(u >= width / 2, v >= height / 2); });
 }
+
+// Colours within a few steps of each other in every channel (JPEG's rounding).
+using testpictures::near;
 
 // FNV-1a over a picture's size and stored pixels: a short record of exactly what was made.
 inline std::uint64_t fingerprint(const platform::Image& image) {

@@ -44,8 +44,8 @@ TEST(FirstRunDemo, WithoutADisplayTheDemoRunsHeadlessInAFolderItNames) {
     ASSERT_TRUE(std::regex_search(said, named, std::regex("prints go to (\\S+)\n"))) << said;
     const fs::path folder = named[1].str();
     EXPECT_EQ(folder.parent_path(), temporary);
-    // The announcement and the closing line with where everything went; nothing else.
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
+    // The announcement and the closing lines with where everything went; nothing else.
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 6) << said;
 
     EXPECT_EQ(filesIn(folder / "shots", ".png"), 7u);
     const auto gallery = platform::Image::contentsOfFile(folder / "shots" / "07-gallery.png");

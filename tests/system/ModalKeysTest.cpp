@@ -13,7 +13,7 @@ const std::string kConfirmSecondRow = "tap 160 460\nwait 1\nswipe 160 440 160 60
 
 class ModalKeysTest : public ::testing::Test {
 protected:
-    void SetUp() override { camera_.seedPrints(3); }
+    void SetUp() override { ASSERT_TRUE(camera_.seedPrints(3)); }
 
     ScriptedCamera camera_;
 };

@@ -1,6 +1,5 @@
-#include "support/TempHome.h"
+#include "support/ScriptedCamera.h"
 
-#include "platform/foundation/PropertyList.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/ImageContext.h"
 
@@ -10,11 +9,8 @@
 #include <sstream>
 #include <vector>
 
-#include <sys/wait.h>
-
 using platform::Image;
 using platform::ImageRef;
-using platform::PropertyList;
 
 namespace {
 
@@ -27,13 +23,9 @@ const char* const kCategoryNames[kCategories] = {"1", "2", "3", "4", "5", "6", "
 class ShutterSystemTest : public ::testing::Test {
 protected:
     int run(const std::string& camera, const std::string& script) {
-        const auto file = home_.root() / "script.txt";
-        TempHome::writeText(file, script);
-        const std::string command = std::string(MORVANE_BINARY) + " --headless --camera " + camera +
-                                    " --home " + home_.root().string() + " --script " +
-                                    file.string() + " 2>" + (home_.root() / "stderr.txt").string();
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        HeadlessOptions options;
+        options.camera = camera;
+        return camera_.runScript(script, options);
     }
 
     // Category n + 1 and frame n % 3 for print n; the shutter button and the Space key take
@@ -49,8 +41,10 @@ protected:
                 script << "swipe 280 150 40 150\nwait 1\n";
             script << (n % 2 == 0 ? "tap 285 335\n" : "key space\n");
             if (n == 0) {
-                script << "wait 0.45\nshot " << (home_.root() / "developing.png").string() << "\n";
-                script << "wait 0.45\nshot " << (home_.root() / "dropping.png").string() << "\n";
+                script << "wait 0.45\nshot " << (camera_.home().root() / "developing.png").string()
+                       << "\n";
+                script << "wait 0.45\nshot " << (camera_.home().root() / "dropping.png").string()
+                       << "\n";
             }
             script << "wait 3\n";
         }
@@ -58,51 +52,31 @@ protected:
         return script.str();
     }
 
-    std::vector<std::string> printNames() {
-        std::vector<std::string> names;
-        const auto prints = PropertyList::readFile(home_.documents() / "prints.plist");
-        if (!prints || !prints->isArray())
-            return names;
-        for (std::size_t i = 0; i < prints->size(); ++i)
-            names.push_back((*prints)[i][0].stringValue());
-        return names;
-    }
-
-    std::size_t albumPictures() {
-        std::size_t count = 0;
-        std::error_code ignored;
-        for (const auto& entry :
-             std::filesystem::directory_iterator(home_.root() / "Pictures" / "Morvane", ignored))
-            count += entry.path().extension() == ".jpg";
-        return count;
-    }
-
     std::size_t documentPrintFiles() {
         std::size_t count = 0;
         std::error_code ignored;
-        for (const auto& entry : std::filesystem::directory_iterator(home_.documents(), ignored))
+        for (const auto& entry :
+             std::filesystem::directory_iterator(camera_.home().documents(), ignored))
             count += entry.path().extension() == ".jpg";
         return count;
     }
 
     void checkTenPrints() {
-        const auto names = printNames();
-        ASSERT_EQ(names.size(), std::size_t(kCategories))
-            << TempHome::readText(home_.root() / "stderr.txt");
+        const auto names = camera_.listedNames();
+        ASSERT_EQ(names.size(), std::size_t(kCategories)) << camera_.errors();
         // Newest first: each name's second is later than the next one's.
         for (std::size_t i = 0; i + 1 < names.size(); ++i)
             EXPECT_GT(std::stoll(names[i]), std::stoll(names[i + 1]));
         for (const auto& name : names) {
-            EXPECT_TRUE(std::filesystem::exists(home_.documents() / name)) << name;
-            EXPECT_TRUE(std::filesystem::exists(home_.documents() / ("big_" + name))) << name;
+            EXPECT_TRUE(camera_.bothFiles(name)) << name;
         }
         EXPECT_EQ(documentPrintFiles(), 2u * kCategories);
-        EXPECT_EQ(albumPictures(), std::size_t(kCategories));
+        EXPECT_EQ(camera_.albumCount(), std::size_t(kCategories));
     }
 
     // The ten small prints side by side, oldest (category 1) first, each with its name.
     ImageRef contactSheet() {
-        auto names = printNames();
+        auto names = camera_.listedNames();
         std::reverse(names.begin(), names.end());
         constexpr int kSide = 250, kGap = 10, kLabel = 30;
         const int width = kGap + int(names.size()) * (kSide + kGap);
@@ -118,7 +92,7 @@ protected:
         sheet.setTextDrawingMode(0);
         for (std::size_t i = 0; i < names.size(); ++i) {
             const double left = kGap + double(i) * (kSide + kGap);
-            if (const ImageRef print = Image::contentsOfFile(home_.documents() / names[i]))
+            if (const ImageRef print = Image::contentsOfFile(camera_.home().documents() / names[i]))
                 sheet.drawImage({left, double(kLabel), kSide, kSide}, *print);
             const std::string label = std::string("Look ") + kCategoryNames[i] + "  " + names[i];
             sheet.showTextAtPoint({left + 4, 10}, label);
@@ -126,7 +100,7 @@ protected:
         return sheet.makeImage();
     }
 
-    TempHome home_;
+    ScriptedCamera camera_;
 };
 
 TEST_F(ShutterSystemTest, TenLooksFromAPictureFile) {
@@ -141,17 +115,16 @@ TEST_F(ShutterSystemTest, TenLooksFromAPictureFile) {
     context.fillRect({0, 380, 800, 220});
     context.setRGBFillColor(1, 0.9, 0.3, 1);
     context.fillRect({500, 80, 90, 90});
-    const auto picture = home_.root() / "landscape.png";
+    const auto picture = camera_.home().root() / "landscape.png";
     ASSERT_TRUE(context.makeImage()->writePng(picture));
 
-    ASSERT_EQ(run(picture.string(), tenPrintsScript()), 0)
-        << TempHome::readText(home_.root() / "stderr.txt");
+    ASSERT_EQ(run(picture.string(), tenPrintsScript()), 0) << camera_.errors();
     checkTenPrints();
 
     // While developing the panel covers the picture area; while dropping the print is seen
     // in the slot below it.
-    const ImageRef developing = Image::contentsOfFile(home_.root() / "developing.png");
-    const ImageRef dropping = Image::contentsOfFile(home_.root() / "dropping.png");
+    const ImageRef developing = Image::contentsOfFile(camera_.home().root() / "developing.png");
+    const ImageRef dropping = Image::contentsOfFile(camera_.home().root() / "dropping.png");
     ASSERT_TRUE(developing && dropping);
     EXPECT_EQ(developing->pixelWidth(), 320);
     // The panel sits over the picture area only while developing, and the slot shows the
@@ -160,18 +133,17 @@ TEST_F(ShutterSystemTest, TenLooksFromAPictureFile) {
     EXPECT_NE(developing->pixel(160, 420), dropping->pixel(160, 420));
 
     if (const char* keep = std::getenv("MORVANE_KEEP_SHOTS")) {
-        std::filesystem::copy_file(home_.root() / "developing.png",
+        std::filesystem::copy_file(camera_.home().root() / "developing.png",
                                    std::filesystem::path(keep) / "developing.png",
                                    std::filesystem::copy_options::overwrite_existing);
-        std::filesystem::copy_file(home_.root() / "dropping.png",
+        std::filesystem::copy_file(camera_.home().root() / "dropping.png",
                                    std::filesystem::path(keep) / "dropping.png",
                                    std::filesystem::copy_options::overwrite_existing);
     }
 }
 
 TEST_F(ShutterSystemTest, TenLooksFromTheBuiltInScene) {
-    ASSERT_EQ(run("scene", tenPrintsScript()), 0)
-        << TempHome::readText(home_.root() / "stderr.txt");
+    ASSERT_EQ(run("scene", tenPrintsScript()), 0) << camera_.errors();
     checkTenPrints();
     // The scene's colours and faces show the looks best, so the README's sheet comes from here.
     if (const char* out = std::getenv("MORVANE_CONTACT_SHEET")) {

@@ -9,7 +9,9 @@ namespace platform {
 // A whole script, parsed (by ScriptParser) before anything runs, one command a line:
 //   tap X Y               a touch down and, 0.1 s later, up at that screen point
 //   swipe X1 Y1 X2 Y2     a drag over 0.25 s in ten moves, then release
-//   key NAME              space, c, l, r, m, left, right, up, down or escape
+//   scroll X Y DX DY      the mouse wheel at that point, DX notches right and DY down
+//                         (negative: left, up); parts of a notch are a touchpad's
+//   key NAME              a key by its name (KeyName), any case
 //   wait SECONDS          let that much time pass
 //   pick PATH             choose that picture in the open picker
 //   cancel                cancel the open picker

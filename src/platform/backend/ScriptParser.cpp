@@ -1,6 +1,7 @@
 #include "platform/backend/ScriptParser.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/KeyName.h"
 
 #include <algorithm>
 #include <cctype>
@@ -56,10 +57,31 @@ bool screenPoint(const std::string& xs, const std::string& ys, Point& p, std::st
     return true;
 }
 
+// Columns a message's lines keep within.
+constexpr std::size_t kMessageWidth = 80;
+
+bool notches(const std::string& word, double& out, std::string& error) {
+    if (!number(word, out)) {
+        error = "'" + word + "' is not a number of wheel notches";
+        return false;
+    }
+    if (std::abs(out) > ScriptParser::kMaxNotches) {
+        error = "a scroll is at most 100 notches each way";
+        return false;
+    }
+    return true;
+}
+
+bool knownKey(const std::string& key, std::span<const std::string> keys) {
+    if (keys.empty())
+        return KeyName::isValid(key);
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
 } // namespace
 
 bool ScriptParser::parseLine(const std::string& raw, std::optional<ScriptCommand>& command,
-                             std::string& error) {
+                             std::string& error, std::span<const std::string> keys) {
     command.reset();
     std::string line = raw.substr(0, raw.find('#'));
     if (!line.empty() && line.back() == '\r')
@@ -90,6 +112,12 @@ bool ScriptParser::parseLine(const std::string& raw, std::optional<ScriptCommand
         if (!expect(4) || !screenPoint(w[1], w[2], c.from, error) ||
             !screenPoint(w[3], w[4], c.to, error))
             return false;
+    } else if (name == "scroll") {
+        c.kind = ScriptCommand::Kind::Scroll;
+        if (!expect(4) || !screenPoint(w[1], w[2], c.from, error) ||
+            !notches(w[3], c.notches.x, error) || !notches(w[4], c.notches.y, error))
+            return false;
+        c.to = c.from;
     } else if (name == "key") {
         c.kind = ScriptCommand::Kind::Key;
         if (!expect(1))
@@ -98,11 +126,21 @@ bool ScriptParser::parseLine(const std::string& raw, std::optional<ScriptCommand
         std::string key = w[1];
         std::transform(key.begin(), key.end(), key.begin(),
                        [](unsigned char ch) { return char(std::tolower(ch)); });
-        if (!Application::isKeyName(key)) {
-            error = "unknown key '" + w[1] + "' (known:";
-            for (const std::string& known : Application::keyNames())
-                error += " " + known;
-            error += ")";
+        if (!knownKey(key, keys)) {
+            error = "unknown key '" + w[1] + "'";
+            if (!keys.empty()) {
+                // The list on lines of its own, broken to stay inside a terminal's 80 columns.
+                error += "; the keys are:";
+                std::size_t column = kMessageWidth;
+                for (const std::string& known : keys) {
+                    if (column + 1 + known.size() > kMessageWidth) {
+                        error += "\n ";
+                        column = 1;
+                    }
+                    error += " " + known;
+                    column += 1 + known.size();
+                }
+            }
             return false;
         }
         c.text = key;
@@ -169,7 +207,8 @@ bool ScriptParser::parseLine(const std::string& raw, std::optional<ScriptCommand
     return true;
 }
 
-std::optional<Script> ScriptParser::parse(std::istream& input, std::string& error) {
+std::optional<Script> ScriptParser::parse(std::istream& input, std::string& error,
+                                          std::span<const std::string> keys) {
     std::vector<ScriptCommand> commands;
     std::string line;
     int number = 0;
@@ -208,7 +247,7 @@ std::optional<Script> ScriptParser::parse(std::istream& input, std::string& erro
         }
         std::optional<ScriptCommand> command;
         std::string message;
-        if (!parseLine(line, command, message)) {
+        if (!parseLine(line, command, message, keys)) {
             error = prefix + message;
             return std::nullopt;
         }
@@ -224,13 +263,14 @@ std::optional<Script> ScriptParser::parse(std::istream& input, std::string& erro
     return Script(std::move(commands));
 }
 
-std::optional<Script> ScriptParser::parseText(const std::string& text, std::string& error) {
+std::optional<Script> ScriptParser::parseText(const std::string& text, std::string& error,
+                                              std::span<const std::string> keys) {
     std::istringstream input(text);
-    return parse(input, error);
+    return parse(input, error, keys);
 }
 
-std::optional<Script> ScriptParser::parseFile(const std::filesystem::path& path,
-                                              std::string& error) {
+std::optional<Script> ScriptParser::parseFile(const std::filesystem::path& path, std::string& error,
+                                              std::span<const std::string> keys) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         error = "script: " + path.string() + " is a folder";
@@ -241,7 +281,7 @@ std::optional<Script> ScriptParser::parseFile(const std::filesystem::path& path,
         error = "script: cannot open " + path.string();
         return std::nullopt;
     }
-    return parse(input, error);
+    return parse(input, error, keys);
 }
 
 } // namespace platform

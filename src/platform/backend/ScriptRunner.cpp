@@ -76,6 +76,9 @@ void ScriptRunner::run(Application& app, const ScriptCommand& c) {
     case ScriptCommand::Kind::Key:
         app.key(c.text);
         break;
+    case ScriptCommand::Kind::Scroll:
+        app.scroll(c.from, c.notches.x, c.notches.y);
+        break;
     case ScriptCommand::Kind::Pick:
     case ScriptCommand::Kind::Cancel:
     case ScriptCommand::Kind::Alert: {

@@ -6,13 +6,12 @@
 
 namespace platform {
 
-// Which of the window's keys are the camera's shortcuts, by the names Application::key takes.
+// The window's keys by the names Application::key takes (KeyName).
 class SdlKeyMap {
 public:
-    // The shortcut for an SDL key code with the modifier keys held, if any. A key held with
-    // Control, Alt or the system key is left to the desktop; Shift and the lock keys do not
-    // matter.
-    static std::optional<std::string> shortcutName(std::int32_t keycode, std::uint16_t modifiers);
+    // The name of an SDL key code pressed with the modifier keys held, or nothing for a key
+    // that has no name: a modifier on its own, or a key typing a sign outside ASCII.
+    static std::optional<std::string> keyName(std::int32_t keycode, std::uint16_t modifiers);
 };
 
 } // namespace platform

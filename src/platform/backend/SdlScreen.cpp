@@ -22,8 +22,9 @@ constexpr int kMinWidth = 80;
 constexpr int kMinHeight = 120;
 
 std::string failure(const char* what) {
+    // SDL's reason can be long: the advice keeps a line of its own.
     return std::string("morvane: cannot open a window (") + what + ": " + SDL_GetError() +
-           "); try --headless";
+           ");\ntry --headless";
 }
 
 // The picture upright, no larger than kIconSide, with straight alpha as window icons want.
@@ -120,6 +121,7 @@ void SdlScreen::close() {
     if (window_)
         SDL_DestroyWindow(window_);
     window_ = nullptr;
+    windowedWidth_ = windowedHeight_ = 0;
     if (videoStarted_) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         SDL_Quit();
@@ -135,6 +137,24 @@ void SdlScreen::show() {
 void SdlScreen::resize(int width, int height) {
     if (window_ && width > 0 && height > 0)
         SDL_SetWindowSize(window_, width, height);
+}
+
+bool SdlScreen::setFullScreen(bool fullScreen) {
+    if (!window_)
+        return false;
+    if (fullScreen && !isFullScreen())
+        SDL_GetWindowSize(window_, &windowedWidth_, &windowedHeight_);
+    if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+        return false;
+    // Without a window manager nothing gives the window its old size back.
+    if (!fullScreen && windowedWidth_ > 0 && windowedHeight_ > 0)
+        SDL_SetWindowSize(window_, windowedWidth_, windowedHeight_);
+    return true;
+}
+
+bool SdlScreen::isFullScreen() const {
+    return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+                          SDL_WINDOW_FULLSCREEN_DESKTOP;
 }
 
 void SdlScreen::setIcon(const Image& icon) {

@@ -33,6 +33,10 @@ public:
 
     void show();
     void resize(int width, int height);
+    // The window over the whole display (the desktop's resolution kept), or back as it was.
+    // False when the window system refused.
+    bool setFullScreen(bool fullScreen);
+    bool isFullScreen() const;
     // A picture with straight or premultiplied alpha; shown by the desktop beside the title.
     void setIcon(const Image& icon);
 
@@ -58,6 +62,9 @@ private:
     bool videoStarted_ = false;
     SDL_Window* window_ = nullptr;
     std::unique_ptr<SdlPresenter> presenter_;
+    // The window's size before it went full screen.
+    int windowedWidth_ = 0;
+    int windowedHeight_ = 0;
 };
 
 } // namespace platform

@@ -20,7 +20,6 @@ namespace platform {
 
 namespace {
 
-constexpr const char* kTitle = "Morvane";
 // Seconds between pictures while something moves.
 constexpr double kFrame = RunLoop::kFrameInterval;
 // The longest the window sleeps when nothing is due (seconds). Work posted from another
@@ -82,7 +81,7 @@ bool WindowBackend::open(Application& app, std::string& error) {
     }
     if (!displayAvailable(error))
         return false;
-    if (!screen_->open(kTitle, static_cast<int>(std::round(Application::kScreenWidth * scale_)),
+    if (!screen_->open(app.name(), static_cast<int>(std::round(Application::kScreenWidth * scale_)),
                        static_cast<int>(std::round(Application::kScreenHeight * scale_)), error))
         return false;
     setIcon();
@@ -162,6 +161,14 @@ bool WindowBackend::isShaking() const {
     return shake_.isShaking(clock_->now());
 }
 
+bool WindowBackend::toggleFullScreen() {
+    return isOpen() && screen_->setFullScreen(!screen_->isFullScreen());
+}
+
+bool WindowBackend::isFullScreen() const {
+    return screen_->isFullScreen();
+}
+
 // ---- Input ----
 
 void WindowBackend::handleEvents(Application& app) {
@@ -227,10 +234,11 @@ void WindowBackend::handleEvent(Application& app, const SDL_Event& event) {
         }
         break;
     case SDL_KEYDOWN:
-        // One press, one shortcut: a held key does not fire the shutter again and again.
+        // One press, one key: a held key does not act again and again.
         if (event.key.repeat)
             break;
-        if (auto name = SdlKeyMap::shortcutName(event.key.keysym.sym, event.key.keysym.mod))
+        // Every named key goes on: the program's own table says which ones do something.
+        if (auto name = SdlKeyMap::keyName(event.key.keysym.sym, event.key.keysym.mod))
             app.key(*name);
         break;
     case SDL_MOUSEBUTTONDOWN:
@@ -241,6 +249,9 @@ void WindowBackend::handleEvent(Application& app, const SDL_Event& event) {
             break;
         touching_ = true;
         app.touchDown(screenPoint(event.button.x, event.button.y));
+        break;
+    case SDL_MOUSEWHEEL:
+        handleWheel(app, event);
         break;
     case SDL_MOUSEMOTION:
         // A drag that leaves the screen goes on, as a finger sliding off the glass does
@@ -257,6 +268,32 @@ void WindowBackend::handleEvent(Application& app, const SDL_Event& event) {
     default:
         break;
     }
+}
+
+void WindowBackend::handleWheel(Application& app, const SDL_Event& event) {
+    // A touchpad's parts of a notch come only as the precise amounts; a wheel gives whole
+    // notches either way.
+#if SDL_VERSION_ATLEAST(2, 0, 18)
+    const double across = event.wheel.preciseX;
+    const double down = event.wheel.preciseY;
+#else
+    const double across = event.wheel.x;
+    const double down = event.wheel.y;
+#endif
+    // Flipped amounts are what the desktop's own setting ("natural" scrolling) asked for, so
+    // they are taken as they come.
+#if SDL_VERSION_ATLEAST(2, 26, 0)
+    const Point pointer{event.wheel.mouseX + 0.5, event.wheel.mouseY + 0.5};
+#else
+    int x = 0, y = 0;
+    SDL_GetMouseState(&x, &y);
+    const Point pointer{x + 0.5, y + 0.5};
+#endif
+    // Over a bar beside the screen nothing is under the pointer.
+    if (!layout_.isOnScreen(pointer))
+        return;
+    // SDL counts up as positive; the screen's points grow downwards.
+    app.scroll(layout_.screenPointFromWindow(pointer), across, -down);
 }
 
 // ---- Drawing ----

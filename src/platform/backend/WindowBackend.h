@@ -24,8 +24,9 @@ class SdlScreen;
 
 // The camera in a desktop window (SDL2), on the real clock. The screen is drawn by the view
 // tree at the pixel scale the window shows it at, so it is crisp at any window size; a
-// resized window keeps the screen's proportions, centred between black bars. The mouse is
-// the finger; the camera's shortcut keys go to the application; closing the window quits.
+// resized or full-screen window keeps the screen's proportions, centred between black bars.
+// The mouse is the finger, its wheel and the touchpad scroll what is under the pointer; each
+// key goes to the application by its name (KeyName); closing the window quits.
 //
 // It redraws only the parts of the screen marked as changed or moving, into a picture of
 // the screen it keeps, and hands only those parts on to the display; otherwise it sleeps in
@@ -62,6 +63,10 @@ public:
     // where there is audio. Main thread only; nothing happens while the window is closed.
     void vibrate() override;
     bool isShaking() const;
+    // The window over the whole display, or back; the screen's layout follows when the window
+    // system has made the change.
+    bool toggleFullScreen() override;
+    bool isFullScreen() const;
 
     bool isOpen() const;
     // Where the screen lies in the window now.
@@ -80,6 +85,7 @@ private:
     void updateLayout();
     void handleEvents(Application& application);
     void handleEvent(Application& application, const SDL_Event& event);
+    void handleWheel(Application& application, const SDL_Event& event);
     void cancelTouch(Application& application);
     bool wantsPicture(Application& application) const;
     // Draws what changed; false when nothing did.

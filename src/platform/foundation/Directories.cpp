@@ -120,8 +120,8 @@ std::filesystem::path Directories::photoLibraryDirectory() {
     return created(picturesFromUserDirs().value_or(home() / "Pictures"));
 }
 
-std::filesystem::path Directories::photoAlbumDirectory() {
-    return created(photoLibraryDirectory() / "Morvane");
+std::filesystem::path Directories::photoAlbumDirectory(const std::string& album) {
+    return created(photoLibraryDirectory() / album);
 }
 
 } // namespace platform

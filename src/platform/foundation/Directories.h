@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace platform {
 
@@ -11,7 +12,7 @@ namespace platform {
 //   documents        DIR/Documents               $XDG_DATA_HOME/morvane/Documents
 //   preferences      DIR/preferences.plist       $XDG_CONFIG_HOME/morvane/preferences.plist
 //   photo library    DIR/Pictures                the XDG pictures folder
-//   photo album      DIR/Pictures/Morvane        <photo library>/Morvane
+//   photo album      DIR/Pictures/ALBUM          <photo library>/ALBUM
 //
 // XDG_DATA_HOME and XDG_CONFIG_HOME default to ~/.local/share and ~/.config, and are ignored
 // unless absolute, as the XDG rules ask. The pictures folder is XDG_PICTURES_DIR from
@@ -22,7 +23,8 @@ public:
     // file operations that follow to report.
     static std::filesystem::path documentsDirectory();
     static std::filesystem::path photoLibraryDirectory();
-    static std::filesystem::path photoAlbumDirectory();
+    // The album's folder is named by the program (see PhotoAlbum).
+    static std::filesystem::path photoAlbumDirectory(const std::string& album);
     // Only the path: the camera reads preferences and never creates them.
     static std::filesystem::path preferencesFile();
     // The user's home folder: $HOME, else the password database; "/" when neither answers.

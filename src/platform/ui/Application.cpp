@@ -1,13 +1,12 @@
 #include "platform/ui/Application.h"
 
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/DrawPass.h"
 #include "platform/ui/ScreenPainter.h"
 #include "platform/ui/SignalWatcher.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -113,28 +112,22 @@ void Application::touchUp(Point point) {
         window_->touchUp(point);
 }
 
+bool Application::scroll(Point point, double dx, double dy) {
+    return window_ && window_->scrollWheel(point, {dx, dy});
+}
+
 bool Application::key(const std::string& name) {
-    // The one place a key is routed: what is modal in front answers it alone, as only its
-    // own controls can be touched while it is up.
+    // The one place a key is routed: what is modal in front answers its own keys alone, as
+    // only its own controls can be touched while it is up.
     if (auto front = frontResponder()) {
         if (name == kCancelKey)
             return front->pressCancelKey();
         if (name == kDefaultKey)
             return front->pressDefaultKey();
-        return false;
+        if (front->pressOtherKey(name))
+            return true;
     }
     return keyHandler_ ? keyHandler_(name) : false;
-}
-
-const std::vector<std::string>& Application::keyNames() {
-    static const std::vector<std::string> names = {
-        "space", "c", "l", "r", "m", "left", "right", "up", "down", kCancelKey, kDefaultKey};
-    return names;
-}
-
-bool Application::isKeyName(const std::string& name) {
-    const auto& names = keyNames();
-    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 ImageRef Application::snapshot(double scale) {
@@ -156,6 +149,10 @@ std::shared_ptr<CameraSource> Application::cameraSource() {
     if (!cameraSource_)
         cameraSource_ = std::make_shared<SceneCameraSource>();
     return cameraSource_;
+}
+
+bool Application::toggleFullScreen() {
+    return backend_ && backend_->toggleFullScreen();
 }
 
 void Application::vibrate() {

@@ -38,6 +38,11 @@ public:
 
     RunLoop& runLoop() { return loop_; }
 
+    // The name the program's users know it by: the window's title, and the photo album's
+    // (PhotoAlbum). Empty until the program gives it.
+    void setName(std::string name) { name_ = std::move(name); }
+    const std::string& name() const { return name_; }
+
     void setDelegate(std::shared_ptr<ApplicationDelegate> delegate) {
         delegate_ = std::move(delegate);
     }
@@ -73,20 +78,24 @@ public:
     void touchDown(Point point);
     void touchMove(Point point);
     void touchUp(Point point);
+    // The mouse wheel or a touchpad with the pointer at a screen point, in wheel notches:
+    // positive shows more of what lies right and below (the wheel turned towards the user).
+    // Whole notches are a wheel's, parts of one a touchpad's (ScrollView::scrollWheel). True
+    // when a scroll view took it.
+    bool scroll(Point point, double dx, double dy);
 
-    // A key by name (see keyNames()), from the window or a script; true when it did
-    // something. A picker or alert in front (frontResponder) takes every key: Escape is its
-    // cancel, Return its default, any other key nothing. Only with none in front does the
-    // key go to the handler, which decides among the things on the screen behind.
+    // A key by its name (KeyName), from the window or a script; true when it did something.
+    // A picker or alert in front (frontResponder) answers Escape (its cancel) and Return (its
+    // default) alone, and may take any other key itself (ScriptResponder::pressOtherKey).
+    // Every key it leaves goes to the handler, which decides among the things on the screen
+    // and must itself leave alone what the responder covers (frontResponder tells it): the
+    // window's own keys, such as quitting, act whatever is in front.
     bool key(const std::string& name);
     void setKeyHandler(std::function<bool(const std::string&)> handler) {
         keyHandler_ = std::move(handler);
     }
     static constexpr const char* kCancelKey = "escape";
     static constexpr const char* kDefaultKey = "return";
-    // space, c, l, r, m, left, right, up, down, escape, return.
-    static const std::vector<std::string>& keyNames();
-    static bool isKeyName(const std::string& name);
 
     // The screen as it is drawn now (animations where they are at this moment) at `scale`
     // pixels per point (a bad scale counts as 1), over black.
@@ -106,6 +115,10 @@ public:
     void setMirrorsLivePicture(bool mirrors) { mirrorsLivePicture_ = mirrors; }
     bool mirrorsLivePicture() const { return mirrorsLivePicture_; }
 
+    // Fills the display with the window, or gives the window back its size: true when the
+    // backend has a window to do it with (a headless screen has none).
+    bool toggleFullScreen();
+
     // System sound 4095: each vibration is counted, then handed to the running backend (a
     // window shakes and buzzes; the headless screen has nothing to show).
     void vibrate();
@@ -119,6 +132,7 @@ public:
 
 private:
     RunLoop loop_;
+    std::string name_;
     std::shared_ptr<ApplicationDelegate> delegate_;
     std::shared_ptr<Window> window_;
     std::shared_ptr<ViewController> rootViewController_;

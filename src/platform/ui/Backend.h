@@ -27,6 +27,9 @@ public:
     // One vibration of the device, on the main thread: a window shakes and buzzes; a screen
     // that nobody sees has nothing to show for it.
     virtual void vibrate() {}
+    // Fills the display with the window, or gives it back its size; false where there is no
+    // window (the headless screen).
+    virtual bool toggleFullScreen() { return false; }
 };
 
 } // namespace platform

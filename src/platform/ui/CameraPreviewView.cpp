@@ -1,7 +1,7 @@
 #include "platform/ui/CameraPreviewView.h"
 
-#include "platform/backend/camera/CameraPicture.h"
-#include "platform/backend/camera/CameraSource.h"
+#include "platform/camera/CameraPicture.h"
+#include "platform/camera/CameraSource.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/graphics/PixelTiles.h"
 #include "platform/ui/OpaqueCovers.h"
@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cairo.h>
 #include <cmath>
+#include <vector>
 
 namespace platform {
 
@@ -28,6 +29,36 @@ constexpr double kWholeShare = 0.6;
 // How far (frame pixels) smoothing carries a changed pixel into its neighbours on screen,
 // for a frame drawn no smaller than itself.
 constexpr double kChangeReach = 2;
+// The status lines, in points.
+constexpr double kStatusFontSize = 18;
+constexpr double kStatusLineHeight = 24;
+constexpr double kStatusMargin = 16;
+
+// The lines of text for a width: at newlines, then at spaces where a line is too wide.
+std::vector<std::string> brokenLines(ImageContext& context, const std::string& text, double width) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string line;
+        std::size_t word = start;
+        while (word < end) {
+            const std::size_t space = std::min(text.find(' ', word), end);
+            const std::string piece = text.substr(word, space - word);
+            const std::string longer = line.empty() ? piece : line + " " + piece;
+            if (!line.empty() && context.textWidth(longer) > width) {
+                lines.push_back(line);
+                line = piece;
+            } else {
+                line = longer;
+            }
+            word = space + 1;
+        }
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
 } // namespace
 
 CameraPreviewView::CameraPreviewView(Rect frame) : View(frame) {
@@ -45,6 +76,7 @@ void CameraPreviewView::setSource(std::shared_ptr<CameraSource> source) {
         return;
     source_ = std::move(source);
     shownFrame_.reset();
+    looked_ = false;
     lastCounter_ = 0;
     cachedFrame_.reset();
     cachedPortrait_.reset();
@@ -55,6 +87,16 @@ void CameraPreviewView::setMirrored(bool mirrored) {
     if (mirrored == mirrored_)
         return;
     mirrored_ = mirrored;
+    setNeedsDisplay();
+}
+
+bool CameraPreviewView::showsMirror() const {
+    return mirrored_ && source_ && source_->isWebcam();
+}
+
+void CameraPreviewView::setStatusText(StatusText text, std::string fontName) {
+    statusText_ = std::move(text);
+    statusFont_ = std::move(fontName);
     setNeedsDisplay();
 }
 
@@ -78,6 +120,7 @@ void CameraPreviewView::stopUpdating() {
         pollTimer_->invalidate();
     pollTimer_.reset();
     shownFrame_.reset();
+    looked_ = false;
 }
 
 Rect CameraPreviewView::visiblePictureRect() const {
@@ -117,7 +160,7 @@ void CameraPreviewView::poll() {
     if (!updating_)
         return;
     const std::uint64_t counter = source_ ? source_->frameCounter() : 0;
-    if (source_ && (counter != lastCounter_ || !shownFrame_)) {
+    if (source_ && (counter != lastCounter_ || !looked_)) {
         // Only a new frame makes it worth asking whether anyone can see it.
         const Rect visible = visiblePictureRect();
         if (visible.isEmpty()) {
@@ -125,17 +168,27 @@ void CameraPreviewView::poll() {
             return;
         }
         lastCounter_ = counter;
-        if (ImageRef frame = source_->frame(RunLoop::main().now())) {
-            const ImageRef before = std::move(shownFrame_);
-            shownFrame_ = std::move(frame);
+        looked_ = true;
+        const ImageRef before = std::move(shownFrame_);
+        shownFrame_ = source_->frame(RunLoop::main().now());
+        CameraStatus status = source_->status();
+        const bool mirror = showsMirror();
+        if (shownFrame_)
             visibleBottom_ = convertPointFromView({visible.x(), visible.maxY()}, nullptr).y;
+        if (before && shownFrame_ && status == shownStatus_ && mirror == shownMirror_) {
             noteDrawingChanged();
             markChanges(before, visible);
+        } else if (before || shownFrame_ || status != shownStatus_) {
+            // A frame where there was none or the other way round, another status, the
+            // mirror turned: the picture is not the last one changed in parts.
+            setNeedsDisplay();
         }
+        shownStatus_ = std::move(status);
+        shownMirror_ = mirror;
     }
     // A picture never changes by itself; a live source (or one that may turn live when its
     // webcam gives way to the scene) is looked at again next frame.
-    if (source_ && !source_->isLive() && shownFrame_)
+    if (source_ && !source_->isLive() && looked_)
         return;
     // A source that knows when its next frame comes is looked at just after; others often
     // enough not to keep a new frame waiting long.
@@ -180,7 +233,7 @@ void CameraPreviewView::markChanges(const ImageRef& before, const Rect& visible)
     for (const Rect& r : changed) {
         const double x0 = (r.minX() - left - reach) * perPixel;
         const double x1 = (r.maxX() - left + reach) * perPixel;
-        const Rect inPicture{mirrored_ ? area.width() - x1 : x0,
+        const Rect inPicture{shownMirror_ ? area.width() - x1 : x0,
                              (r.minY() - top - reach) * perPixel, x1 - x0,
                              (r.height() + 2 * reach) * perPixel};
         const Rect shown{area.x() + inPicture.x(), area.y() + inPicture.y(), inPicture.width(),
@@ -218,14 +271,15 @@ int CameraPreviewView::rowsShown(ImageContext& context, const Rect& area, int pi
     return rows >= height ? -1 : static_cast<int>(std::max(rows, 0.0));
 }
 
-ImageRef CameraPreviewView::portraitOf(const ImageRef& frame, int pixelWidth, int rows) {
+ImageRef CameraPreviewView::portraitOf(const ImageRef& frame, int pixelWidth, int rows,
+                                       bool mirror) {
     const bool enough = rows >= 0 ? (cachedRows_ < 0 || cachedRows_ >= rows) : cachedRows_ < 0;
-    const bool same = pixelWidth == cachedWidth_ && mirrored_ == cachedMirrored_ && enough;
+    const bool same = pixelWidth == cachedWidth_ && mirror == cachedMirrored_ && enough;
     if (frame == cachedFrame_ && same)
         return cachedPortrait_;
     // A live frame taken while updating differs from the last in parts: only those are made
     // again. Snapshots of a virtual clock always make the whole, as they always did.
-    if (same && !mirrored_ && cachedPortrait_ && cachedFrame_ && frame == shownFrame_) {
+    if (same && !mirror && cachedPortrait_ && cachedFrame_ && frame == shownFrame_) {
         const std::vector<Rect> changed =
             cachedFrame_ == changesFrom_ ? frameChanges_
                                          : PixelTiles::changed(*cachedFrame_, *frame, kChangeTile);
@@ -238,10 +292,10 @@ ImageRef CameraPreviewView::portraitOf(const ImageRef& frame, int pixelWidth, in
     }
     cachedFrame_ = frame;
     cachedWidth_ = pixelWidth;
-    cachedMirrored_ = mirrored_;
+    cachedMirrored_ = mirror;
     cachedRows_ = rows;
     cachedPortrait_ = portraitPicture(*frame, pixelWidth, rows);
-    if (cachedPortrait_ && mirrored_)
+    if (cachedPortrait_ && mirror)
         cachedPortrait_ = mirrored(*cachedPortrait_);
     return cachedPortrait_;
 }
@@ -278,28 +332,68 @@ void CameraPreviewView::fillAround(ImageContext& context, const Rect& picture) {
 }
 
 void CameraPreviewView::draw(ImageContext& context) {
+    // Updating on a real clock, every part drawn shows what the last look found, so that
+    // parts drawn at different moments fit together; otherwise the source's moment now.
+    const bool looked = updating_ && looked_;
     ImageRef frame = shownFrame_;
-    if (!frame && source_) {
-        lastCounter_ = source_->frameCounter();
+    if (!looked && source_)
         frame = source_->frame(RunLoop::main().now());
-    }
+    const CameraStatus status = looked || !source_ ? shownStatus_ : source_->status();
+    const bool mirror = looked ? shownMirror_ : showsMirror();
     const Rect area = pictureRect();
     drawnScale_ = context.scale();
     const double wanted = std::round(area.width() * context.scale());
     const int pixelWidth =
         std::isfinite(wanted) ? std::clamp(static_cast<int>(wanted), 1, kMaxPixelWidth) : 1;
     const ImageRef portrait =
-        frame ? portraitOf(frame, pixelWidth,
-                           rowsShown(context, area, pixelWidth, shownFrame_ ? visibleBottom_ : 0))
-              : nullptr;
-    if (!portrait) {
+        frame
+            ? portraitOf(frame, pixelWidth,
+                         rowsShown(context, area, pixelWidth, looked ? visibleBottom_ : 0), mirror)
+            : nullptr;
+    if (portrait) {
+        fillAround(context, area);
+        context.saveGState();
+        context.clipToRect(bounds());
+        context.drawImageUpright(area, *portrait);
+        context.restoreGState();
+    } else {
         View::draw(context);
-        return;
     }
-    fillAround(context, area);
+    if (source_ && status.kind != CameraStatus::Kind::Live && statusText_)
+        if (const std::string text = statusText_(status); !text.empty())
+            drawStatus(context, text, portrait != nullptr);
+}
+
+void CameraPreviewView::drawStatus(ImageContext& context, const std::string& text,
+                                   bool overPicture) {
+    const Rect b = bounds();
+    const double side = std::min(b.width(), b.height());
     context.saveGState();
-    context.clipToRect(bounds());
-    context.drawImageUpright(area, *portrait);
+    context.clipToRect(b);
+    context.selectFont(statusFont_, kStatusFontSize);
+    const std::vector<std::string> lines = brokenLines(context, text, side - 2 * kStatusMargin);
+    const double height = static_cast<double>(lines.size()) * kStatusLineHeight;
+    // Below the middle of the square on a band over a picture, so the picture still shows;
+    // in the middle of the empty square otherwise.
+    const double top = overPicture ? side - height - 2 * kStatusMargin : (side - height) / 2;
+    if (overPicture) {
+        context.setRGBFillColor(0, 0, 0, 0.6);
+        context.fillRect(
+            {b.x(), b.y() + top - kStatusMargin / 2, b.width(), height + kStatusMargin});
+    }
+    context.setRGBFillColor(0.96, 0.94, 0.9, 1);
+    context.setTextDrawingMode(0);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const double width = context.textWidth(lines[i]);
+        const double baseline =
+            b.y() + top + static_cast<double>(i) * kStatusLineHeight + kStatusFontSize;
+        context.saveGState();
+        // Text stands upright in a y-up space; views are y-down.
+        context.translateCTM(b.x() + (b.width() - width) / 2, baseline);
+        context.scaleCTM(1, -1);
+        context.showTextAtPoint({0, 0}, lines[i]);
+        context.restoreGState();
+    }
     context.restoreGState();
 }
 

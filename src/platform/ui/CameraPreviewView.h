@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/camera/CameraStatus.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/View.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -14,10 +17,14 @@ class Timer;
 
 // The live camera as the camera shows it: the portrait picture of the source's newest frame
 // drawn as wide as the view from its top, so that the square at the top of the view shows
-// exactly the square a print is made of; black below it. Mirroring (off by default) affects
-// only what is shown here, never a still.
+// exactly the square a print is made of; black below it. Mirroring (off by default) applies
+// to a live webcam only, and only to what is shown here, never to a still. While the source is
+// not simply live, the square says so in the words and lettering the program hands in.
 class CameraPreviewView : public View {
 public:
+    // The words for a status; empty says nothing.
+    using StatusText = std::function<std::string(const CameraStatus&)>;
+
     // How often, in seconds, a view on a real clock looks for a new frame.
     static constexpr double kPollInterval = 1.0 / 60.0;
 
@@ -28,6 +35,8 @@ public:
     void setSource(std::shared_ptr<CameraSource> source);
     bool isMirrored() const { return mirrored_; }
     void setMirrored(bool mirrored);
+    // Lines broken at newlines, and at spaces where too wide; text in the bytes Label takes.
+    void setStatusText(StatusText text, std::string fontName);
 
     // Where the portrait picture lies, in the view's coordinates (points): as wide as the
     // view, four thirds as tall, from the top.
@@ -60,7 +69,7 @@ private:
     void fillAround(ImageContext& context, const Rect& picture);
     // The portrait picture of `frame`, `pixelWidth` wide, made once per frame and width, with
     // at least its first `rows` rows (all of them for -1) as they are in the whole picture.
-    ImageRef portraitOf(const ImageRef& frame, int pixelWidth, int rows);
+    ImageRef portraitOf(const ImageRef& frame, int pixelWidth, int rows, bool mirror);
     // How many rows of a portrait `pixelWidth` wide drawn over `area` the context's clip, and
     // the view down to `bottom` (points), can show; -1 for all.
     static int rowsShown(ImageContext& context, const Rect& area, int pixelWidth, double bottom);
@@ -70,9 +79,15 @@ private:
     // Marks for redrawing the parts of the visible picture (`visible`, screen points) where
     // the frame just taken differs from `before`.
     void markChanges(const ImageRef& before, const Rect& visible);
+    // Over the picture (on a dark band) when there is one, else in the middle of the square.
+    void drawStatus(ImageContext& context, const std::string& text, bool overPicture);
+    // Whether the picture is shown as a mirror now: asked for, and the source a webcam.
+    bool showsMirror() const;
 
     std::shared_ptr<CameraSource> source_;
     bool mirrored_ = false;
+    StatusText statusText_;
+    std::string statusFont_;
     bool updating_ = false;
     std::shared_ptr<Timer> pollTimer_;
     bool waiting_ = false;
@@ -80,6 +95,11 @@ private:
     // The newest frame taken while updating on a real clock: every part of the picture
     // drawn before the next one shows the same frame.
     ImageRef shownFrame_;
+    // Whether that frame has been looked for (it may be none: the camera is gone), what the
+    // source said of itself then, and whether the picture was a mirror.
+    bool looked_ = false;
+    CameraStatus shownStatus_;
+    bool shownMirror_ = false;
     // How far down (points) the picture could be seen when that frame came.
     double visibleBottom_ = 0;
     // Pixels a point it was last drawn at.

@@ -1,8 +1,7 @@
 #include "platform/ui/ImagePickerController.h"
 
-#include "platform/backend/camera/CameraPicture.h"
-#include "platform/backend/camera/FallbackCameraSource.h"
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/CameraPicture.h"
+#include "platform/camera/SceneCameraSource.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/HardwareModel.h"
 #include "platform/graphics/ImageContext.h"
@@ -13,6 +12,7 @@
 #include "platform/ui/ThumbnailLoader.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace platform {
 
@@ -62,10 +62,25 @@ void ImagePickerController::setNavigationBarHidden(bool hidden) {
         library_->setTitleBarHidden(hidden);
 }
 
+void ImagePickerController::setEmptyLibraryHint(
+    std::function<std::string(const std::filesystem::path& folder)> hint) {
+    emptyLibraryHint_ = std::move(hint);
+    if (library_)
+        library_->setEmptyHint(emptyLibraryHint_);
+}
+
 void ImagePickerController::setMirrorsLivePicture(bool mirrors) {
     mirrorsLivePicture_ = mirrors;
     if (preview_)
         preview_->setMirrored(mirrors);
+}
+
+void ImagePickerController::setCameraStatusText(
+    std::function<std::string(const CameraStatus&)> text, std::string fontName) {
+    cameraStatusText_ = std::move(text);
+    cameraStatusFont_ = std::move(fontName);
+    if (preview_)
+        preview_->setStatusText(cameraStatusText_, cameraStatusFont_);
 }
 
 bool ImagePickerController::mirrorsLivePicture() const {
@@ -77,16 +92,11 @@ bool ImagePickerController::mirrorsLivePicture() const {
 std::shared_ptr<CameraSource> ImagePickerController::liveSource() {
     std::shared_ptr<CameraSource> source =
         Application::exists() ? Application::shared().cameraSource() : nullptr;
-    if (!source) {
-        if (!scene_)
-            scene_ = std::make_shared<SceneCameraSource>();
-        return scene_;
-    }
-    if (source != wrappedFrom_) {
-        wrappedFrom_ = source;
-        live_ = std::make_shared<FallbackCameraSource>(source, source->description());
-    }
-    return live_;
+    if (source)
+        return source;
+    if (!scene_)
+        scene_ = std::make_shared<SceneCameraSource>();
+    return scene_;
 }
 
 void ImagePickerController::loadView() {
@@ -119,6 +129,7 @@ void ImagePickerController::buildCamera(View& root) {
     const Rect b = root.bounds();
     preview_ = std::make_shared<CameraPreviewView>(b);
     preview_->setMirrored(mirrorsLivePicture());
+    preview_->setStatusText(cameraStatusText_, cameraStatusFont_);
     preview_->setSource(liveSource());
     root.addSubview(preview_);
     if (!showsCameraControls_)
@@ -153,6 +164,7 @@ void ImagePickerController::buildLibrary(View& root) {
         thumbnails_ = std::make_shared<ThumbnailLoader>(kThumbnailPixels);
     library_ = PhotoLibraryView::create(root.bounds(), thumbnails_);
     library_->setTitleBarHidden(navigationBarHidden_);
+    library_->setEmptyHint(emptyLibraryHint_);
     auto weak = std::weak_ptr(std::static_pointer_cast<ImagePickerController>(shared_from_this()));
     library_->onPick = [weak](const PhotoEntry& photo) {
         std::string error;
@@ -172,9 +184,14 @@ void ImagePickerController::viewDidAppear(bool) {
         preview_->setSource(liveSource());
         preview_->startUpdating();
     }
-    if (library_)
-        library_->reload(
-            {Directories::photoLibraryDirectory(), Directories::photoAlbumDirectory()});
+    if (library_) {
+        std::vector<std::filesystem::path> folders = {Directories::photoLibraryDirectory()};
+        // The album lies in the library's folder, but one level down, where the listing does
+        // not look by itself.
+        if (Application::exists() && !Application::shared().name().empty())
+            folders.push_back(Directories::photoAlbumDirectory(Application::shared().name()));
+        library_->reload(folders);
+    }
     if (Application::exists()) {
         if (answersScripts())
             Application::shared().pushResponder(
@@ -204,19 +221,18 @@ void ImagePickerController::takePicture() {
                               shared_from_this())] { self->deliver(self->captureStill()); });
 }
 
+bool ImagePickerController::hasPicture() {
+    return isCamera() && liveSource()->frame(RunLoop::main().now()) != nullptr;
+}
+
 ImageRef ImagePickerController::captureStill() {
     const double now = RunLoop::main().now();
     const std::string model = HardwareModel::current();
     ImageRef still;
     if (const ImageRef frame = liveSource()->stillFrame(now))
         still = makeStill(*frame, model);
-    if (!still) {
-        // No frame yet (a webcam still starting up) or none that can be used.
-        if (!scene_)
-            scene_ = std::make_shared<SceneCameraSource>();
-        if (const ImageRef frame = scene_->stillFrame(now))
-            still = makeStill(*frame, model);
-    }
+    // No frame (a camera gone or still starting) or none that can be used: black, so that a
+    // still never shows what the camera did not see.
     if (!still) {
         const int width = stillPortraitWidth(model);
         ImageContext black(width * 4 / 3, width);

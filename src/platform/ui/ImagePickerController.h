@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/camera/CameraStatus.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/ImagePickerControllerDelegate.h"
 #include "platform/ui/ScriptResponder.h"
 #include "platform/ui/ViewController.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +52,8 @@ public:
     // The camera's own shutter and cancel controls along the bottom (shown by default).
     void setShowsCameraControls(bool shows);
     bool showsCameraControls() const { return showsCameraControls_; }
+    // What the library shows when it has no photos, made from the folder it lists first.
+    void setEmptyLibraryHint(std::function<std::string(const std::filesystem::path& folder)> hint);
     // Hides the library's title bar, Cancel control included.
     void setNavigationBarHidden(bool hidden);
     bool isNavigationBarHidden() const { return navigationBarHidden_; }
@@ -61,16 +65,23 @@ public:
     bool wantsFullScreenLayout() const { return wantsFullScreenLayout_; }
     void setAllowsEditing(bool allows) { allowsEditing_ = allows; }
     bool allowsEditing() const { return allowsEditing_; }
-    // Shows the live picture as a mirror does; until set, as the application says (off when
-    // there is none). Stills are never mirrored.
+    // Shows a live webcam's picture as a mirror does; until set, as the application says (off
+    // when there is none). Other sources and stills are never mirrored.
     void setMirrorsLivePicture(bool mirrors);
     bool mirrorsLivePicture() const;
+    // What the camera's picture area says while the camera is not simply live (gone, or
+    // missing), and the lettering it says it in.
+    void setCameraStatusText(std::function<std::string(const CameraStatus&)> text,
+                             std::string fontName);
 
     // Camera only: takes a still of what the camera sees and hands it to the delegate
-    // through the run loop, exactly once per call, whatever happened to the camera: a
-    // source that failed gives way to the built-in scene. The still is stored on its side
-    // as a phone camera stores it (see makeStill), for the hardware model of the moment.
+    // through the run loop, exactly once per call, whatever happened to the camera: a camera
+    // with no picture (gone, or not started yet) gives a black still, never another source's.
+    // The still is stored on its side as a phone camera stores it (see makeStill), for the
+    // hardware model of the moment.
     void takePicture();
+    // Camera only: whether the camera has a picture now, so that a still would show something.
+    bool hasPicture();
 
     // Library: picks the photo at `path` as a tap on it does. A picture that cannot be read
     // shows a message in the picker, which stays open; then false with the reason in error.
@@ -82,8 +93,7 @@ public:
     // the other source.
     std::shared_ptr<CameraPreviewView> cameraPreview() const { return preview_; }
     std::shared_ptr<PhotoLibraryView> libraryView() const { return library_; }
-    // The camera source the picker shows now: the application's, wrapped so that it gives
-    // way to the built-in scene if it fails.
+    // The camera source the picker shows now: the application's.
     std::shared_ptr<CameraSource> liveSource();
 
     void loadView() override;
@@ -111,17 +121,19 @@ private:
     std::weak_ptr<ImagePickerControllerDelegate> delegate_;
     bool showsCameraControls_ = true;
     bool navigationBarHidden_ = false;
+    std::function<std::string(const std::filesystem::path&)> emptyLibraryHint_;
     bool toolbarHidden_ = false;
     bool wantsFullScreenLayout_ = false;
     bool allowsEditing_ = false;
     std::optional<bool> mirrorsLivePicture_;
+    std::function<std::string(const CameraStatus&)> cameraStatusText_;
+    std::string cameraStatusFont_;
     bool onScreen_ = false;
 
     std::shared_ptr<CameraPreviewView> preview_;
     std::shared_ptr<PhotoLibraryView> library_;
     std::shared_ptr<ThumbnailLoader> thumbnails_;
-    std::shared_ptr<CameraSource> wrappedFrom_;
-    std::shared_ptr<CameraSource> live_;
+    // What a picker shows with no application to take the camera from.
     std::shared_ptr<SceneCameraSource> scene_;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/ui/PhotoAlbum.h"
 
 #include "platform/foundation/Directories.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/RunLoop.h"
 
 #include <cerrno>
@@ -68,15 +69,19 @@ std::filesystem::path numbered(const std::filesystem::path& folder, const std::s
 
 void save(std::vector<std::uint8_t> jpeg, ImageRef image, PhotoAlbum::Completion completion) {
     RunLoop::AsyncWork work = RunLoop::main().beginAsyncWork();
-    // Resolved here: the environment is read on the main thread only.
-    const std::filesystem::path folder = Directories::photoAlbumDirectory();
-    const std::string base = PhotoAlbum::baseName(std::time(nullptr));
+    // Resolved here: the application and the environment are read on the main thread only.
+    const std::string album = Application::exists() ? Application::shared().name() : "";
+    const std::filesystem::path folder =
+        album.empty() ? std::filesystem::path() : Directories::photoAlbumDirectory(album);
+    const std::string base = PhotoAlbum::baseName(album, std::time(nullptr));
     std::thread([work = std::move(work), jpeg = std::move(jpeg), image = std::move(image),
                  completion = std::move(completion), folder, base]() mutable {
         std::optional<std::string> error;
-        if (image)
+        if (image && !folder.empty())
             jpeg = image->jpegData(1.0);
-        if (jpeg.empty()) {
+        if (folder.empty()) {
+            error = "the application has no name to give its photo album";
+        } else if (jpeg.empty()) {
             error = image ? "the picture could not be encoded as JPEG" : "there is no picture";
         } else {
             std::string reason;
@@ -102,13 +107,13 @@ void PhotoAlbum::writeJpegData(std::vector<std::uint8_t> jpeg, Completion comple
     save(std::move(jpeg), nullptr, std::move(completion));
 }
 
-std::string PhotoAlbum::baseName(std::time_t time) {
+std::string PhotoAlbum::baseName(const std::string& album, std::time_t time) {
     std::tm local{};
     if (!::localtime_r(&time, &local))
-        return "Morvane";
+        return album;
     char text[32];
-    std::strftime(text, sizeof text, "Morvane-%Y%m%d-%H%M%S", &local);
-    return text;
+    std::strftime(text, sizeof text, "-%Y%m%d-%H%M%S", &local);
+    return album + text;
 }
 
 std::filesystem::path PhotoAlbum::writeUnique(const std::filesystem::path& folder,

@@ -12,25 +12,27 @@
 
 namespace platform {
 
-// The photo album: the folder where full-size prints are kept for the user
-// (Directories::photoAlbumDirectory()). A save encodes and writes on a worker thread and
-// answers later, on the main run loop, exactly once. Nothing in the album is ever replaced:
-// each picture gets a new name, "Morvane-YYYYMMDD-HHMMSS.jpg" after the local time of the
-// call, then "-2", "-3"... when that name is taken.
+// The photo album: the folder where full-size pictures are kept for the user. It is named
+// after the application (Application::name()), and so are its pictures: NAME in the pictures
+// folder (Directories::photoAlbumDirectory), "NAME-YYYYMMDD-HHMMSS.jpg" after the local time
+// of the call, then "-2", "-3"... when that name is taken, for nothing in the album is ever
+// replaced. A save encodes and writes on a worker thread and answers later, on the main run
+// loop, exactly once.
 class PhotoAlbum {
 public:
     // Called with no error on success, else with a sentence saying what failed.
     using Completion = std::function<void(std::optional<std::string> error)>;
 
     // Encodes the picture as JPEG at quality 1.0 and saves it. A failed write (folder not
-    // writable, disk full, no picture) still completes, with the error, and says so in one
-    // line on standard error.
+    // writable, disk full, no picture, an application without a name) still completes, with
+    // the error, and says so in one line on standard error.
     static void writeToSavedPhotosAlbum(ImageRef image, Completion completion);
     // Saves bytes that are already JPEG, as they are.
     static void writeJpegData(std::vector<std::uint8_t> jpeg, Completion completion);
 
-    // The name before numbering for a picture saved at `time`, in local time.
-    static std::string baseName(std::time_t time);
+    // The name before numbering for a picture saved at `time` in the album called `album`,
+    // in local time.
+    static std::string baseName(const std::string& album, std::time_t time);
     // Writes `bytes` into `folder` under the first free name of `base` (".jpg", "-2.jpg", ...)
     // without ever replacing a file; readers never see a half-written picture under that
     // name. Returns the path, or an empty path and the reason in `error`. Any thread.

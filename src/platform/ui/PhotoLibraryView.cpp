@@ -75,6 +75,8 @@ void PhotoLibraryView::build(std::shared_ptr<ThumbnailLoader> loader) {
     titleBar_->setText("Photos");
     scroll_ = std::make_shared<ScrollView>();
     scroll_->setBackgroundColor(Color::white());
+    // Paged by key, a row of photos stands at the top.
+    scroll_->setRowHeight(PhotoGridView::kCellSize);
     grid_ = std::make_shared<PhotoGridView>(std::move(loader));
     scroll_->addSubview(grid_);
     hint_ = std::make_shared<TextPanel>(Rect{}, kHintStyle, false);
@@ -131,16 +133,11 @@ void PhotoLibraryView::reload(const std::vector<std::filesystem::path>& folders)
     scroll_->setContentSize(grid_->bounds().size);
     scroll_->setContentOffset({0, 0});
     showMessage("");
-    if (grid_->photos().empty()) {
-        const std::string where =
-            folders.empty() ? std::string("the Pictures folder") : folders.front().string();
-        hint_->setText("No photos yet.\nPut JPEG or PNG pictures in\n" + where +
-                       "\nto make prints of them.");
-        hint_->setHidden(false);
-    } else {
-        hint_->setText("");
-        hint_->setHidden(true);
-    }
+    std::string hint;
+    if (grid_->photos().empty() && emptyHint_)
+        hint = emptyHint_(folders.empty() ? std::filesystem::path() : folders.front());
+    hint_->setHidden(hint.empty());
+    hint_->setText(std::move(hint));
     grid_->requestThumbnails({0, 0, area.width(), area.height()});
 }
 

@@ -18,8 +18,8 @@ class TextButton;
 class ThumbnailLoader;
 
 // What the photo-library picker shows: a title bar ("Photos" and a "Cancel" control), the
-// grid of the library's photos below it, newest first, a hint where to put photos when
-// there are none, and a message line along the bottom for a photo that could not be opened.
+// grid of the library's photos below it, newest first, the program's hint when there are
+// none, and a message line along the bottom for a photo that could not be opened.
 // Make it with create().
 class PhotoLibraryView : public View {
 public:
@@ -33,9 +33,14 @@ public:
     // thumbnails; clears the message.
     void reload(const std::vector<std::filesystem::path>& folders);
     const std::vector<PhotoEntry>& photos() const;
-    // The sentence shown where the grid would be when there is nothing to show; empty while
+    // The text shown where the grid would be when there is nothing to show; empty while
     // there are photos.
     const std::string& hint() const;
+    // Makes that text from the first folder listed (an empty path when there is none) at the
+    // next reload; without it an empty library shows nothing.
+    void setEmptyHint(std::function<std::string(const std::filesystem::path& folder)> hint) {
+        emptyHint_ = std::move(hint);
+    }
 
     void showMessage(std::string message);
     const std::string& message() const;
@@ -64,6 +69,7 @@ private:
     std::shared_ptr<TextButton> cancel_;
     std::shared_ptr<TextPanel> hint_;
     std::shared_ptr<TextPanel> message_;
+    std::function<std::string(const std::filesystem::path&)> emptyHint_;
     bool titleBarHidden_ = false;
 };
 

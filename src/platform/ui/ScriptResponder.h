@@ -6,9 +6,9 @@
 namespace platform {
 
 // Something modal on screen that a script or the keyboard answers in place of a finger: an
-// open picker or an alert. While one is in front it takes every key, so that no key reaches
-// what it covers. Each script call returns false with a message in `error` when it cannot do
-// what is asked (e.g. an alert asked to pick a picture).
+// open picker or an alert. While one is in front it answers Escape and Return, and is asked
+// first about every other key (Application::key). Each script call returns false with a
+// message in `error` when it cannot do what is asked (e.g. an alert asked to pick a picture).
 class ScriptResponder {
 public:
     virtual ~ScriptResponder() = default;
@@ -19,6 +19,9 @@ public:
     // them. True when something was done.
     virtual bool pressCancelKey() = 0;
     virtual bool pressDefaultKey() = 0;
+    // Any other key by its name (KeyName): true when the responder took it, and then it goes
+    // no further.
+    virtual bool pressOtherKey(const std::string&) { return false; }
 };
 
 } // namespace platform

@@ -133,13 +133,13 @@ void ScrollView::follow(Point point) {
     setOffset(offset);
 }
 
-Point ScrollView::releaseVelocity() const {
-    if (samples_.size() < 2)
+Point ScrollView::trackVelocity(const std::vector<Sample>& samples) {
+    if (samples.size() < 2)
         return {0, 0};
-    const Sample& last = samples_.back();
-    // The oldest sample inside the window; a finger that rested longer has no speed.
+    const Sample& last = samples.back();
+    // The oldest sample inside the window; a track that rested longer has no speed.
     const Sample* first = &last;
-    for (auto it = samples_.rbegin() + 1; it != samples_.rend(); ++it) {
+    for (auto it = samples.rbegin() + 1; it != samples.rend(); ++it) {
         if (last.time - it->time > kVelocityWindow)
             break;
         first = &*it;
@@ -147,12 +147,16 @@ Point ScrollView::releaseVelocity() const {
     const double dt = last.time - first->time;
     if (dt <= 1e-6)
         return {0, 0};
-    // The content moves against the finger.
-    return {scrollsHorizontally() ? -(last.finger.x - first->finger.x) / dt : 0,
-            scrollsVertically() ? -(last.finger.y - first->finger.y) / dt : 0};
+    return {(last.position.x - first->position.x) / dt, (last.position.y - first->position.y) / dt};
 }
 
-Point ScrollView::pageTarget(Point velocity) const {
+Point ScrollView::releaseVelocity() const {
+    // The content moves against the finger.
+    const Point finger = trackVelocity(samples_);
+    return {scrollsHorizontally() ? -finger.x : 0, scrollsVertically() ? -finger.y : 0};
+}
+
+Point ScrollView::pageTarget(Point velocity, Point start) const {
     const Point current = contentOffset();
     const Point maximum = maximumContentOffset();
     const Size page = bounds().size;
@@ -171,9 +175,9 @@ Point ScrollView::pageTarget(Point velocity) const {
     };
     Point target = current;
     if (scrollsHorizontally())
-        target.x = axis(current.x, dragStartOffset_.x, velocity.x, page.width, maximum.x);
+        target.x = axis(current.x, start.x, velocity.x, page.width, maximum.x);
     if (scrollsVertically())
-        target.y = axis(current.y, dragStartOffset_.y, velocity.y, page.height, maximum.y);
+        target.y = axis(current.y, start.y, velocity.y, page.height, maximum.y);
     return target;
 }
 
@@ -185,7 +189,7 @@ void ScrollView::release(Point velocity) {
                        std::clamp(current.y, 0.0, maximum.y)};
 
     if (pagingEnabled_) {
-        const Point target = pageTarget(velocity);
+        const Point target = pageTarget(velocity, dragStartOffset_);
         if (!(target == current))
             startMotion({{current, target, now, kPageSettleDuration, Curve::EaseOut}});
         return;
@@ -276,6 +280,7 @@ bool ScrollView::stepMotion(double now) {
 
 void ScrollView::stopMotion() {
     motion_.clear();
+    cancelStroke();
 }
 
 } // namespace platform

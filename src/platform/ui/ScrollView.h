@@ -3,9 +3,12 @@
 #include "platform/ui/View.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace platform {
+
+class Timer;
 
 // A view that shows part of a larger content and lets a finger move it. The content offset
 // is the bounds origin: the content point shown at the view's top left. Scroll views clip to
@@ -13,12 +16,19 @@ namespace platform {
 // either end. On release with paging, the content settles on a multiple of the view's size:
 // the next page when the drag went past half a page or ended in a flick, never more than one
 // page from where the drag began. Without paging it glides on and springs back inside.
+//
+// On a desktop the mouse wheel, a touchpad and the page keys move it too, never past its ends.
 class ScrollView : public View {
 public:
     // Settling on a page, seconds.
     static constexpr double kPageSettleDuration = 0.3;
     // Finger speed (points per second) from which a release counts as a flick.
     static constexpr double kFlickVelocity = 250;
+    // Points one wheel notch moves a view that does not page.
+    static constexpr double kWheelStep = 60;
+    // A touchpad stroke has ended once no motion came for this long (seconds): touchpads do
+    // not say when the fingers are lifted.
+    static constexpr double kStrokeEnd = 0.15;
 
     explicit ScrollView(Rect frame = {});
 
@@ -56,6 +66,28 @@ public:
     // a settle or glide, or an offset set by the program while no finger holds the content.
     void setOnScrollEnded(std::function<void()> handler) { onScrollEnded_ = std::move(handler); }
 
+    // The mouse wheel or a touchpad, in wheel notches: positive shows more of what lies
+    // right and below. Whole notches are a wheel's; a touchpad's stroke comes in parts of
+    // one, and so does all that arrives while a stroke goes on. A notch moves kWheelStep
+    // points, or with paging turns to the page after the one nearest now (notches faster
+    // than the pages turn add up to fewer pages, so a burst moves as a swipe does; one the
+    // other way goes back a page from where the turn was heading). A stroke
+    // follows the fingers and, with paging, settles as a released drag does: the next page
+    // past half a page or after a quick stroke, never more than one page from its start. A
+    // view that scrolls sideways only takes the vertical wheel as its own, as a mouse without
+    // a sideways wheel has no other. False when the view cannot move that way (or a finger
+    // holds it).
+    bool scrollWheel(Point notches);
+    // Page Up and Page Down (direction −1 or 1): as many whole rows (rowHeight) as the view
+    // shows, onto the top of a row; a page with paging; else the height shown. Vertically
+    // when the view scrolls so, else sideways. False when there is nowhere to go.
+    bool scrollPage(int direction);
+    // Home and End (direction −1 or 1): to the start or to the end of the content.
+    bool scrollToEdge(int direction);
+    // The content's rows, for paging by key; 0 (the default) when it has none.
+    double rowHeight() const { return rowHeight_; }
+    void setRowHeight(double height);
+
     void touchesBegan(Point point) override;
     void touchesMoved(Point point) override;
     void touchesEnded(Point point) override;
@@ -72,7 +104,8 @@ private:
     };
     struct Sample {
         double time;
-        Point finger;
+        // The finger in a drag; the content offset in a touchpad stroke.
+        Point position;
     };
 
     bool scrollsHorizontally() const;
@@ -80,8 +113,22 @@ private:
     Point fingerInFrame(Point point) const;
     void follow(Point point);
     void release(Point velocity);
-    Point pageTarget(Point velocity) const;
+    // Where paging settles after a move that began at `start` and ends with `velocity`.
+    Point pageTarget(Point velocity, Point start) const;
     Point releaseVelocity() const;
+    // Points per second over the last moments of a track of samples.
+    static Point trackVelocity(const std::vector<Sample>& samples);
+    // The wheel's notches on the axes this view moves along.
+    Point wheelAxes(Point notches) const;
+    void turnPageByNotch(Point axes);
+    void followStroke(Point axes);
+    // The stroke's end: with paging the content settles, else it rests where it is.
+    void finishStroke();
+    // Forgets a stroke without settling (a finger or the program took the content).
+    void cancelStroke();
+    // Moves to `target` as a page settles, resting when it arrives; false when already there.
+    bool settleAt(Point target);
+    Point clampedOffset(Point offset) const;
     void startMotion(std::vector<Segment> segments);
     // Moves the content to where the motion puts it at `now`; false once it has ended.
     bool stepMotion(double now);
@@ -104,6 +151,13 @@ private:
     std::vector<Segment> motion_;
     bool frameHandlerActive_ = false;
     std::function<void()> onScrollEnded_;
+
+    double rowHeight_ = 0;
+    // A touchpad stroke under way: where it began, the content's track, the timer that ends it.
+    bool stroking_ = false;
+    Point strokeStartOffset_;
+    std::vector<Sample> strokeSamples_;
+    std::shared_ptr<Timer> strokeTimer_;
 };
 
 } // namespace platform

@@ -61,7 +61,7 @@ void ViewController::presentModalViewController(std::shared_ptr<ViewController> 
     if (!controller || controller.get() == this)
         return;
     if (modalViewController_) {
-        std::fprintf(stderr, "morvane: a controller that presents another cannot present a "
+        std::fprintf(stderr, "morvane: a controller that presents another cannot present a\n"
                              "second one; dismiss the first\n");
         return;
     }

@@ -116,6 +116,16 @@ void Window::touchUp(Point point) {
     view->touchesEnded(view->convertPointFromView(point, nullptr));
 }
 
+bool Window::scrollWheel(Point point, Point notches) {
+    for (auto node = hitTest(convertPointFromView(point, nullptr)); node;
+         node = node->superview()) {
+        auto scroll = std::dynamic_pointer_cast<ScrollView>(node);
+        if (scroll && scroll->isUserInteractionEnabled() && scroll->scrollWheel(notches))
+            return true;
+    }
+    return false;
+}
+
 void Window::cancelTouch() {
     if (!touched_)
         return;

@@ -57,6 +57,12 @@ public:
     void cancelTouch();
     bool isTouching() const { return touched_ != nullptr; }
 
+    // The mouse wheel or a touchpad over `point` (window points), in notches: the scroll view
+    // under the pointer, or the nearest one holding what is under it, that can move that way
+    // takes it (ScrollView::scrollWheel). Whatever covers the screen (an alert) covers it from
+    // the wheel too. False when none took it.
+    bool scrollWheel(Point point, Point notches);
+
 private:
     // How far (points) a finger moves on a control before a scroll view beneath takes over.
     static constexpr double kScrollSlop = 10;

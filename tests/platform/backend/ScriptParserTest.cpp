@@ -20,11 +20,12 @@ TEST(ScriptParser, ReadsEveryCommandWithItsLineSkippingCommentsAndBlanks) {
                                           "cancel\n"
                                           "alert 1\n"
                                           "shot out/first shot.PNG\n"
-                                          "quit",
+                                          "quit\n"
+                                          "scroll 160 300 0 -2.5",
                                           error);
     ASSERT_TRUE(script) << error;
     const auto& c = script->commands();
-    ASSERT_EQ(c.size(), 9u);
+    ASSERT_EQ(c.size(), 10u);
     EXPECT_EQ(c[0].kind, Kind::Tap);
     EXPECT_EQ(c[0].line, 3);
     EXPECT_EQ(c[0].from, (Point{160, 240}));
@@ -38,6 +39,9 @@ TEST(ScriptParser, ReadsEveryCommandWithItsLineSkippingCommentsAndBlanks) {
     EXPECT_EQ(c[7].text, "out/first shot.PNG");
     EXPECT_EQ(c[8].kind, Kind::Quit);
     EXPECT_EQ(c[8].line, 11);
+    EXPECT_EQ(c[9].kind, Kind::Scroll);
+    EXPECT_EQ(c[9].from, (Point{160, 300}));
+    EXPECT_EQ(c[9].notches, (Point{0, -2.5}));
 
     auto empty = ScriptParser::parseText("", error);
     ASSERT_TRUE(empty);
@@ -65,12 +69,45 @@ TEST(ScriptParser, AMalformedLineIsNamedByNumber) {
         {"pick   # nothing", "script:1: pick needs the path of a picture"},
         {"alert 0.5", "script:1: '0.5' is not a button index"},
         {"alert -1", "script:1: '-1' is not a button index"},
+        {"scroll 1 2 3", "script:1: scroll takes 4 arguments, not 3"},
+        {"scroll 1 500 0 1", "script:1: point (1, 500) is off the 320 by 480 screen"},
+        {"scroll 1 2 0 down", "script:1: 'down' is not a number of wheel notches"},
+        {"scroll 1 2 -101 0", "script:1: a scroll is at most 100 notches each way"},
     };
     for (const auto& [text, message] : cases) {
         std::string error;
         EXPECT_FALSE(ScriptParser::parseText(text, error)) << text;
         EXPECT_EQ(error.rfind(message, 0), 0u) << text << " gave: " << error;
     }
+}
+
+TEST(ScriptParser, KeysAreThoseTheProgramHandsInOrElseAnyKeysName) {
+    const std::vector<std::string> keys = {"space", "escape", "return"};
+    std::string error;
+    auto script = ScriptParser::parseText("key Space\nkey RETURN\n", error, keys);
+    ASSERT_TRUE(script) << error;
+    EXPECT_EQ(script->commands()[1].text, "return");
+    // A key of the keyboard that the program has no use for is refused, naming the ones it has,
+    // before anything runs.
+    EXPECT_FALSE(ScriptParser::parseText("key space\nkey q\n", error, keys));
+    EXPECT_EQ(error, "script:2: unknown key 'q'; the keys are:\n  space escape return");
+    EXPECT_FALSE(ScriptParser::parseText("key ctrl+escape", error, keys));
+    // However many keys there are, the list keeps to a terminal's width.
+    std::vector<std::string> many;
+    for (int n = 1; n <= 12; ++n)
+        many.insert(many.end(), {"f" + std::to_string(n), "ctrl+f" + std::to_string(n)});
+    EXPECT_FALSE(ScriptParser::parseText("key q", error, many));
+    std::istringstream lines(error);
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count)
+        EXPECT_LE(line.size(), 80u) << line;
+    EXPECT_GT(count, 2);
+    EXPECT_NE(error.find(" ctrl+f12"), std::string::npos);
+
+    script = ScriptParser::parseText("key q\nkey Ctrl+Alt+Delete\nkey F12\n", error);
+    ASSERT_TRUE(script) << error;
+    EXPECT_EQ(script->commands()[1].text, "ctrl+alt+delete");
+    EXPECT_EQ(script->commands()[2].text, "f12");
 }
 
 TEST(ScriptParser, AHugeLineIsRefusedWithoutReadingItAll) {

@@ -1,14 +1,10 @@
 #include "platform/backend/SdlBuzzer.h"
-#include "platform/backend/SdlKeyMap.h"
 #include "platform/backend/WindowShake.h"
-#include "platform/ui/Application.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 
 using namespace platform;
 
@@ -70,30 +66,4 @@ TEST(SdlBuzzer, IsAShortLowBuzzThatStartsAndEndsSilently) {
     EXPECT_TRUE(SdlBuzzer::samples(0).empty());
     EXPECT_TRUE(SdlBuzzer::samples(-44100).empty());
     EXPECT_TRUE(SdlBuzzer::samples(1 << 30).empty());
-}
-
-TEST(SdlKeyMap, TheCamerasShortcutsAreTheApplicationsKeyNames) {
-    const SDL_Keycode keys[] = {SDLK_SPACE, SDLK_c,      SDLK_l,      SDLK_r,
-                                SDLK_m,     SDLK_LEFT,   SDLK_RIGHT,  SDLK_UP,
-                                SDLK_DOWN,  SDLK_ESCAPE, SDLK_RETURN, SDLK_KP_ENTER};
-    std::set<std::string> names;
-    for (const SDL_Keycode key : keys) {
-        const auto name = SdlKeyMap::shortcutName(key, KMOD_NONE);
-        ASSERT_TRUE(name) << SDL_GetKeyName(key);
-        EXPECT_TRUE(Application::isKeyName(*name)) << *name;
-        names.insert(*name);
-        // Shift and the lock keys change nothing.
-        EXPECT_EQ(SdlKeyMap::shortcutName(key, KMOD_LSHIFT | KMOD_NUM | KMOD_CAPS), name);
-    }
-    // Every key the application knows has its own key in the window.
-    EXPECT_EQ(names.size(), Application::keyNames().size());
-
-    // Combinations belong to the desktop; other keys are not shortcuts.
-    EXPECT_FALSE(SdlKeyMap::shortcutName(SDLK_c, KMOD_LCTRL));
-    EXPECT_FALSE(SdlKeyMap::shortcutName(SDLK_r, KMOD_RALT));
-    EXPECT_FALSE(SdlKeyMap::shortcutName(SDLK_SPACE, KMOD_LGUI));
-    EXPECT_FALSE(SdlKeyMap::shortcutName(SDLK_a, KMOD_NONE));
-    EXPECT_FALSE(SdlKeyMap::shortcutName(SDLK_RETURN, KMOD_LALT));
-    // The keypad's Enter is Return.
-    EXPECT_EQ(SdlKeyMap::shortcutName(SDLK_KP_ENTER, KMOD_NONE), "return");
 }

@@ -24,9 +24,9 @@ TEST(Directories, MorvaneHomeMovesEverything) {
     EXPECT_EQ(Directories::documentsDirectory(), folder / "Documents");
     EXPECT_EQ(Directories::preferencesFile(), folder / "preferences.plist");
     EXPECT_EQ(Directories::photoLibraryDirectory(), folder / "Pictures");
-    EXPECT_EQ(Directories::photoAlbumDirectory(), folder / "Pictures" / "Morvane");
+    EXPECT_EQ(Directories::photoAlbumDirectory("Holiday"), folder / "Pictures" / "Holiday");
     EXPECT_TRUE(std::filesystem::is_directory(folder / "Documents"));
-    EXPECT_TRUE(std::filesystem::is_directory(folder / "Pictures" / "Morvane"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "Pictures" / "Holiday"));
     EXPECT_FALSE(std::filesystem::exists(folder / "ignored"));
 }
 
@@ -47,8 +47,8 @@ TEST(Directories, XdgFoldersWithoutMorvaneHome) {
                                                     "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
                                                     "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
     EXPECT_EQ(Directories::photoLibraryDirectory(), folder / "user" / "Bilder");
-    EXPECT_EQ(Directories::photoAlbumDirectory(), folder / "user" / "Bilder" / "Morvane");
-    EXPECT_TRUE(std::filesystem::is_directory(folder / "user" / "Bilder" / "Morvane"));
+    EXPECT_EQ(Directories::photoAlbumDirectory("Holiday"), folder / "user" / "Bilder" / "Holiday");
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "user" / "Bilder" / "Holiday"));
 
     writeText(folder / "config" / "user-dirs.dirs",
               "XDG_PICTURES_DIR=\"" + (folder / "photos").string() + "\"\n");

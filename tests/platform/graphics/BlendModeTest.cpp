@@ -1,5 +1,6 @@
 #include "PixelHelpers.h"
 #include "platform/graphics/ImageContext.h"
+#include "support/BlendModel.h"
 
 #include <gtest/gtest.h>
 
@@ -11,112 +12,19 @@
 
 namespace {
 
+using blendmodel::Rgb;
 using platform::BlendMode;
 using testing_pixels::Rgba;
-using Rgb = std::array<double, 3>;
 
-// A plain floating-point model of the PDF blend modes and Porter-Duff operators, written from
-// their formulas, against which the drawing surface is checked.
-double lum(const Rgb& c) {
-    return 0.3 * c[0] + 0.59 * c[1] + 0.11 * c[2];
-}
-
-Rgb clipColor(Rgb c) {
-    const double l = lum(c);
-    const double n = std::min({c[0], c[1], c[2]});
-    const double x = std::max({c[0], c[1], c[2]});
-    for (double& v : c) {
-        if (n < 0)
-            v = l + (v - l) * l / (l - n);
-        if (x > 1)
-            v = l + (v - l) * (1 - l) / (x - l);
-    }
-    return c;
-}
-
-Rgb setLum(const Rgb& c, double l) {
-    const double d = l - lum(c);
-    return clipColor({c[0] + d, c[1] + d, c[2] + d});
-}
-
-double sat(const Rgb& c) {
-    return std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]});
-}
-
-Rgb setSat(Rgb c, double s) {
-    int order[3] = {0, 1, 2};
-    std::sort(order, order + 3, [&](int a, int b) { return c[a] < c[b]; });
-    double& cmin = c[order[0]];
-    double& cmid = c[order[1]];
-    double& cmax = c[order[2]];
-    if (cmax > cmin) {
-        cmid = (cmid - cmin) * s / (cmax - cmin);
-        cmax = s;
-    } else {
-        cmid = cmax = 0;
-    }
-    cmin = 0;
-    return c;
-}
-
-double separable(BlendMode mode, double cb, double cs) {
-    auto hardLight = [](double b, double s) {
-        return s <= 0.5 ? b * 2 * s : b + (2 * s - 1) - b * (2 * s - 1);
-    };
-    switch (mode) {
-    case BlendMode::Multiply:
-        return cb * cs;
-    case BlendMode::Screen:
-        return cb + cs - cb * cs;
-    case BlendMode::Overlay:
-        return hardLight(cs, cb);
-    case BlendMode::Darken:
-        return std::min(cb, cs);
-    case BlendMode::Lighten:
-        return std::max(cb, cs);
-    case BlendMode::ColorDodge:
-        return cb == 0 ? 0 : cs >= 1 ? 1 : std::min(1.0, cb / (1 - cs));
-    case BlendMode::ColorBurn:
-        return cb >= 1 ? 1 : cs <= 0 ? 0 : 1 - std::min(1.0, (1 - cb) / cs);
-    case BlendMode::HardLight:
-        return hardLight(cb, cs);
-    case BlendMode::SoftLight: {
-        if (cs <= 0.5)
-            return cb - (1 - 2 * cs) * cb * (1 - cb);
-        const double d = cb <= 0.25 ? ((16 * cb - 12) * cb + 4) * cb : std::sqrt(cb);
-        return cb + (2 * cs - 1) * (d - cb);
-    }
-    case BlendMode::Difference:
-        return std::abs(cb - cs);
-    case BlendMode::Exclusion:
-        return cb + cs - 2 * cb * cs;
-    default:
-        return cs;
-    }
-}
-
-Rgb blend(BlendMode mode, const Rgb& cb, const Rgb& cs) {
-    switch (mode) {
-    case BlendMode::Hue:
-        return setLum(setSat(cs, sat(cb)), lum(cb));
-    case BlendMode::Saturation:
-        return setLum(setSat(cb, sat(cs)), lum(cb));
-    case BlendMode::Color:
-        return setLum(cs, lum(cb));
-    case BlendMode::Luminosity:
-        return setLum(cb, lum(cs));
-    default:
-        return {separable(mode, cb[0], cs[0]), separable(mode, cb[1], cs[1]),
-                separable(mode, cb[2], cs[2])};
-    }
-}
+// The surface is checked against plain floating-point models written from the formulas: the
+// shared one for the blend modes, and the Porter-Duff operators below.
 
 // Backdrop b and result premultiplied, source s straight (as a fill colour is given).
 Rgba compositeBlend(BlendMode mode, const Rgba& b, const Rgba& s) {
     const double ab = b[3], as = s[3];
     const Rgb cb = ab > 0 ? Rgb{b[0] / ab, b[1] / ab, b[2] / ab} : Rgb{0, 0, 0};
     const Rgb cs = {s[0], s[1], s[2]};
-    const Rgb mixed = blend(mode, cb, cs);
+    const Rgb mixed = blendmodel::blend(mode, cb, cs);
     Rgba r;
     for (int i = 0; i < 3; ++i)
         r[i] = (1 - ab) * as * cs[i] + (1 - as) * b[i] + as * ab * mixed[i];

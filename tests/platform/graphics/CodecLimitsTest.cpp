@@ -1,9 +1,9 @@
 // Picture files that would cost far more than they are worth, and large ordinary photos that
 // must still be read: what a decode may take, what it makes, and what it says when it makes
 // nothing.
-#include "PictureFolder.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PngCodec.h"
+#include "support/PictureFolder.h"
 
 #include "support/PeakMemory.h"
 

@@ -1,6 +1,6 @@
 #include "platform/graphics/Image.h"
-#include "PictureFolder.h"
 #include "PixelHelpers.h"
+#include "support/PictureFolder.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>

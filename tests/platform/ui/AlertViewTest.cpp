@@ -2,11 +2,13 @@
 #include "platform/ui/Button.h"
 
 #include "PickerTestSupport.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
 using namespace platform;
 using namespace pickertest;
+using namespace testpictures;
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "platform/ui/ThumbnailLoader.h"
 
 #include "PickerTestSupport.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 
 using namespace platform;
 using namespace pickertest;
+using namespace testpictures;
 
 namespace {
 
@@ -60,6 +62,8 @@ struct LibraryPicker : ::testing::Test {
     std::shared_ptr<ViewController> owner = std::make_shared<ViewController>();
 
     void SetUp() override {
+        // The album is the application's: a folder of its name in the pictures folder.
+        screen.app.setName("Holiday");
         picker->setSourceType(ImagePickerController::SourceType::PhotoLibrary);
         picker->setDelegate(chooser);
         picker->setAllowsEditing(false);
@@ -90,19 +94,19 @@ TEST_F(LibraryPicker, ListsThePicturesNewestFirstWithTheAlbumAndNothingElse) {
     solid(40, 30, kRed)->writeJpeg(pictures() / "old.jpg", 0.9);
     solid(40, 30, kGreen)->writePng(pictures() / "new.png");
     solid(40, 30, kBlue)->writeJpeg(pictures() / "NO_EXTENSION", 0.9);
-    std::filesystem::create_directories(pictures() / "Morvane");
+    std::filesystem::create_directories(pictures() / "Holiday");
     std::filesystem::create_directories(pictures() / "Trips");
-    solid(40, 30, kWhite)->writeJpeg(pictures() / "Morvane" / "print.jpg", 0.9);
+    solid(40, 30, kWhite)->writeJpeg(pictures() / "Holiday" / "print.jpg", 0.9);
     solid(40, 30, kWhite)->writeJpeg(pictures() / "Trips" / "deeper.jpg", 0.9);
     solid(40, 30, kWhite)->writeJpeg(pictures() / ".hidden.jpg", 0.9);
     writeText(pictures() / "notes.txt", "not a picture");
     writeText(pictures() / "fake.jpg", "not a picture either");
     age(pictures() / "old.jpg", 10);
     age(pictures() / "NO_EXTENSION", 20);
-    age(pictures() / "Morvane" / "print.jpg", 30);
+    age(pictures() / "Holiday" / "print.jpg", 30);
     age(pictures() / "new.png", 40);
     open();
-    EXPECT_EQ(listedNames(), (std::vector<std::string>{"new.png", "Morvane/print.jpg",
+    EXPECT_EQ(listedNames(), (std::vector<std::string>{"new.png", "Holiday/print.jpg",
                                                        "NO_EXTENSION", "old.jpg"}));
     EXPECT_TRUE(picker->libraryView()->hint().empty());
 
@@ -176,10 +180,29 @@ TEST_F(LibraryPicker, CancelGoesToTheDelegateOrElseDismissesThePicker) {
     EXPECT_EQ(owner->modalViewController(), picker);
 }
 
-TEST_F(LibraryPicker, AnEmptyLibraryShowsWhereToPutPhotos) {
+TEST_F(LibraryPicker, AnEmptyLibraryShowsTheHintItWasGivenForTheFolderItListsFirst) {
     open();
     EXPECT_TRUE(picker->libraryView()->photos().empty());
-    EXPECT_NE(picker->libraryView()->hint().find(pictures().string()), std::string::npos);
+    EXPECT_TRUE(picker->libraryView()->hint().empty()) << "no hint was given";
+    const ImageRef blank = screen.app.snapshot(1);
+
+    owner->dismissModalViewControllerAnimated(false);
+    picker->setEmptyLibraryHint(
+        [](const std::filesystem::path& folder) { return "Nothing in\n" + folder.string(); });
+    open();
+    EXPECT_EQ(picker->libraryView()->hint(), "Nothing in\n" + pictures().string());
+    const ImageRef hinted = screen.app.snapshot(1);
+    int changed = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 320; ++x)
+            changed += hinted->pixel(x, y) != blank->pixel(x, y);
+    EXPECT_GT(changed, 100) << "the hint is drawn";
+
+    // With a photo there is no hint.
+    solid(40, 30, kRed)->writePng(pictures() / "one.png");
+    owner->dismissModalViewControllerAnimated(false);
+    open();
+    EXPECT_TRUE(picker->libraryView()->hint().empty());
 }
 
 TEST_F(LibraryPicker, AThousandPhotosOpenWithOnlyTheCellsNearTheScreenAskedFor) {

@@ -3,6 +3,7 @@
 #include "platform/foundation/Directories.h"
 
 #include "PickerTestSupport.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 using namespace platform;
 using namespace pickertest;
+using namespace testpictures;
 
 namespace {
 
@@ -18,7 +20,9 @@ struct Album : ::testing::Test {
     TemporaryHome home{"album"};
     VirtualScreen screen;
 
-    std::filesystem::path album() const { return home.pictures() / "Morvane"; }
+    // The album takes the application's name.
+    void SetUp() override { screen.app.setName("Holiday"); }
+    std::filesystem::path album() const { return home.pictures() / "Holiday"; }
     std::vector<std::string> names() const {
         std::vector<std::string> found;
         for (const auto& entry : std::filesystem::directory_iterator(album()))
@@ -32,14 +36,14 @@ struct Album : ::testing::Test {
 
 TEST_F(Album, NamesAreNewAndNothingIsEverReplaced) {
     std::filesystem::create_directories(album());
-    std::ofstream(album() / "Morvane-20240102-030405.jpg") << "someone else's";
+    std::ofstream(album() / "Holiday-20240102-030405.jpg") << "someone else's";
     std::string error;
     const std::vector<std::uint8_t> bytes{0xff, 0xd8, 0xff, 0xd9};
-    const auto second = PhotoAlbum::writeUnique(album(), "Morvane-20240102-030405", bytes, error);
-    const auto third = PhotoAlbum::writeUnique(album(), "Morvane-20240102-030405", bytes, error);
-    EXPECT_EQ(second.filename(), "Morvane-20240102-030405-2.jpg");
-    EXPECT_EQ(third.filename(), "Morvane-20240102-030405-3.jpg");
-    std::ifstream old(album() / "Morvane-20240102-030405.jpg");
+    const auto second = PhotoAlbum::writeUnique(album(), "Holiday-20240102-030405", bytes, error);
+    const auto third = PhotoAlbum::writeUnique(album(), "Holiday-20240102-030405", bytes, error);
+    EXPECT_EQ(second.filename(), "Holiday-20240102-030405-2.jpg");
+    EXPECT_EQ(third.filename(), "Holiday-20240102-030405-3.jpg");
+    std::ifstream old(album() / "Holiday-20240102-030405.jpg");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "someone else's");
     EXPECT_EQ(std::filesystem::file_size(third), bytes.size());
     // No leftovers from writing.
@@ -53,7 +57,7 @@ TEST_F(Album, NamesAreNewAndNothingIsEverReplaced) {
     moment.tm_min = 4;
     moment.tm_sec = 5;
     moment.tm_isdst = -1;
-    EXPECT_EQ(PhotoAlbum::baseName(std::mktime(&moment)), "Morvane-20240102-030405");
+    EXPECT_EQ(PhotoAlbum::baseName("Holiday", std::mktime(&moment)), "Holiday-20240102-030405");
 }
 
 TEST_F(Album, ASaveCompletesOnceLaterOnTheMainThread) {
@@ -76,6 +80,7 @@ TEST_F(Album, ASaveCompletesOnceLaterOnTheMainThread) {
     const auto saved = names();
     ASSERT_EQ(saved.size(), 3u);
     for (const auto& name : saved) {
+        EXPECT_TRUE(name.starts_with("Holiday-")) << name;
         const ImageRef back = Image::contentsOfFile(album() / name);
         ASSERT_TRUE(back) << name;
         EXPECT_EQ(back->pixelWidth(), 120);
@@ -109,7 +114,21 @@ TEST_F(Album, AFailedWriteStillCompletesWithTheErrorAndSaysSo) {
     const std::string said = testing::internal::GetCapturedStderr();
     ASSERT_EQ(completions.size(), 2u);
     ASSERT_TRUE(completions[0].has_value());
-    EXPECT_NE(completions[0]->find("Morvane"), std::string::npos);
+    EXPECT_NE(completions[0]->find("Holiday"), std::string::npos);
     EXPECT_TRUE(completions[1].has_value());
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2);
+}
+
+TEST_F(Album, AnApplicationWithoutANameHasNoAlbumToSaveTo) {
+    screen.app.setName("");
+    std::optional<std::string> error;
+    testing::internal::CaptureStderr();
+    PhotoAlbum::writeToSavedPhotosAlbum(solid(10, 10, kBlue),
+                                        [&](std::optional<std::string> e) { error = e; });
+    screen.run(0.1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("photo album"), std::string::npos);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find("no name"), std::string::npos) << *error;
+    // Nothing lands in the pictures folder itself.
+    EXPECT_TRUE(std::filesystem::is_empty(home.pictures()));
 }

@@ -1,20 +1,16 @@
 #pragma once
 
-#include "platform/graphics/Image.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/VirtualClock.h"
 #include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace pickertest {
 
@@ -82,39 +78,5 @@ struct VirtualScreen {
         settle();
     }
 };
-
-// A picture whose stored pixel (x, y) is colourAt(x, y), premultiplied ARGB.
-inline platform::ImageRef
-picture(int width, int height, const std::function<std::uint32_t(int, int)>& colourAt,
-        platform::ImageOrientation flag = platform::ImageOrientation::Up) {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels[static_cast<std::size_t>(y) * width + x] = colourAt(x, y);
-    return platform::Image::fromPixels(width, height, pixels, flag);
-}
-
-inline platform::ImageRef solid(int width, int height, std::uint32_t argb) {
-    return picture(width, height, [argb](int, int) { return argb; });
-}
-
-// Colours compared channel by channel.
-inline bool near(std::uint32_t a, std::uint32_t b, int tolerance = 24) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        const int ca = static_cast<int>((a >> shift) & 0xFF);
-        const int cb = static_cast<int>((b >> shift) & 0xFF);
-        if (std::abs(ca - cb) > tolerance)
-            return false;
-    }
-    return true;
-}
-
-constexpr std::uint32_t kRed = 0xFFFF0000;
-constexpr std::uint32_t kGreen = 0xFF00FF00;
-constexpr std::uint32_t kBlue = 0xFF0000FF;
-constexpr std::uint32_t kWhite = 0xFFFFFFFF;
-constexpr std::uint32_t kBlack = 0xFF000000;
-constexpr std::uint32_t kGrey = 0xFF808080;
-constexpr std::uint32_t kYellow = 0xFFFFFF00;
 
 } // namespace pickertest

@@ -1,4 +1,4 @@
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/CameraPreviewView.h"
 #include "platform/ui/OpaqueCovers.h"
