@@ -1,6 +1,8 @@
 #include "platform/graphics/FastDraw.h"
 
 #include "platform/graphics/AreaAverage.h"
+#include "platform/graphics/BilinearGrid.h"
+#include "platform/graphics/BilinearRows.h"
 #include "platform/graphics/BitmapMapping.h"
 #include "platform/graphics/BitmapView.h"
 #include "platform/graphics/BlendTables.h"
@@ -206,12 +208,14 @@ bool isFastFillMode(BlendMode mode) {
 
 } // namespace
 
-// A draw waiting for its pass: the picture kept alive, or its area average.
+// A draw waiting for its pass: the picture kept alive (read pixel for pixel, or resampled
+// along a bilinear grid), or its area average.
 struct FastDraw::PendingDraw {
     ImageRef picture;
     AreaAverage::Pixels reduced;
     ConstBitmapView source;
     PixelMap map;
+    std::optional<BilinearGrid> bilinear;
     BlendMode mode = BlendMode::Normal;
     // The one colour of the surface under the draw, not yet written.
     std::optional<std::uint32_t> backdrop;
@@ -237,7 +241,9 @@ public:
             draw.mode == BlendMode::Luminosity && draw.backdrop && (*draw.backdrop >> 24) == 0xff;
         if (overColour_)
             luminosity_ = std::make_unique<HslBlend::LuminosityTable>(*draw.backdrop, after);
-        if (draw.map.turned)
+        if (draw.bilinear)
+            bilinear_ = std::make_unique<BilinearRows>(draw.source, *draw.bilinear, box.width());
+        else if (draw.map.turned)
             turned_ =
                 std::make_unique<TurnedRows>(draw.source, draw.map.u0, draw.map.du, draw.map.v0,
                                              draw.map.dv, box.width(), box.height());
@@ -246,8 +252,9 @@ public:
     // Returns true when the fills after the draw are done too.
     bool row(std::uint32_t* d, int y) {
         const int n = box_.width();
-        const std::uint32_t* s = turned_ ? turned_->row(y - box_.y0)
-                                         : sourceRow(draw_.source, draw_.map, box_, y, buffer_);
+        const std::uint32_t* s = bilinear_ ? bilinear_->row(y - box_.y0)
+                                 : turned_ ? turned_->row(y - box_.y0)
+                                           : sourceRow(draw_.source, draw_.map, box_, y, buffer_);
         if (luminosity_ && isOpaque(s, n)) {
             luminosity_->row(d, s, n);
             return after_ != nullptr;
@@ -276,6 +283,7 @@ private:
     CairoBatch leftToCairo_;
     std::vector<std::uint32_t> buffer_;
     std::unique_ptr<TurnedRows> turned_;
+    std::unique_ptr<BilinearRows> bilinear_;
     std::unique_ptr<HslBlend::LuminosityTable> luminosity_;
     bool copy_ = false;
     bool overColour_ = false;
@@ -409,23 +417,33 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
     const ConstBitmapView picture{reinterpret_cast<const std::uint32_t*>(image.data()),
                                   image.pixelWidth(), image.pixelHeight(),
                                   image.stride() / std::ptrdiff_t(4)};
+    const AffineTransform& m = deviceToPixel;
+    const bool turned = isTurned(m);
+    // Old pixels per new pixel along the picture's own columns (u) and rows (v), and which
+    // device direction runs along each.
+    const double ku = turned ? m.c : m.a;
+    const double kv = turned ? m.b : m.d;
+    const bool shrinks = (turned || isStraight(m)) && std::abs(ku) >= 1 - kIntegerTolerance &&
+                         std::abs(kv) >= 1 - kIntegerTolerance &&
+                         std::max(std::abs(ku), std::abs(kv)) >= kShrinkThreshold;
     if (BitmapMapping::isPixelExact(deviceToPixel)) {
         draw->map = exactMap(deviceToPixel, region);
         draw->source = picture;
         draw->picture = image.weak_from_this().lock();
-    } else {
-        const AffineTransform& m = deviceToPixel;
-        const bool turned = isTurned(m);
-        // Old pixels per new pixel along the picture's own columns (u) and rows (v), and which
-        // device direction runs along each.
-        const double ku = turned ? m.c : m.a;
-        const double kv = turned ? m.b : m.d;
-        if ((!turned && !isStraight(m)) || std::abs(ku) < 1 - kIntegerTolerance ||
-            std::abs(kv) < 1 - kIntegerTolerance ||
-            std::max(std::abs(ku), std::abs(kv)) < kShrinkThreshold) {
+    } else if (!shrinks) {
+        // Cairo's own bilinear samples, bit for bit; only where its pixel library would
+        // composite them in its dedicated loops, whose rounding is the one restated here.
+        if (target.mode == BlendMode::Normal || target.mode == BlendMode::Copy)
+            draw->bilinear =
+                BilinearGrid::forDraw(userToPixel, target.ctm, region.x0, region.y0, region.x1,
+                                      region.y1, image.pixelWidth(), image.pixelHeight());
+        if (!draw->bilinear) {
             flush(target.surface);
             return false;
         }
+        draw->source = picture;
+        draw->picture = image.weak_from_this().lock();
+    } else {
         const int alongU0 = turned ? region.y0 : region.x0,
                   alongU1 = turned ? region.y1 : region.x1;
         const int alongV0 = turned ? region.x0 : region.y0,

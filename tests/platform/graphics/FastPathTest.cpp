@@ -432,9 +432,12 @@ TEST(FastDraw, DrawsThatNeedResamplingOrFadingAreLeftToCairo) {
     auto context = contextWith(*colourGrid(0));
     const AffineTransform userToPixel{1, 0, 0, -1, 0, kHeight};
     auto target = targetOf(*context, BlendMode::Normal);
+    // Drawn normally it is Cairo's bilinear interpolation, restated exactly (BilinearDrawTest).
     const AffineTransform enlarging{1 / 1.1, 0, 0, -1, 0, kHeight};
+    target.mode = BlendMode::Screen;
     EXPECT_FALSE(FastDraw().drawImage(target, {0, 0, kWidth * 1.1, kHeight}, enlarging, *picture))
-        << "an enlargement";
+        << "an enlargement under a blend mode";
+    target.mode = BlendMode::Normal;
     // An edge beyond the surface may lie anywhere: no pixel it cuts is drawn.
     EXPECT_TRUE(FastDraw().drawImage(target, {0, 0, kWidth + 0.5, kHeight}, userToPixel, *picture))
         << "a fractional edge off the surface";
