@@ -106,28 +106,38 @@ bool PrintComposer::composeLibraryPrint(const Image& original, const PrintInputs
     return composeFromLookInput(original, size.printSide, inputs, sink);
 }
 
-bool PrintComposer::composeFromLookInput(const Image& lookInput, int printSide,
-                                         const PrintInputs& inputs, PrintSink& sink) {
+ImageRef PrintComposer::libraryFullPrint(const Image& original, const PrintInputs& inputs) {
+    const PrintSize size = PrintSize::forModel(inputs.isHighQuality, inputs.platformString);
+    return fullFromLookInput(original, size.printSide, inputs,
+                             inputs.now ? inputs.now() : platform::Date::now());
+}
+
+ImageRef PrintComposer::fullFromLookInput(const Image& lookInput, int printSide,
+                                          const PrintInputs& inputs,
+                                          std::chrono::system_clock::time_point now) {
     const int category = StripPages::categoryNumberForOffset(inputs.categoryOffsetX);
     const int frameNumber = StripPages::frameNumberForOffset(inputs.frameOffsetX);
 
     // Both sources are stored upside down; the look's row reversal makes them upright.
     const ImageRef looked = FilmLook::number(category).apply(lookInput);
     if (!looked)
-        return false;
+        return nullptr;
 
     const FilmFrame frame = FilmFrame::forCategoryAndFrame(category, frameNumber);
     const ImageRef framePicture =
         inputs.loadFilmFrame ? inputs.loadFilmFrame(frame.name) : filmFrameFromBundle(frame.name);
 
-    // One reading of the clock names and dates the print, so the two always agree.
-    const auto now = inputs.now ? inputs.now() : platform::Date::now();
     std::optional<DateStamp> dateStamp;
     if (inputs.canDate)
         dateStamp = DateStamp::forPrint(now, inputs.isHighQuality, printSide, category);
+    return drawFullPrint(*looked, printSide, framePicture.get(), frame.blendMode, dateStamp);
+}
 
-    const ImageRef full =
-        drawFullPrint(*looked, printSide, framePicture.get(), frame.blendMode, dateStamp);
+bool PrintComposer::composeFromLookInput(const Image& lookInput, int printSide,
+                                         const PrintInputs& inputs, PrintSink& sink) {
+    // One reading of the clock names and dates the print, so the two always agree.
+    const auto now = inputs.now ? inputs.now() : platform::Date::now();
+    const ImageRef full = fullFromLookInput(lookInput, printSide, inputs, now);
     if (!full)
         return false;
     const ImageRef small = smallPrint(*full);

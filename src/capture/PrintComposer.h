@@ -30,6 +30,11 @@ public:
     // The library path: the prepared library square, printed as it is.
     static bool composeLibraryPrint(const platform::Image& original, const PrintInputs& inputs,
                                     PrintSink& sink);
+    // The library path's full-size print alone, the very pixels composeLibraryPrint hands its
+    // sink, for a caller that keeps nothing else (prints made from files); nullptr when no
+    // print can be made.
+    static platform::ImageRef libraryFullPrint(const platform::Image& original,
+                                               const PrintInputs& inputs);
 
     // The square a camera still gives the look, printSide by printSide pixels. The still is
     // taken as stored, its orientation flag ignored. With k = printSide / cropSide, the cut's
@@ -62,4 +67,8 @@ private:
     // Everything after the look's input is known, shared by both paths.
     static bool composeFromLookInput(const platform::Image& lookInput, int printSide,
                                      const PrintInputs& inputs, PrintSink& sink);
+    // The full-size print from the look's input, dated (if at all) at now.
+    static platform::ImageRef fullFromLookInput(const platform::Image& lookInput, int printSide,
+                                                const PrintInputs& inputs,
+                                                std::chrono::system_clock::time_point now);
 };
