@@ -13,10 +13,12 @@ namespace CLI {
 class App;
 }
 
-// `morvane print`: prints made from photo files exactly as the library button makes them
-// (the prepared square, its orientation rules included, then the composer), one full-size
-// JPEG file per photo, several photos at once on several cores. It writes only the files it
-// is asked for: neither the Documents directory nor the photo album is touched.
+// `morvane print`: prints made from photo files as the library button makes them (the
+// prepared square, its orientation rules included, then the composer), one full-size JPEG
+// file per photo, several photos at once on several cores, the files written while the next
+// prints are made. Only a photo with pixels to spare is read otherwise: reduced, as far as
+// it still covers the square (see makePrint). It writes only the files it is asked for:
+// neither the Documents directory nor the photo album is touched.
 class PrintCommand {
 public:
     struct Options {
