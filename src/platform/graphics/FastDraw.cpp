@@ -252,6 +252,11 @@ public:
     // Returns true when the fills after the draw are done too.
     bool row(std::uint32_t* d, int y) {
         const int n = box_.width();
+        if (bilinear_ && copy_) {
+            // Resampled straight into the surface, without a row in between.
+            bilinear_->row(y - box_.y0, d);
+            return false;
+        }
         const std::uint32_t* s = bilinear_ ? bilinear_->row(y - box_.y0)
                                  : turned_ ? turned_->row(y - box_.y0)
                                            : sourceRow(draw_.source, draw_.map, box_, y, buffer_);
