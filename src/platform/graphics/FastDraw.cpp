@@ -303,13 +303,16 @@ void FastDraw::startBlank() {
     uniform_ = 0u;
     draw_.reset();
     tables_.reset();
+    next_.reset();
 }
 
 void FastDraw::runPasses(cairo_surface_t* surface, HslBlend::SolidFill* finish) {
     const std::unique_ptr<PendingDraw> draw = std::move(draw_);
     const std::optional<BlendTables> tables = std::move(tables_);
+    const std::unique_ptr<PendingDraw> next = std::move(next_);
     draw_.reset();
     tables_.reset();
+    next_.reset();
     if (!draw && !tables && !finish)
         return;
     cairo_surface_flush(surface);
@@ -322,6 +325,9 @@ void FastDraw::runPasses(cairo_surface_t* surface, HslBlend::SolidFill* finish) 
     std::unique_ptr<CairoBatch> tableLeftovers;
     if (tables && !finish)
         tableLeftovers = std::make_unique<CairoBatch>(tables->steps());
+    std::unique_ptr<RowDrawer<PendingDraw>> nextDrawer;
+    if (next)
+        nextDrawer = std::make_unique<RowDrawer<PendingDraw>>(*next, region_, nullptr);
     for (int y = region_.y0; y < region_.y1; ++y) {
         std::uint32_t* row = view.row(y - region_.y0);
         const bool tablesDone = drawer && drawer->row(row, y);
@@ -329,6 +335,12 @@ void FastDraw::runPasses(cairo_surface_t* surface, HslBlend::SolidFill* finish) 
             finish->row(row, view.width);
         else if (tables && !tablesDone)
             tables->applyRow(row, view.width, *tableLeftovers);
+        if (nextDrawer) {
+            // The second draw must see this row finished, the pixels left to Cairo included.
+            if (tableLeftovers)
+                tableLeftovers->flush();
+            nextDrawer->row(row, y);
+        }
     }
     tableLeftovers.reset();
     markDirty(surface, region_);
@@ -351,6 +363,9 @@ void FastDraw::flush(cairo_surface_t* surface) {
 }
 
 bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridColor& color) {
+    // Fills compose only with the fills after the first draw held back, never after a second.
+    if (next_)
+        flush(target.surface);
     std::optional<PixelBox> region;
     if (const auto area = drawableArea(target.cr, target.surface))
         region = coveredPixels(target.ctm, rect, *area);
@@ -367,6 +382,7 @@ bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridCo
     if (whole && hides) {
         draw_.reset();
         tables_.reset();
+        next_.reset();
         uniform_ = color.premultipliedWord;
         return true;
     }
@@ -478,6 +494,13 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
         draw->map.v0 = draw->map.dv > 0 ? 0 : rows.count - 1;
     }
 
+    // A draw over exactly the pixels of a draw (and fills) held back joins their pass, each
+    // row drawn after them: it reads no pixel of the surface but its own, so nothing it
+    // needs is missing (a look's result under its film frame, one pass over the print).
+    if (draw_ && !next_ && region == region_ && (draw->reduced || draw->picture)) {
+        next_ = std::move(draw);
+        return true;
+    }
     // Whatever waits comes first. A one-colour surface the draw covers is written by the
     // draw's own pass; one it covers in part must be written now.
     std::optional<std::uint32_t> backdrop;
