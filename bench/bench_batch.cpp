@@ -17,7 +17,7 @@
 
 #include "capture/PrintComposer.h"
 #include "library/RollSquare.h"
-#include "platform/backend/camera/SceneCameraSource.h"
+#include "platform/camera/SceneCameraSource.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/JpegCodec.h"
