@@ -3,6 +3,11 @@
 // look; then the same print cut into its stages, and the floors to read them against (a copy
 // of one 1500 by 1500 frame, and the JPEG coding alone), measured in the same run.
 //
+// Caches a figure includes are named with it; they are the ones the camera hits from its
+// second print on (the film frame decoded once and kept, and at 750 its shrunk copy). A cache
+// real use would not hit (a print's own pictures shrunk or encoded before) is defeated by
+// giving each iteration fresh pictures, made untimed.
+//
 // Figures on a shared machine are noisy: read the CPU column, take medians of repetitions
 // (--benchmark_repetitions=9 --benchmark_report_aggregates_only=true).
 #include "capture/FilmFrame.h"
@@ -10,6 +15,7 @@
 #include "capture/PrintComposer.h"
 #include "capture/PrintSize.h"
 #include "capture/StripPages.h"
+#include "library/RollSquare.h"
 
 #include "platform/foundation/Bundle.h"
 #include "platform/graphics/GraphicsWarmUp.h"
@@ -87,7 +93,8 @@ PrintInputs inputsFor(int side, int look) {
 }
 
 // Args: print side, look number. The film frames come from the bundle as in the camera, so
-// a second print of the same frame reads it from the decoded-picture cache.
+// a second print of the same frame reads it from the decoded-picture cache (and at 750 its
+// shrunk copy from the kept area averages); everything else is made afresh.
 void BM_CameraPrint(benchmark::State& state) {
     const int side = static_cast<int>(state.range(0));
     const int look = static_cast<int>(state.range(1));
@@ -112,39 +119,87 @@ BENCHMARK(BM_CameraPrint)
     ->Args({1200, 1})
     ->Unit(benchmark::kMillisecond);
 
-enum Stage { Square, Look, FullPrint, SmallPrint, FullJpeg, SmallJpeg };
-const char* const kStageNames[] = {"square",      "look",      "full print",
-                                   "small print", "full JPEG", "small JPEG"};
+enum Stage {
+    Square,
+    LibrarySquare,
+    LookAndFrame,
+    Look,
+    FullPrint,
+    SmallPrint,
+    FullJpeg,
+    SmallJpeg
+};
+const char* const kStageNames[] = {"camera square",
+                                   "library square",
+                                   "look, frame and date in place",
+                                   "look apart (750 library)",
+                                   "full print of it (750 library)",
+                                   "small print",
+                                   "full JPEG",
+                                   "small JPEG"};
 
-// Args: stage, print side, look number.
+// A picture with the same pixels that no cache has seen: what a print's own steps are given.
+ImageRef freshCopy(const Image& picture) {
+    const int width = picture.pixelWidth(), height = picture.pixelHeight();
+    std::vector<std::uint32_t> argb(std::size_t(width) * std::size_t(height));
+    for (int y = 0; y < height; ++y)
+        std::memcpy(argb.data() + std::size_t(y) * std::size_t(width),
+                    picture.data() + std::size_t(y) * std::size_t(picture.stride()),
+                    std::size_t(width) * 4);
+    return Image::fromPixels(width, height, argb);
+}
+
+// Args: stage, print side, look number. The camera square is treated by its look in the
+// print's own pixels, then framed and dated ("in place", as every camera print and every
+// 1500 library print is made); a library square larger than the print (750) is treated
+// apart and then shrunk into the print. Each stage is given fresh pictures (copied
+// untimed), so the shrinking of the look at 750 and the small print's shrinking of the full
+// print are done each time, as in a print; the film frame is the cached one (and at 750 its
+// kept shrunk copy), as from the camera's second print on. The library square is cut from a
+// 2048 by 1536 photograph stored upright, at 1500 whatever the side.
 void BM_PrintStage(benchmark::State& state) {
     const auto stage = static_cast<Stage>(state.range(0));
     const int side = static_cast<int>(state.range(1));
     const int look = static_cast<int>(state.range(2));
     const PrintSize size = PrintSize::forModel(side != 750, "iPhone2,1");
     const ImageRef square = PrintComposer::prepareCameraSquare(*sharedStill(), side, size.cropSide);
-    const ImageRef looked = FilmLook::number(look).apply(*square);
+    PrintInputs inputs = inputsFor(side, look);
+    inputs.frameOffsetX = 320.0;
+    inputs.now = [] { return std::chrono::system_clock::time_point(); };
+    const ImageRef full = PrintComposer::libraryFullPrint(*square, inputs);
+    const ImageRef small = PrintComposer::smallPrint(*full);
+    // A library square is 1500 whatever the print's side.
+    const ImageRef photograph = sharedStill()->withOrientation(platform::ImageOrientation::Up);
+    const ImageRef librarySquare = RollSquare::makeSquare(*photograph, 1500);
+    const ImageRef looked = FilmLook::number(look).apply(*librarySquare);
     const FilmFrame frame = FilmFrame::forCategoryAndFrame(look, 1);
     const ImageRef framePicture = PrintComposer::filmFrameFromBundle(frame.name);
     const auto stamp = DateStamp::forPrint({}, side != 750, side, look);
-    const ImageRef full =
-        PrintComposer::drawFullPrint(*looked, side, framePicture.get(), frame.blendMode, stamp);
-    const ImageRef small = PrintComposer::smallPrint(*full);
     for (auto _ : state) {
+        state.PauseTiming();
+        const ImageRef lookedAfresh = stage == FullPrint ? freshCopy(*looked) : looked;
+        const ImageRef fullAfresh = stage == SmallPrint ? freshCopy(*full) : full;
+        state.ResumeTiming();
         switch (stage) {
         case Square:
             benchmark::DoNotOptimize(
                 PrintComposer::prepareCameraSquare(*sharedStill(), side, size.cropSide));
             break;
+        case LibrarySquare:
+            benchmark::DoNotOptimize(RollSquare::makeSquare(*photograph, 1500));
+            break;
+        case LookAndFrame:
+            benchmark::DoNotOptimize(PrintComposer::libraryFullPrint(*square, inputs));
+            break;
         case Look:
-            benchmark::DoNotOptimize(FilmLook::number(look).apply(*square));
+            benchmark::DoNotOptimize(FilmLook::number(look).apply(*librarySquare));
             break;
         case FullPrint:
-            benchmark::DoNotOptimize(PrintComposer::drawFullPrint(*looked, side, framePicture.get(),
-                                                                  frame.blendMode, stamp));
+            benchmark::DoNotOptimize(PrintComposer::drawFullPrint(
+                *lookedAfresh, side, framePicture.get(), frame.blendMode, stamp));
             break;
         case SmallPrint:
-            benchmark::DoNotOptimize(PrintComposer::smallPrint(*full));
+            benchmark::DoNotOptimize(PrintComposer::smallPrint(*fullAfresh));
             break;
         case FullJpeg:
             benchmark::DoNotOptimize(encodeAfresh(*full));
@@ -157,9 +212,12 @@ void BM_PrintStage(benchmark::State& state) {
     state.SetLabel(std::string(kStageNames[stage]) + ", look " + std::to_string(look));
 }
 BENCHMARK(BM_PrintStage)
-    ->ArgsProduct({benchmark::CreateDenseRange(Square, SmallJpeg, 1), {1500, 750}, {1}})
-    ->Args({FullPrint, 1500, 6})
-    ->Args({FullPrint, 1500, 9})
+    ->ArgsProduct({{Square, LookAndFrame, SmallPrint, FullJpeg, SmallJpeg}, {1500, 750}, {1}})
+    ->Args({LibrarySquare, 1500, 1})
+    ->Args({Look, 750, 1})
+    ->Args({FullPrint, 750, 1})
+    ->Args({LookAndFrame, 1500, 6})
+    ->Args({LookAndFrame, 1500, 9})
     ->Unit(benchmark::kMillisecond);
 
 // The floors, in the same run as the prints they are quoted with.

@@ -74,7 +74,12 @@ platform::ImageRef FilmLook::apply(const platform::Image& image) const {
     platform::ImageContext context(width, height);
     if (context.pixelWidth() != width || context.pixelHeight() != height)
         return nullptr;
-    const platform::Rect whole(0, 0, width, height);
+    drawInto(context, image);
+    return context.makeImage();
+}
+
+void FilmLook::drawInto(platform::ImageContext& context, const platform::Image& image) const {
+    const platform::Rect whole(0, 0, image.pixelWidth(), image.pixelHeight());
     for (const Step& step : steps_) {
         context.setBlendMode(step.mode);
         if (step.kind == Step::Kind::Fill) {
@@ -86,5 +91,4 @@ platform::ImageRef FilmLook::apply(const platform::Image& image) const {
             context.drawImage(whole, image);
         }
     }
-    return context.makeImage();
 }

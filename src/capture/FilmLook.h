@@ -5,6 +5,10 @@
 
 #include <vector>
 
+namespace platform {
+class ImageContext;
+}
+
 // A colour treatment for a print: a short, fixed recipe of full-frame fills and one full-frame
 // draw of the picture, each under a blend mode. A look is data, so the ten looks are five
 // recipes with different colours rather than ten hand-written drawing routines.
@@ -55,6 +59,9 @@ public:
     // context gives them; the print pipeline counts on exactly this one reversal. Returns
     // nullptr for a picture without pixels or when no context can be made.
     platform::ImageRef apply(const platform::Image& image) const;
+    // The same steps drawn into a context of the image's pixel size that is blank and
+    // untransformed: it then holds exactly the pixels apply() returns.
+    void drawInto(platform::ImageContext& context, const platform::Image& image) const;
 
 private:
     explicit FilmLook(std::vector<Step> steps) : steps_(std::move(steps)) {}

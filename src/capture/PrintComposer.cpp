@@ -57,8 +57,33 @@ ImageRef PrintComposer::drawFullPrint(const Image& lookResult, int printSide,
     // A y-up space: pictures keep their stored orientation, and the date reads upright.
     context.scaleCTM(1, -1);
     context.translateCTM(0, -b);
+    context.drawImage(Rect(0, 0, b, b), lookResult);
+    return finishFullPrint(context, filmFrame, frameBlendMode, dateStamp);
+}
+
+ImageRef PrintComposer::drawLookedPrint(const FilmLook& look, const Image& lookInput,
+                                        const Image* filmFrame, platform::BlendMode frameBlendMode,
+                                        const std::optional<DateStamp>& dateStamp) {
+    const int side = lookInput.pixelWidth();
+    ImageContext context(side, side);
+    if (!contextHasSize(context, side))
+        return nullptr;
+    // The look's own steps, in the look's own space: the print then holds the look's result
+    // stored as it is, which is what drawing that result into the y-up space gives.
+    look.drawInto(context, lookInput);
+    // Back to a fresh context's fill, which the date's dark ink is drawn in.
+    context.setRGBFillColor(0, 0, 0, 1);
+    const double b = side;
+    context.scaleCTM(1, -1);
+    context.translateCTM(0, -b);
+    return finishFullPrint(context, filmFrame, frameBlendMode, dateStamp);
+}
+
+ImageRef PrintComposer::finishFullPrint(ImageContext& context, const Image* filmFrame,
+                                        platform::BlendMode frameBlendMode,
+                                        const std::optional<DateStamp>& dateStamp) {
+    const double b = context.pixelWidth();
     const Rect whole(0, 0, b, b);
-    context.drawImage(whole, lookResult);
     context.setBlendMode(frameBlendMode);
     if (filmFrame)
         context.drawImage(whole, *filmFrame);
@@ -106,28 +131,43 @@ bool PrintComposer::composeLibraryPrint(const Image& original, const PrintInputs
     return composeFromLookInput(original, size.printSide, inputs, sink);
 }
 
-bool PrintComposer::composeFromLookInput(const Image& lookInput, int printSide,
-                                         const PrintInputs& inputs, PrintSink& sink) {
+ImageRef PrintComposer::libraryFullPrint(const Image& original, const PrintInputs& inputs) {
+    const PrintSize size = PrintSize::forModel(inputs.isHighQuality, inputs.platformString);
+    return fullFromLookInput(original, size.printSide, inputs,
+                             inputs.now ? inputs.now() : platform::Date::now());
+}
+
+ImageRef PrintComposer::fullFromLookInput(const Image& lookInput, int printSide,
+                                          const PrintInputs& inputs,
+                                          std::chrono::system_clock::time_point now) {
     const int category = StripPages::categoryNumberForOffset(inputs.categoryOffsetX);
     const int frameNumber = StripPages::frameNumberForOffset(inputs.frameOffsetX);
 
-    // Both sources are stored upside down; the look's row reversal makes them upright.
-    const ImageRef looked = FilmLook::number(category).apply(lookInput);
-    if (!looked)
-        return false;
-
+    const FilmLook& look = FilmLook::number(category);
     const FilmFrame frame = FilmFrame::forCategoryAndFrame(category, frameNumber);
     const ImageRef framePicture =
         inputs.loadFilmFrame ? inputs.loadFilmFrame(frame.name) : filmFrameFromBundle(frame.name);
 
-    // One reading of the clock names and dates the print, so the two always agree.
-    const auto now = inputs.now ? inputs.now() : platform::Date::now();
     std::optional<DateStamp> dateStamp;
     if (inputs.canDate)
         dateStamp = DateStamp::forPrint(now, inputs.isHighQuality, printSide, category);
+    // Both sources are stored upside down; the look's row reversal makes them upright. A look
+    // input of the print's size is treated in the print's own pixels, one picture and one
+    // pass fewer than treating it apart and copying it in; any other is treated at its own
+    // size and then stretched over the print.
+    if (lookInput.pixelWidth() == printSide && lookInput.pixelHeight() == printSide)
+        return drawLookedPrint(look, lookInput, framePicture.get(), frame.blendMode, dateStamp);
+    const ImageRef looked = look.apply(lookInput);
+    if (!looked)
+        return nullptr;
+    return drawFullPrint(*looked, printSide, framePicture.get(), frame.blendMode, dateStamp);
+}
 
-    const ImageRef full =
-        drawFullPrint(*looked, printSide, framePicture.get(), frame.blendMode, dateStamp);
+bool PrintComposer::composeFromLookInput(const Image& lookInput, int printSide,
+                                         const PrintInputs& inputs, PrintSink& sink) {
+    // One reading of the clock names and dates the print, so the two always agree.
+    const auto now = inputs.now ? inputs.now() : platform::Date::now();
+    const ImageRef full = fullFromLookInput(lookInput, printSide, inputs, now);
     if (!full)
         return false;
     const ImageRef small = smallPrint(*full);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/DateStamp.h"
+#include "capture/FilmLook.h"
 #include "capture/PrintInputs.h"
 #include "capture/PrintSink.h"
 
@@ -11,6 +12,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+namespace platform {
+class ImageContext;
+}
 
 // Turns one picture into one finished print: treated with the category's film look, laid
 // into a film frame, dated if wanted, and handed to a sink as a small and a full-size print.
@@ -30,6 +35,11 @@ public:
     // The library path: the prepared library square, printed as it is.
     static bool composeLibraryPrint(const platform::Image& original, const PrintInputs& inputs,
                                     PrintSink& sink);
+    // The library path's full-size print alone, the very pixels composeLibraryPrint hands its
+    // sink, for a caller that keeps nothing else (prints made from files); nullptr when no
+    // print can be made.
+    static platform::ImageRef libraryFullPrint(const platform::Image& original,
+                                               const PrintInputs& inputs);
 
     // The square a camera still gives the look, printSide by printSide pixels. The still is
     // taken as stored, its orientation flag ignored. With k = printSide / cropSide, the cut's
@@ -62,4 +72,20 @@ private:
     // Everything after the look's input is known, shared by both paths.
     static bool composeFromLookInput(const platform::Image& lookInput, int printSide,
                                      const PrintInputs& inputs, PrintSink& sink);
+    // The print drawn from a look input of its own size: the look's steps in the print's
+    // pixels, then the film frame and the date as drawFullPrint() draws them.
+    static platform::ImageRef drawLookedPrint(const FilmLook& look,
+                                              const platform::Image& lookInput,
+                                              const platform::Image* filmFrame,
+                                              platform::BlendMode frameBlendMode,
+                                              const std::optional<DateStamp>& dateStamp);
+    // The film frame and the date over the look's result, in a y-up space.
+    static platform::ImageRef finishFullPrint(platform::ImageContext& context,
+                                              const platform::Image* filmFrame,
+                                              platform::BlendMode frameBlendMode,
+                                              const std::optional<DateStamp>& dateStamp);
+    // The full-size print from the look's input, dated (if at all) at now.
+    static platform::ImageRef fullFromLookInput(const platform::Image& lookInput, int printSide,
+                                                const PrintInputs& inputs,
+                                                std::chrono::system_clock::time_point now);
 };

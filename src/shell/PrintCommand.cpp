@@ -3,8 +3,8 @@
 #include "capture/PrintComposer.h"
 #include "capture/PrintSize.h"
 #include "library/RollSquare.h"
+#include "shell/PrintWriter.h"
 
-#include "platform/foundation/FileManager.h"
 #include "platform/graphics/Image.h"
 
 #include <CLI/CLI.hpp>
@@ -22,18 +22,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The composer's three outputs, of which a batch print keeps the full-size one.
-class FullSizeSink : public PrintSink {
-public:
-    void saveImageWithName(const platform::ImageRef&, const std::string&) override {}
-    void saveImage2WithName(const platform::ImageRef& image, const std::string&) override {
-        full = image;
-    }
-    void writeToSavedPhotosAlbum(const platform::ImageRef&) override {}
-
-    platform::ImageRef full;
-};
 
 // Reports as photos finish, from any worker: a bar on a terminal, else a line a photo.
 class Progress {
@@ -130,26 +118,33 @@ fs::path PrintCommand::outputFor(const fs::path& photo, const fs::path& folder) 
     return folder / (photo.stem().string() + ".jpg");
 }
 
-std::string PrintCommand::printOne(const fs::path& photo, const fs::path& target,
-                                   const PrintInputs& inputs, int squareSide, bool force) {
-    std::error_code error;
-    if (!force && fs::exists(fs::symlink_status(target, error)))
-        return target.string() + " is already there (--force replaces it)";
+PrintInputs PrintCommand::inputsFor(const Options& options, const std::string& platformString) {
+    PrintInputs inputs;
+    inputs.isHighQuality = options.highQuality;
+    inputs.platformString = platformString;
+    // The strips' offsets at the pages of the wanted category and frame.
+    inputs.categoryOffsetX = 270.0 * (options.category - 1);
+    inputs.frameOffsetX = 320.0 * options.frame;
+    inputs.canDate = options.date;
+    return inputs;
+}
+
+platform::ImageRef PrintCommand::makePrint(const fs::path& photo, const PrintInputs& inputs,
+                                           int squareSide, std::string& whyNot) {
     // Read past the decoded-picture cache: each photo is read once, and kept it would only
-    // push out the film frames every print reads again. Read as the library picker reads it,
-    // so that both make the same print.
-    std::string whyNot;
-    const platform::ImageRef picture = platform::Image::readFile(photo, 0, &whyNot);
-    if (!picture)
-        return whyNot.empty() ? "not a picture that can be read (PNG or JPEG)" : whyNot;
+    // push out the film frames every print reads again.
+    std::string reason;
+    const platform::ImageRef picture = platform::Image::readFile(photo, squareSide, &reason);
+    if (!picture) {
+        whyNot = reason.empty() ? "not a picture that can be read (PNG or JPEG)" : reason;
+        return nullptr;
+    }
     const platform::ImageRef square = RollSquare::makeSquare(*picture, squareSide);
-    FullSizeSink sink;
-    if (!square || !PrintComposer::composeLibraryPrint(*square, inputs, sink) || !sink.full)
-        return "the print could not be made";
-    const std::vector<std::uint8_t> jpeg = sink.full->jpegData(1.0);
-    if (jpeg.empty() || !platform::FileManager::writeAtomically(target, jpeg))
-        return "cannot write " + target.string();
-    return {};
+    const platform::ImageRef print =
+        square ? PrintComposer::libraryFullPrint(*square, inputs) : nullptr;
+    if (!print)
+        whyNot = "the print could not be made";
+    return print;
 }
 
 int PrintCommand::run(const Options& options, const std::string& platformString, std::ostream& out,
@@ -162,13 +157,7 @@ int PrintCommand::run(const Options& options, const std::string& platformString,
         return 2;
     }
 
-    PrintInputs inputs;
-    inputs.isHighQuality = options.highQuality;
-    inputs.platformString = platformString;
-    // The strips' offsets at the pages of the wanted category and frame.
-    inputs.categoryOffsetX = 270.0 * (options.category - 1);
-    inputs.frameOffsetX = 320.0 * options.frame;
-    inputs.canDate = options.date;
+    const PrintInputs inputs = inputsFor(options, platformString);
     const int squareSide = PrintSize::librarySquareSide(platformString);
 
     // Two photos named alike would write the same print: the first one keeps the name.
@@ -186,27 +175,51 @@ int PrintCommand::run(const Options& options, const std::string& platformString,
     refuseOverwritingPhotos(options.photos, targets, clashes);
 
     Progress progress(count, out, err, terminal);
-    std::atomic<std::size_t> next{0};
     std::atomic<bool> anyFailed{false};
-    auto work = [&] {
-        for (std::size_t i = next++; i < count; i = next++) {
-            const std::string failure =
-                !clashes[i].empty()
-                    ? clashes[i]
-                    : printOne(options.photos[i], targets[i], inputs, squareSide, options.force);
-            if (!failure.empty())
-                anyFailed = true;
-            progress.finished(options.photos[i], targets[i], failure);
-        }
+    auto finished = [&](std::size_t i, const std::string& failure) {
+        if (!failure.empty())
+            anyFailed = true;
+        progress.finished(options.photos[i], targets[i], failure);
     };
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t jobs =
-        std::min<std::size_t>(options.jobs > 0 ? std::size_t(options.jobs) : cores, count);
-    std::vector<std::thread> workers;
-    for (std::size_t j = 1; j < jobs; ++j)
-        workers.emplace_back(work);
-    work();
-    for (auto& worker : workers)
-        worker.join();
+    const std::size_t jobs = std::max<std::size_t>(
+        1, std::min<std::size_t>(options.jobs > 0 ? std::size_t(options.jobs) : cores, count));
+    std::atomic<std::size_t> next{0};
+    {
+        // Each maker encodes its print into an encoder of the writer's and goes on with the
+        // next photo while the file is written.
+        PrintWriter writer(jobs, finished);
+        auto work = [&] {
+            for (std::size_t i = next++; i < count; i = next++) {
+                std::string failure = clashes[i];
+                std::error_code missing;
+                if (failure.empty() && !options.force &&
+                    fs::exists(fs::symlink_status(targets[i], missing)))
+                    failure = targets[i].string() + " is already there (--force replaces it)";
+                platform::ImageRef print;
+                if (failure.empty())
+                    print = makePrint(options.photos[i], inputs, squareSide, failure);
+                if (!print) {
+                    finished(i, failure);
+                    continue;
+                }
+                auto encoder = writer.takeEncoder();
+                const auto bytes = encoder->encode(print->data(), print->pixelWidth(),
+                                                   print->pixelHeight(), print->stride(), 1.0);
+                if (bytes.empty()) {
+                    writer.giveBack(std::move(encoder));
+                    finished(i, "cannot write " + targets[i].string());
+                    continue;
+                }
+                writer.write(i, targets[i], bytes.data(), bytes.size(), std::move(encoder));
+            }
+        };
+        std::vector<std::thread> workers;
+        for (std::size_t j = 1; j < jobs; ++j)
+            workers.emplace_back(work);
+        work();
+        for (auto& worker : workers)
+            worker.join();
+    }
     return anyFailed ? 1 : 0;
 }

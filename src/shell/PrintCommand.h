@@ -2,6 +2,8 @@
 
 #include "capture/PrintInputs.h"
 
+#include "platform/graphics/Image.h"
+
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -11,10 +13,12 @@ namespace CLI {
 class App;
 }
 
-// `morvane print`: prints made from photo files exactly as the library button makes them
-// (the prepared square, its orientation rules included, then the composer), one full-size
-// JPEG file per photo, several photos at once on several cores. It writes only the files it
-// is asked for: neither the Documents directory nor the photo album is touched.
+// `morvane print`: prints made from photo files as the library button makes them (the
+// prepared square, its orientation rules included, then the composer), one full-size JPEG
+// file per photo, several photos at once on several cores, the files written while the next
+// prints are made. Only a photo with pixels to spare is read otherwise: reduced, as far as
+// it still covers the square (see makePrint). It writes only the files it is asked for:
+// neither the Documents directory nor the photo album is touched.
 class PrintCommand {
 public:
     struct Options {
@@ -42,8 +46,16 @@ public:
     static std::filesystem::path outputFor(const std::filesystem::path& photo,
                                            const std::filesystem::path& folder);
 
-    // Prints one photo to target. Returns why not, or an empty text when it was printed.
-    static std::string printOne(const std::filesystem::path& photo,
-                                const std::filesystem::path& target, const PrintInputs& inputs,
-                                int squareSide, bool force);
+    // What the composer is given for these options on the hardware model named.
+    static PrintInputs inputsFor(const Options& options, const std::string& platformString);
+
+    // One photo's full-size print as the library button makes it, the square squareSide
+    // pixels a side. A JPEG photo whose shorter side holds squareSide pixels even at a half,
+    // a quarter or an eighth of its size is decoded at the smallest of those that does (a
+    // 4000 by 3000 one at 2000 by 1500 for a 1500 square), which costs a fraction of the
+    // whole; its print then differs from one made from every pixel by no more than the
+    // smoothing of the reduction. Returns nullptr with the reason when there is no print.
+    static platform::ImageRef makePrint(const std::filesystem::path& photo,
+                                        const PrintInputs& inputs, int squareSide,
+                                        std::string& whyNot);
 };

@@ -4,6 +4,10 @@
 #include "support/PeakMemory.h"
 #include "support/TempHome.h"
 
+#include "shell/PrintCommand.h"
+
+#include "capture/PrintComposer.h"
+#include "library/RollSquare.h"
 #include "platform/graphics/Image.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +76,22 @@ protected:
         out.write(reinterpret_cast<const char*>(jpeg.data()), 2);
         out.write(reinterpret_cast<const char*>(exif), sizeof exif);
         out.write(reinterpret_cast<const char*>(jpeg.data() + 2), std::streamsize(jpeg.size() - 2));
+        return path;
+    }
+
+    // A photograph's kind of content: smooth colour with grain, so that reading it reduced
+    // gives other pixels than reading it whole.
+    fs::path writeGrainyJpeg(const std::string& name, int width, int height) {
+        std::vector<std::uint32_t> argb(std::size_t(width) * height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t grain = (std::uint32_t(x) * 7919u + y * 104729u) % 23u;
+                argb[std::size_t(y) * width + x] = 0xFF000000u | (x * 200 / width + grain) << 16 |
+                                                   (y * 180 / height + grain) << 8 | (90 + grain);
+            }
+        fs::create_directories(photos());
+        const fs::path path = photos() / name;
+        EXPECT_TRUE(Image::fromPixels(width, height, argb)->writeJpeg(path, 0.9));
         return path;
     }
 
@@ -183,6 +203,41 @@ TEST_F(PrintCommandTest, EveryOrientationPrintsAsTheSamePictureStoredUpright) {
                     << " at " << point[0] << "," << point[1];
         }
     }
+}
+
+TEST_F(PrintCommandTest, APhotoIsReadReducedOnlyWhereTheReductionStillCoversTheSquare) {
+    // Halved, the first still has the square's 1500 pixels across; the second would have
+    // 1499 and 1600, so it is read whole.
+    const fs::path covered = writeGrainyJpeg("covered.jpg", 3000, 3000);
+    const fs::path tooNarrow = writeGrainyJpeg("short.jpg", 2998, 3200);
+    ASSERT_EQ(run(covered.string() + " " + tooNarrow.string() + " --out " + prints().string() +
+                  " --jobs 2 --category 3"),
+              0)
+        << errors();
+
+    PrintCommand::Options options;
+    options.category = 3;
+    const PrintInputs inputs = PrintCommand::inputsFor(options, "iPhone2,1");
+    const int side = 1500;
+    auto printFrom = [&](const fs::path& photo, int shortSide) {
+        const ImageRef read = Image::readFile(photo, shortSide);
+        EXPECT_TRUE(read);
+        if (!read)
+            return std::vector<std::uint8_t>();
+        EXPECT_GE(std::min(read->pixelWidth(), read->pixelHeight()), side) << photo;
+        const ImageRef square = RollSquare::makeSquare(*read, side);
+        return PrintComposer::libraryFullPrint(*square, inputs)->jpegData(1.0);
+    };
+    auto written = [&](const std::string& name) {
+        const std::string text = TempHome::readText(prints() / name);
+        return std::vector<std::uint8_t>(text.begin(), text.end());
+    };
+    EXPECT_EQ(Image::readFile(covered, side)->pixelWidth(), 1500);
+    EXPECT_EQ(Image::readFile(tooNarrow, side)->pixelWidth(), 2998);
+    const auto reduced = printFrom(covered, side);
+    EXPECT_NE(reduced, printFrom(covered, 0)) << "the two ways must be told apart";
+    EXPECT_EQ(written("covered.jpg"), reduced);
+    EXPECT_EQ(written("short.jpg"), printFrom(tooNarrow, 0));
 }
 
 TEST_F(PrintCommandTest, APrintIsNeverWrittenOverAPhotoItReads) {

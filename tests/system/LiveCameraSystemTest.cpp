@@ -10,12 +10,26 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 using platform::Image;
 using platform::ImageRef;
 using namespace testpictures;
 
 namespace {
+
+// Standard error with the lines of each wrapped message joined again: a message starts with
+// "morvane:", and a line that does not continues the one before.
+std::string unwrapped(const std::string& text) {
+    std::string joined;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (!joined.empty())
+            joined += line.rfind("morvane:", 0) == 0 ? "\n" : " ";
+        joined += line;
+    }
+    return joined.empty() ? joined : joined + "\n";
+}
 
 // The built program, headless, with its camera a GStreamer pipeline: the real capture code
 // from the first frame to the print.
@@ -127,12 +141,14 @@ TEST_F(LiveCameraSystemTest, APipelineThatFailsSaysSoRefusesTheShutterAndStillSw
     const std::string script = "key space\nwait 4\nshot " + file("gone.png").string() +
                                "\nkey v\nkey space\nwait 4\nquit\n";
     ASSERT_EQ(run("gst:audiotestsrc", script), 0) << camera_.errors();
-    const std::string& said = camera_.errors();
+    // One message, wrapped to the terminal's 80 columns.
+    const std::string said = unwrapped(camera_.errors());
     EXPECT_NE(said.find("morvane: the camera \"gst:audiotestsrc\" is gone (it offers no picture "
                         "format that can be used (format not negotiated))"),
               std::string::npos)
         << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(said.find("morvane:", 1), std::string::npos) << said;
     // Only the print made after switching to the scene.
     EXPECT_EQ(camera_.listedNames().size(), 1u);
     EXPECT_EQ(camera_.albumCount(), 1u);
@@ -157,8 +173,9 @@ TEST(LiveCameraWithoutCameras, AMissingCameraIsSaidOnceAndTheSceneShownUnmirrore
     ASSERT_EQ(camera.runScript("shot " + shot("scene.png").string() + "\n", options), 0);
     options.camera = "nosuch";
     ASSERT_EQ(camera.runScript("shot " + shot("nosuch.png").string() + "\n", options), 0);
-    EXPECT_EQ(camera.errors(), "morvane: no camera \"nosuch\" (no camera found; morvane --camera "
-                               "list); showing the built-in scene\n");
+    EXPECT_EQ(unwrapped(camera.errors()),
+              "morvane: no camera \"nosuch\" (no camera found; morvane --camera "
+              "list); showing the built-in scene\n");
     const ImageRef scene = Image::contentsOfFile(shot("scene.png"));
     const ImageRef missing = Image::contentsOfFile(shot("nosuch.png"));
     ASSERT_TRUE(scene && missing);

@@ -1,6 +1,8 @@
 #include "platform/graphics/FastDraw.h"
 
 #include "platform/graphics/AreaAverage.h"
+#include "platform/graphics/BilinearGrid.h"
+#include "platform/graphics/BilinearRows.h"
 #include "platform/graphics/BitmapMapping.h"
 #include "platform/graphics/BitmapView.h"
 #include "platform/graphics/BlendTables.h"
@@ -206,12 +208,14 @@ bool isFastFillMode(BlendMode mode) {
 
 } // namespace
 
-// A draw waiting for its pass: the picture kept alive, or its area average.
+// A draw waiting for its pass: the picture kept alive (read pixel for pixel, or resampled
+// along a bilinear grid), or its area average.
 struct FastDraw::PendingDraw {
     ImageRef picture;
     AreaAverage::Pixels reduced;
     ConstBitmapView source;
     PixelMap map;
+    std::optional<BilinearGrid> bilinear;
     BlendMode mode = BlendMode::Normal;
     // The one colour of the surface under the draw, not yet written.
     std::optional<std::uint32_t> backdrop;
@@ -237,7 +241,9 @@ public:
             draw.mode == BlendMode::Luminosity && draw.backdrop && (*draw.backdrop >> 24) == 0xff;
         if (overColour_)
             luminosity_ = std::make_unique<HslBlend::LuminosityTable>(*draw.backdrop, after);
-        if (draw.map.turned)
+        if (draw.bilinear)
+            bilinear_ = std::make_unique<BilinearRows>(draw.source, *draw.bilinear, box.width());
+        else if (draw.map.turned)
             turned_ =
                 std::make_unique<TurnedRows>(draw.source, draw.map.u0, draw.map.du, draw.map.v0,
                                              draw.map.dv, box.width(), box.height());
@@ -246,8 +252,14 @@ public:
     // Returns true when the fills after the draw are done too.
     bool row(std::uint32_t* d, int y) {
         const int n = box_.width();
-        const std::uint32_t* s = turned_ ? turned_->row(y - box_.y0)
-                                         : sourceRow(draw_.source, draw_.map, box_, y, buffer_);
+        if (bilinear_ && copy_) {
+            // Resampled straight into the surface, without a row in between.
+            bilinear_->row(y - box_.y0, d);
+            return false;
+        }
+        const std::uint32_t* s = bilinear_ ? bilinear_->row(y - box_.y0)
+                                 : turned_ ? turned_->row(y - box_.y0)
+                                           : sourceRow(draw_.source, draw_.map, box_, y, buffer_);
         if (luminosity_ && isOpaque(s, n)) {
             luminosity_->row(d, s, n);
             return after_ != nullptr;
@@ -276,6 +288,7 @@ private:
     CairoBatch leftToCairo_;
     std::vector<std::uint32_t> buffer_;
     std::unique_ptr<TurnedRows> turned_;
+    std::unique_ptr<BilinearRows> bilinear_;
     std::unique_ptr<HslBlend::LuminosityTable> luminosity_;
     bool copy_ = false;
     bool overColour_ = false;
@@ -290,13 +303,16 @@ void FastDraw::startBlank() {
     uniform_ = 0u;
     draw_.reset();
     tables_.reset();
+    next_.reset();
 }
 
 void FastDraw::runPasses(cairo_surface_t* surface, HslBlend::SolidFill* finish) {
     const std::unique_ptr<PendingDraw> draw = std::move(draw_);
     const std::optional<BlendTables> tables = std::move(tables_);
+    const std::unique_ptr<PendingDraw> next = std::move(next_);
     draw_.reset();
     tables_.reset();
+    next_.reset();
     if (!draw && !tables && !finish)
         return;
     cairo_surface_flush(surface);
@@ -309,6 +325,9 @@ void FastDraw::runPasses(cairo_surface_t* surface, HslBlend::SolidFill* finish) 
     std::unique_ptr<CairoBatch> tableLeftovers;
     if (tables && !finish)
         tableLeftovers = std::make_unique<CairoBatch>(tables->steps());
+    std::unique_ptr<RowDrawer<PendingDraw>> nextDrawer;
+    if (next)
+        nextDrawer = std::make_unique<RowDrawer<PendingDraw>>(*next, region_, nullptr);
     for (int y = region_.y0; y < region_.y1; ++y) {
         std::uint32_t* row = view.row(y - region_.y0);
         const bool tablesDone = drawer && drawer->row(row, y);
@@ -316,6 +335,12 @@ void FastDraw::runPasses(cairo_surface_t* surface, HslBlend::SolidFill* finish) 
             finish->row(row, view.width);
         else if (tables && !tablesDone)
             tables->applyRow(row, view.width, *tableLeftovers);
+        if (nextDrawer) {
+            // The second draw must see this row finished, the pixels left to Cairo included.
+            if (tableLeftovers)
+                tableLeftovers->flush();
+            nextDrawer->row(row, y);
+        }
     }
     tableLeftovers.reset();
     markDirty(surface, region_);
@@ -338,6 +363,9 @@ void FastDraw::flush(cairo_surface_t* surface) {
 }
 
 bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridColor& color) {
+    // Fills compose only with the fills after the first draw held back, never after a second.
+    if (next_)
+        flush(target.surface);
     std::optional<PixelBox> region;
     if (const auto area = drawableArea(target.cr, target.surface))
         region = coveredPixels(target.ctm, rect, *area);
@@ -354,6 +382,7 @@ bool FastDraw::fillRect(const DrawTarget& target, const Rect& rect, const GridCo
     if (whole && hides) {
         draw_.reset();
         tables_.reset();
+        next_.reset();
         uniform_ = color.premultipliedWord;
         return true;
     }
@@ -409,23 +438,33 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
     const ConstBitmapView picture{reinterpret_cast<const std::uint32_t*>(image.data()),
                                   image.pixelWidth(), image.pixelHeight(),
                                   image.stride() / std::ptrdiff_t(4)};
+    const AffineTransform& m = deviceToPixel;
+    const bool turned = isTurned(m);
+    // Old pixels per new pixel along the picture's own columns (u) and rows (v), and which
+    // device direction runs along each.
+    const double ku = turned ? m.c : m.a;
+    const double kv = turned ? m.b : m.d;
+    const bool shrinks = (turned || isStraight(m)) && std::abs(ku) >= 1 - kIntegerTolerance &&
+                         std::abs(kv) >= 1 - kIntegerTolerance &&
+                         std::max(std::abs(ku), std::abs(kv)) >= kShrinkThreshold;
     if (BitmapMapping::isPixelExact(deviceToPixel)) {
         draw->map = exactMap(deviceToPixel, region);
         draw->source = picture;
         draw->picture = image.weak_from_this().lock();
-    } else {
-        const AffineTransform& m = deviceToPixel;
-        const bool turned = isTurned(m);
-        // Old pixels per new pixel along the picture's own columns (u) and rows (v), and which
-        // device direction runs along each.
-        const double ku = turned ? m.c : m.a;
-        const double kv = turned ? m.b : m.d;
-        if ((!turned && !isStraight(m)) || std::abs(ku) < 1 - kIntegerTolerance ||
-            std::abs(kv) < 1 - kIntegerTolerance ||
-            std::max(std::abs(ku), std::abs(kv)) < kShrinkThreshold) {
+    } else if (!shrinks) {
+        // Cairo's own bilinear samples, bit for bit; only where its pixel library would
+        // composite them in its dedicated loops, whose rounding is the one restated here.
+        if (target.mode == BlendMode::Normal || target.mode == BlendMode::Copy)
+            draw->bilinear =
+                BilinearGrid::forDraw(userToPixel, target.ctm, region.x0, region.y0, region.x1,
+                                      region.y1, image.pixelWidth(), image.pixelHeight());
+        if (!draw->bilinear) {
             flush(target.surface);
             return false;
         }
+        draw->source = picture;
+        draw->picture = image.weak_from_this().lock();
+    } else {
         const int alongU0 = turned ? region.y0 : region.x0,
                   alongU1 = turned ? region.y1 : region.x1;
         const int alongV0 = turned ? region.x0 : region.y0,
@@ -455,6 +494,13 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
         draw->map.v0 = draw->map.dv > 0 ? 0 : rows.count - 1;
     }
 
+    // A draw over exactly the pixels of a draw (and fills) held back joins their pass, each
+    // row drawn after them: it reads no pixel of the surface but its own, so nothing it
+    // needs is missing (a look's result under its film frame, one pass over the print).
+    if (draw_ && !next_ && region == region_ && (draw->reduced || draw->picture)) {
+        next_ = std::move(draw);
+        return true;
+    }
     // Whatever waits comes first. A one-colour surface the draw covers is written by the
     // draw's own pass; one it covers in part must be written now.
     std::optional<std::uint32_t> backdrop;

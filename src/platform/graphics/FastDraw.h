@@ -58,7 +58,8 @@ struct DrawTarget {
 //   colour is only remembered, and fills over it change the one colour;
 // - a draw waits, with the fills after it composed into one set of tables, and then all of
 //   them, with a closing fill under an HSL mode if there is one, run row by row in one pass;
-//   a one-colour surface under the draw is written row by row just ahead of it.
+//   a one-colour surface under the draw is written row by row just ahead of it; a second
+//   draw over the same pixels joins the pass, after them on every row.
 // Whatever else touches the surface must flush() first.
 class FastDraw {
 public:
@@ -93,6 +94,8 @@ private:
     PixelBox region_;
     std::unique_ptr<PendingDraw> draw_;
     std::optional<BlendTables> tables_;
+    // A second draw over the same region, run after the draw and its fills on every row.
+    std::unique_ptr<PendingDraw> next_;
 };
 
 } // namespace platform

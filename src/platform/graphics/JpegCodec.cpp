@@ -1,5 +1,7 @@
 #include "platform/graphics/JpegCodec.h"
 
+#include "platform/graphics/JpegEncoder.h"
+
 #include <turbojpeg.h>
 
 #include <algorithm>
@@ -118,7 +120,8 @@ SurfaceHandle JpegCodec::decode(const std::uint8_t* data, std::size_t size,
     }
 
     const int w = scale.width, h = scale.height;
-    SurfaceHandle surface = makeArgbSurface(w, h);
+    // Not cleared: the decoder writes every row, or the picture is refused below.
+    SurfaceHandle surface = makeArgbSurface(w, h, false);
     if (!surface) {
         request.refuse("not enough memory for " + std::to_string(w) + " by " + std::to_string(h) +
                        " pixels");
@@ -158,28 +161,10 @@ std::string JpegCodec::tooLargeReason(std::int64_t width, std::int64_t height,
 
 std::vector<std::uint8_t> JpegCodec::encode(const std::uint8_t* argb, int width, int height,
                                             int stride, double quality) {
-    if (!argb || width <= 0 || height <= 0)
-        return {};
-    if (std::isnan(quality))
-        quality = 0;
-    const int q = static_cast<int>(std::lround(std::clamp(quality, 0.0, 1.0) * 100));
-    const int libjpegQuality = std::max(q, 1);
-    const int subsampling = q >= 100 ? TJSAMP_444 : TJSAMP_420;
-
-    TjHandle handle(tjInitCompress());
-    if (!handle)
-        return {};
-    unsigned char* jpeg = nullptr;
-    unsigned long jpegSize = 0;
-    // The encoder ignores the alpha byte; premultiplied colour without its alpha is exactly
-    // the pixel composited over black, so the rows go in as they are, with no copy.
-    const int status = tjCompress2(handle.get(), argb, width, stride, height, kArgbPixelFormat,
-                                   &jpeg, &jpegSize, subsampling, libjpegQuality, 0);
-    std::vector<std::uint8_t> out;
-    if (status == 0 && jpeg)
-        out.assign(jpeg, jpeg + jpegSize);
-    tjFree(jpeg);
-    return out;
+    JpegEncoder encoder;
+    const std::span<const std::uint8_t> bytes =
+        encoder.encode(argb, width, height, stride, quality);
+    return {bytes.begin(), bytes.end()};
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 // must still be read: what a decode may take, what it makes, and what it says when it makes
 // nothing.
 #include "platform/graphics/Image.h"
+#include "platform/graphics/JpegCodec.h"
 #include "platform/graphics/PngCodec.h"
 #include "support/PictureFolder.h"
 
@@ -175,6 +176,52 @@ TEST_F(CodecLimits, AFileReadForASmallSideIsDecodedReduced) {
     for (int y = 0; y < 250; y += 13)
         for (int x = 0; x < 250; x += 13)
             ASSERT_EQ(asked->pixel(x, y), whole->pixel(x, y));
+}
+
+TEST(DecodeScale, AReductionIsChosenOnlyWhereItStillCoversTheSideAsked) {
+    // Sides around each reduction's threshold, both ways round, up to a 200 megapixel photo.
+    std::vector<int> sides;
+    for (int base : {1200, 1500})
+        for (int factor : {1, 2, 4, 8})
+            for (int offset : {-9, -1, 0, 1, 7})
+                sides.push_back(base * factor + offset);
+    sides.push_back(800);
+    sides.push_back(16000);
+    for (int asked : {1200, 1500})
+        for (int width : sides)
+            for (int height : sides) {
+                platform::DecodeRequest request;
+                request.maxPixels = Image::kMaxPixels;
+                request.maxSide = Image::kMaxSide;
+                request.workingPixels = Image::kWorkingPixels;
+                request.shortSide = asked;
+                const auto scale = platform::JpegCodec::chooseScale(width, height, request);
+                const std::string what = std::to_string(width) + "x" + std::to_string(height) +
+                                         " for " + std::to_string(asked);
+                const int shorter = std::min(scale.width, scale.height);
+                if (std::min(width, height) < asked) {
+                    EXPECT_EQ(scale.denominator, 1) << what << ": nothing covers, read whole";
+                    continue;
+                }
+                if (shorter < asked) {
+                    // Short of the side only where covering it would take more than the
+                    // working memory.
+                    ASSERT_GT(scale.denominator, 1) << what;
+                    const int covering = scale.denominator / 2;
+                    EXPECT_GT(std::int64_t{(width + covering - 1) / covering} *
+                                  ((height + covering - 1) / covering),
+                              Image::kWorkingPixels)
+                        << what;
+                    continue;
+                }
+                // The smallest that covers: half again would fall short.
+                if (scale.denominator < 8) {
+                    EXPECT_LT((std::min(width, height) + 2 * scale.denominator - 1) /
+                                  (2 * scale.denominator),
+                              asked)
+                        << what;
+                }
+            }
 }
 
 } // namespace

@@ -427,14 +427,51 @@ TEST(FastDraw, EveryQuarterTurnLandsEachPixelWhereCairoDoes) {
         }
 }
 
+TEST(FastDraw, ASecondDrawJoiningTheFirstOnesPassGivesTheBytesOfTwoPasses) {
+    // A look's draw and fills, then a film frame over them under each frame's mode: run row by
+    // row in one pass, they must give what they give one after the other, transparent and
+    // partly transparent pixels (which go to Cairo) included.
+    const ImageRef look = colourGrid(3);
+    const ImageRef frame = colourGrid(7);
+    for (BlendMode frameMode :
+         {BlendMode::SourceAtop, BlendMode::Screen, BlendMode::HardLight, BlendMode::Normal}) {
+        auto print = [&](bool fast, bool apart) {
+            ImageContext context(kWidth, kHeight);
+            context.setUsesFastPaths(fast);
+            context.drawImage({0, 0, kWidth, kHeight}, *look);
+            context.setBlendMode(BlendMode::Overlay);
+            context.setRGBFillColor(1, 1, 1, 0.3);
+            context.fillRect({0, 0, kWidth, kHeight});
+            context.setBlendMode(BlendMode::ColorBurn);
+            context.setRGBFillColor(0.67, 0.77, 1, 0.7);
+            context.fillRect({0, 0, kWidth, kHeight});
+            if (apart)
+                context.cairo(); // everything held back is written before the frame
+            context.scaleCTM(1, -1);
+            context.translateCTM(0, -kHeight);
+            context.setBlendMode(frameMode);
+            context.drawImage({0, 0, kWidth, kHeight}, *frame);
+            return context.makeImage();
+        };
+        std::string where;
+        EXPECT_EQ(largestDifference(*print(true, false), *print(true, true), where), 0)
+            << "frame mode " << int(frameMode) << " " << where;
+        EXPECT_LE(largestDifference(*print(true, false), *print(false, false), where), 1)
+            << "frame mode " << int(frameMode) << " " << where;
+    }
+}
+
 TEST(FastDraw, DrawsThatNeedResamplingOrFadingAreLeftToCairo) {
     const ImageRef picture = colourGrid(2);
     auto context = contextWith(*colourGrid(0));
     const AffineTransform userToPixel{1, 0, 0, -1, 0, kHeight};
     auto target = targetOf(*context, BlendMode::Normal);
+    // Drawn normally it is Cairo's bilinear interpolation, restated exactly (BilinearDrawTest).
     const AffineTransform enlarging{1 / 1.1, 0, 0, -1, 0, kHeight};
+    target.mode = BlendMode::Screen;
     EXPECT_FALSE(FastDraw().drawImage(target, {0, 0, kWidth * 1.1, kHeight}, enlarging, *picture))
-        << "an enlargement";
+        << "an enlargement under a blend mode";
+    target.mode = BlendMode::Normal;
     // An edge beyond the surface may lie anywhere: no pixel it cuts is drawn.
     EXPECT_TRUE(FastDraw().drawImage(target, {0, 0, kWidth + 0.5, kHeight}, userToPixel, *picture))
         << "a fractional edge off the surface";
