@@ -1,3 +1,4 @@
+#include "platform/camera/CameraSource.h"
 #include "platform/camera/SceneCameraSource.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/CameraPreviewView.h"
@@ -10,9 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 using namespace platform;
 
@@ -192,5 +197,115 @@ TEST(CameraPreview, DrawnWhereItChangesItStaysTheWholePicture) {
                 largest = std::max(largest, std::abs(int(kept->pixel(x, y) >> shift & 255) -
                                                      int(whole->pixel(x, y) >> shift & 255)));
     EXPECT_LE(largest, 2);
+    preview->stopUpdating();
+}
+
+namespace {
+
+// A camera whose frames, status and side the test decides.
+struct HandheldCamera : CameraSource {
+    ImageRef shown;
+    std::uint64_t counter = 1;
+    bool webcam = false;
+    CameraStatus said;
+    ImageRef frame(double) override { return shown; }
+    ImageRef stillFrame(double) override { return shown; }
+    std::string description() const override { return "hand camera"; }
+    bool failed() const override { return false; }
+    std::uint64_t frameCounter() const override { return counter; }
+    bool isLive() const override { return true; }
+    bool isWebcam() const override { return webcam; }
+    CameraStatus status() const override { return said; }
+};
+
+// A 4:3 frame with a bright square at (x, y) over a gradient: one frame differs from the next
+// only around the squares.
+ImageRef frameWithSquareAt(int x, int y) {
+    constexpr int w = 160, h = 120;
+    std::vector<std::uint32_t> argb(std::size_t(w) * h);
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i) {
+            const bool square = i >= x && i < x + 20 && j >= y && j < y + 20;
+            argb[std::size_t(j) * w + i] =
+                square ? 0xffffe040u : 0xff000000u | std::uint32_t(i) << 16 | std::uint32_t(j) << 8;
+        }
+    return Image::fromPixels(w, h, argb);
+}
+
+// The picture is stretched by a hair (853 rows over 853 1/3 pixels), and drawn in parts it
+// may be placed a fraction of a pixel off the whole: at the square's hard edge that moves a
+// pixel by a few steps. A part left undrawn shows the other frame, over 100 steps away.
+constexpr int kEdgeRounding = 8;
+
+int largestDifference(const ImageRef& a, const ImageRef& b) {
+    if (!a || !b || a->pixelWidth() != b->pixelWidth() || a->pixelHeight() != b->pixelHeight())
+        return 256;
+    int largest = 0;
+    for (int y = 0; y < a->pixelHeight(); ++y)
+        for (int x = 0; x < a->pixelWidth(); ++x)
+            for (int shift = 0; shift < 32; shift += 8)
+                largest = std::max(largest, std::abs(int(a->pixel(x, y) >> shift & 255) -
+                                                     int(b->pixel(x, y) >> shift & 255)));
+    return largest;
+}
+
+} // namespace
+
+// Whatever the camera does between frames (moves in parts, turns into a mirror, goes away and
+// says so over the picture or over black, comes back), the screen drawn only where the
+// preview marked it is the screen a whole snapshot draws; with nothing new, nothing is drawn.
+TEST(CameraPreview, EveryKindOfCameraChangeLeavesTheWholePicture) {
+    Application app; // the real clock: a preview polls only there
+    auto window = std::make_shared<Window>();
+    window->makeKeyAndVisible();
+    auto camera = std::make_shared<HandheldCamera>();
+    camera->shown = frameWithSquareAt(10, 10);
+    auto preview = std::make_shared<CameraPreviewView>(Rect{0, 0, 320, 480});
+    preview->setSource(camera);
+    preview->setMirrored(true);
+    preview->setStatusText(
+        [](const CameraStatus& s) {
+            return s.kind == CameraStatus::Kind::Gone ? s.camera + " went away: " + s.reason
+                                                      : std::string{};
+        },
+        "Helvetica");
+    window->addSubview(preview);
+    window->addSubview(box({0, 320, 320, 160}));
+    RunLoop& loop = app.runLoop();
+    preview->startUpdating();
+    ScreenPainter painter;
+    const CameraStatus gone{CameraStatus::Kind::Gone, "hand camera", "it was unplugged", {}};
+
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+    };
+    const std::vector<Step> steps{
+        {"the square moves", [&] { camera->shown = frameWithSquareAt(40, 30); }},
+        {"it turns into a mirror", [&] { camera->webcam = true; }},
+        {"the mirror's square moves", [&] { camera->shown = frameWithSquareAt(90, 60); }},
+        {"it goes, the last frame kept", [&] { camera->said = gone; }},
+        {"the square moves under the words", [&] { camera->shown = frameWithSquareAt(60, 50); }},
+        {"no frame at all", [&] { camera->shown = nullptr; }},
+        {"back, not a mirror",
+         [&] {
+             camera->said = {};
+             camera->webcam = false;
+             camera->shown = frameWithSquareAt(0, 0);
+         }},
+        {"the square moves once more", [&] { camera->shown = frameWithSquareAt(130, 90); }},
+    };
+    loop.runFor(0.05);
+    painter.paint(*window, 2, loop.now());
+    for (const Step& step : steps) {
+        step.change();
+        ++camera->counter;
+        loop.runFor(0.05);
+        EXPECT_FALSE(painter.paint(*window, 2, loop.now()).empty()) << step.what;
+        EXPECT_LE(largestDifference(painter.picture(), app.snapshot(2)), kEdgeRounding)
+            << step.what;
+        loop.runFor(0.05);
+        EXPECT_TRUE(painter.paint(*window, 2, loop.now()).empty()) << step.what;
+    }
     preview->stopUpdating();
 }
