@@ -359,7 +359,14 @@ std::uint64_t LiveCameraSource::frameCounter() const {
 
 double LiveCameraSource::secondsToNextFrame() const {
     std::lock_guard lock(mutex_);
-    return state_->current ? state_->current->secondsToNextFrame() : 0;
+    const std::shared_ptr<CameraSource>& current = state_->current;
+    if (!current)
+        return 0;
+    // A picture, with no camera starting or watched for, changes only when the user moves
+    // on to the next camera: a few looks a second see that soon enough.
+    if (!current->isLive() && !state_->pending && !state_->watching)
+        return kStillLook;
+    return current->secondsToNextFrame();
 }
 
 bool LiveCameraSource::isWebcam() const {
