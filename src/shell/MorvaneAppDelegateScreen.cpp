@@ -2,6 +2,7 @@
 
 #include "capture/DevelopingShow.h"
 #include "capture/MorvaneViewController.h"
+#include "capture/SelfTimer.h"
 #include "library/LibraryPhoto.h"
 #include "library/LibraryViewController.h"
 #include "prints/PrintLists.h"
@@ -48,6 +49,9 @@ void MorvaneAppDelegate::buildMainScreen(const std::string& skinSuffix) {
         platform::AffineTransform::makeTranslation(0, platform::Application::kScreenHeight);
     libraryController_->view()->setTransform(belowScreen);
     recentController_->view()->setTransform(belowScreen);
+
+    selfTimer_ = std::make_shared<SelfTimer>(
+        SelfTimer::Stage{window_, mainScreen_->cameraLamp(), CameraNotices::kFontName});
 }
 
 void MorvaneAppDelegate::wireControllers() {
