@@ -155,7 +155,7 @@ constexpr Shortcut kShortcuts[] = {
     {"down", nullptr, nullptr, Camera, [](MorvaneAppDelegate& d) { return turnFrame(d, 1); }},
     {"m", "M", "mirror the live picture, or not", Camera | Gallery, switchMirror},
     {"v", "V", "the next camera (the cameras found, then the built-in scene)", Camera, nextCamera},
-    {"t", "T", "self-timer: off, 3 s, 10 s (kept for the next start)", Camera,
+    {"t", "T", "self-timer: off, 3 s, 10 s", Camera,
      [](MorvaneAppDelegate& d) { return d.selfTimerKeyPressed(), true; }},
     {"pageup", "PgUp / PgDn", "gallery or photos by a page", Gallery | Picker,
      [](MorvaneAppDelegate& d) { return page(d, -1); }},

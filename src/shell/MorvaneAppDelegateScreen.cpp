@@ -7,6 +7,7 @@
 #include "library/LibraryViewController.h"
 #include "prints/PrintLists.h"
 #include "prints/RecentViewController.h"
+#include "shell/AlbumFolder.h"
 #include "shell/CameraNotices.h"
 #include "shell/DelegatePrintSink.h"
 #include "shell/MainScreen.h"
@@ -84,4 +85,7 @@ void MorvaneAppDelegate::wireControllers() {
     });
     recentController_->setPrintLists(printLists_);
     recentController_->setRemoveButtonImage(SkinResources::image("remove"));
+    recentController_->setEmptyNote({"No prints yet", "Press the red shutter button (or Space)",
+                                     "and your prints show up here.", "", "Full-size prints go to",
+                                     AlbumFolder::shown()});
 }
