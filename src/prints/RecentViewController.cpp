@@ -4,6 +4,7 @@
 
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
 
 RecentViewController::RecentViewController(std::string nibName)
     : platform::ViewController(std::move(nibName)) {}
@@ -63,7 +64,36 @@ void RecentViewController::refreshImages() {
         scrollArea_->addSubview(picture);
         scrollArea_->addSubview(remove);
     }
+    showEmptyNote(count == 0);
     isSaving_ = false;
+}
+
+void RecentViewController::showEmptyNote(bool empty) {
+    if (emptyNote_)
+        emptyNote_->removeFromSuperview();
+    emptyNote_ = nullptr;
+    if (!empty || emptyLines_.empty() || !view())
+        return;
+    // Centred in the part of the gallery below its bar, in the bar's lettering.
+    constexpr double kTitleHeight = 34, kLineHeight = 20, kTop = 44, kBottom = 480;
+    const double height = kTitleHeight + kLineHeight * static_cast<double>(emptyLines_.size() - 1);
+    emptyNote_ = std::make_shared<platform::View>(
+        platform::Rect{10, kTop + (kBottom - kTop - height) / 2, 300, height});
+    double y = 0;
+    for (std::size_t i = 0; i < emptyLines_.size(); ++i) {
+        const bool title = i == 0;
+        auto label = std::make_shared<platform::Label>(
+            platform::Rect{0, y, 300, title ? kTitleHeight : kLineHeight});
+        label->setText(emptyLines_[i]);
+        label->setFontName(title ? "Helvetica-Bold" : "Helvetica");
+        label->setFontSize(title ? 20 : 14);
+        label->setTextColor(title ? platform::Color{0.96, 0.94, 0.9, 1}
+                                  : platform::Color{0.72, 0.69, 0.64, 1});
+        label->setTextAlignment(platform::TextAlignment::Center);
+        emptyNote_->addSubview(label);
+        y += label->frame().size.height;
+    }
+    view()->addSubview(emptyNote_);
 }
 
 void RecentViewController::doneButtonClicked(const std::shared_ptr<platform::View>&) {

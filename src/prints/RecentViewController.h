@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The gallery of recent prints: the small prints of the print list, newest first, one row
 // each in a vertical scroll area, with a remove button on every row. Built from its interface
@@ -26,6 +27,11 @@ public:
     void setPrintLists(std::shared_ptr<PrintLists> lists) { printLists_ = std::move(lists); }
     // The picture of every row's remove button.
     void setRemoveButtonImage(platform::ImageRef image) { removeImage_ = std::move(image); }
+    // What the gallery says while it has no prints, a line a label, the first as a title;
+    // handed in by the program, which knows how a print is made.
+    void setEmptyNote(std::vector<std::string> lines) { emptyLines_ = std::move(lines); }
+    // The note's labels while the gallery is empty, else none.
+    const std::shared_ptr<platform::View>& emptyNote() const { return emptyNote_; }
 
     const std::shared_ptr<platform::ScrollView>& scrollArea() const { return scrollArea_; }
     void setScrollArea(std::shared_ptr<platform::ScrollView> value) {
@@ -65,10 +71,14 @@ public:
 
 private:
     void showConfirmation(const char* title, const char* message);
+    // The empty note on the gallery's view exactly while there are no rows.
+    void showEmptyNote(bool empty);
 
     std::shared_ptr<platform::ScrollView> scrollArea_;
     std::shared_ptr<PrintLists> printLists_;
     platform::ImageRef removeImage_;
+    std::vector<std::string> emptyLines_;
+    std::shared_ptr<platform::View> emptyNote_;
     // Own to the gallery, not the camera's flag of the same name: a confirmation is open or
     // being carried out.
     bool isSaving_ = false;

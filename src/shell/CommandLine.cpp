@@ -31,7 +31,7 @@ Commands:
   morvane print PHOTO... --out DIR     prints from photo files
                                        (morvane print --help)
   morvane defaults read|write|delete [KEY [VALUE]]
-                                       the four preferences
+                                       the preferences
                                        (morvane defaults --help)
 
 Using the camera:
@@ -109,9 +109,9 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
         ->option_text("auto|on|off")
         ->check(CLI::IsMember({"auto", "on", "off"}));
 
-    CLI::App* defaults = app.add_subcommand(
-        "defaults", "Read or change the four preferences: skin, canVibrate, canDate, "
-                    "isHighQuality");
+    CLI::App* defaults =
+        app.add_subcommand("defaults", "Read or change the preferences: skin, canVibrate, canDate, "
+                                       "isHighQuality, selfTimer, playsSounds");
     defaults->fallthrough();
     // A subcommand takes its parent's footer, which is the whole manual; each has its own.
     defaults->footer(R"(Keys:
@@ -120,6 +120,9 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
   isHighQuality   YES makes 1500-pixel prints (1200 on the first models)
                   instead of 750
   canVibrate      YES keeps the camera still when a print drops out
+  selfTimer       0 (off), 3 or 10: seconds from the shutter to the shot in
+                  camera mode (the T key changes it)
+  playsSounds     NO silences the shutter's sound (YES when not set)
 
 Exit status: 0 done, 1 the preferences file could not be written, 2 a wrong
 key or value.

@@ -1,5 +1,8 @@
 #include "shell/DefaultsCommand.h"
 
+#include "capture/SelfTimer.h"
+#include "shell/DesktopPreferences.h"
+
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/PropertyList.h"
@@ -13,7 +16,12 @@
 
 namespace {
 
-constexpr std::array<const char*, 4> kKeys = {"skin", "canVibrate", "canDate", "isHighQuality"};
+constexpr std::array<const char*, 6> kKeys = {"skin",
+                                              "canVibrate",
+                                              "canDate",
+                                              "isHighQuality",
+                                              DesktopPreferences::kSelfTimer,
+                                              DesktopPreferences::kPlaysSounds};
 constexpr const char* kUsage = "usage: morvane defaults read|write|delete [KEY [VALUE]]";
 
 std::string lowered(std::string text) {
@@ -81,6 +89,15 @@ std::optional<platform::PropertyList> checkedValue(const std::string& key, const
         }
         return platform::PropertyList::integer(*skin);
     }
+    if (key == DesktopPreferences::kSelfTimer) {
+        const std::optional<long long> seconds = parsedInteger(text);
+        if (!seconds || SelfTimer::checkedDelay(*seconds) != *seconds) {
+            err << "morvane defaults: \"" << key << "\" takes 0 (off), 3 or 10 seconds, not \""
+                << text << "\"\n";
+            return std::nullopt;
+        }
+        return platform::PropertyList::integer(*seconds);
+    }
     const std::optional<bool> flag = parsedBoolean(text);
     if (!flag) {
         err << "morvane defaults: \"" << key << "\" takes YES or NO (also true/false, 1/0),\nnot \""
@@ -94,6 +111,10 @@ std::optional<platform::PropertyList> checkedValue(const std::string& key, const
 std::string effectiveValue(const platform::UserDefaults& defaults, const std::string& key) {
     if (key == "skin")
         return std::to_string(defaults.integerForKey(key));
+    if (key == DesktopPreferences::kSelfTimer)
+        return std::to_string(DesktopPreferences::selfTimer(defaults));
+    if (key == DesktopPreferences::kPlaysSounds)
+        return DesktopPreferences::playsSounds(defaults) ? "YES" : "NO";
     return defaults.boolForKey(key) ? "YES" : "NO";
 }
 

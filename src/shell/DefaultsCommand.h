@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-// `morvane defaults read|write|delete [KEY [VALUE]]`: the one way the four preferences are
-// changed. The camera only ever reads them, so every value written here is checked against
-// what the camera understands before it reaches the file.
+// `morvane defaults read|write|delete [KEY [VALUE]]`: the way the preferences are changed
+// (the camera itself writes only the self-timer's delay, from its key). Every value written
+// here is checked against what the camera understands before it reaches the file.
 class DefaultsCommand {
 public:
     // Exit statuses: 0 done, 1 the preferences file could not be written, 2 a wrong action,

@@ -1,5 +1,7 @@
 #include "shell/KeysOverlay.h"
 
+#include "shell/AlbumFolder.h"
+
 #include "platform/graphics/ImageContext.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/RoundedRect.h"
@@ -69,7 +71,9 @@ std::shared_ptr<KeysOverlay> KeysOverlay::show(const std::shared_ptr<platform::W
                                                std::vector<KeyboardShortcuts::GuideLine> lines) {
     if (!window)
         return nullptr;
-    auto overlay = std::make_shared<KeysOverlay>(std::move(lines), KeyboardShortcuts::kStrips);
+    auto overlay = std::make_shared<KeysOverlay>(
+        std::move(lines), std::string(KeyboardShortcuts::kStrips) + " Full-size prints go to " +
+                              AlbumFolder::shown() + ".");
     // A finger already down goes no further: everything under the overlay is covered.
     window->cancelTouch();
     window->addSubview(overlay);

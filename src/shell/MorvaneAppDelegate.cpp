@@ -6,6 +6,7 @@
 #include "library/LibraryViewController.h"
 #include "prints/PrintLists.h"
 #include "prints/RecentViewController.h"
+#include "shell/DesktopPreferences.h"
 #include "shell/MainScreen.h"
 #include "shell/SkinResources.h"
 
@@ -25,6 +26,9 @@ void MorvaneAppDelegate::applicationDidFinishLaunching(platform::Application&) {
     canVibrate_ = defaults.boolForKey("canVibrate");
     canDate_ = defaults.boolForKey("canDate");
     isHighQuality_ = defaults.boolForKey("isHighQuality");
+    selfTimerDelay_ = DesktopPreferences::selfTimer(defaults);
+    playsSounds_ = DesktopPreferences::playsSounds(defaults);
+    loadShutterSound();
 
     // The two lists, copied from the shipped defaults on a first launch.
     printLists_->load();

@@ -4,10 +4,12 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Window.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class DevelopingShow;
 class LibraryPhoto;
@@ -16,6 +18,7 @@ class MainScreen;
 class MorvaneViewController;
 class PrintLists;
 class RecentViewController;
+class SelfTimer;
 
 // The application delegate: it creates the camera's modules at launch, wires them to each
 // other and to the three controllers, and keeps them for the life of the process. It holds
@@ -39,7 +42,8 @@ public:
     void libraryButtonTouched();
     void recentButtonTouched();
 
-    // Shutter and developing; the show's steps are the developing show's.
+    // Shutter and developing; the show's steps are the developing show's. With the self-timer
+    // set, the shutter in camera mode starts its countdown (and, pressed again, calls it off).
     void shutterButtonTouched();
     void startDeveloping();
     void initResult();
@@ -62,6 +66,12 @@ public:
     void saveImage2WithName(const platform::ImageRef& image, const std::string& name);
     platform::ImageRef loadImage(const std::string& name);
 
+    // The self-timer key: the next delay (off, 3 s, 10 s), kept in the preferences and said on
+    // screen; a countdown under way is called off.
+    void selfTimerKeyPressed();
+    // Escape and every mode change call a countdown off; false when none was under way.
+    bool cancelSelfTimer();
+
     bool isEditMode() const { return isEditMode_; }
     bool isSaving() const { return isSaving_; }
     void setIsSaving(bool value) { isSaving_ = value; }
@@ -70,6 +80,8 @@ public:
     bool isHighQuality() const { return isHighQuality_; }
     void setIsHighQuality(bool value) { isHighQuality_ = value; }
     bool canDate() const { return canDate_; }
+    int selfTimerDelay() const { return selfTimerDelay_; }
+    bool playsSounds() const { return playsSounds_; }
     const std::string& platformString() const { return platformString_; }
     void setPlatformString(std::string value) { platformString_ = std::move(value); }
     const std::shared_ptr<platform::Window>& window() const { return window_; }
@@ -90,6 +102,7 @@ public:
     MainScreen* mainScreen() const { return mainScreen_.get(); }
     DevelopingShow* developingShow() const { return developingShow_.get(); }
     LibraryPhoto* libraryPhoto() const { return libraryPhoto_.get(); }
+    SelfTimer* selfTimer() const { return selfTimer_.get(); }
     PrintLists& printLists() const { return *printLists_; }
 
 private:
@@ -98,6 +111,11 @@ private:
     // From launch on, a strip that comes to rest on a new page is recorded in the
     // configuration list, and so is where the strips stand at termination.
     void stripCameToRest();
+    // The shutter's own work, at once or when the self-timer runs out.
+    void takeShot();
+    bool canTakeShot() const;
+    // The shutter's sound from the resources; a camera without it takes its shots silently.
+    void loadShutterSound();
     // A call of one of the delegate's operations while the delegate lives.
     std::function<void()> actionFor(void (MorvaneAppDelegate::*operation)());
 
@@ -106,6 +124,11 @@ private:
     bool canVibrate_ = false;
     bool isHighQuality_ = false;
     bool canDate_ = false;
+    int selfTimerDelay_ = 0;
+    bool playsSounds_ = true;
+    // Mono samples at shutterSoundRate_ a second; empty when the sound could not be read.
+    std::vector<std::int16_t> shutterSound_;
+    int shutterSoundRate_ = 0;
     std::string platformString_;
     std::shared_ptr<platform::Window> window_;
     std::shared_ptr<MorvaneViewController> viewController_;
@@ -114,5 +137,6 @@ private:
     std::unique_ptr<MainScreen> mainScreen_;
     std::shared_ptr<DevelopingShow> developingShow_;
     std::unique_ptr<LibraryPhoto> libraryPhoto_;
+    std::shared_ptr<SelfTimer> selfTimer_;
     std::shared_ptr<PrintLists> printLists_;
 };

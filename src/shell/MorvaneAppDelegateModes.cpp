@@ -11,6 +11,7 @@
 void MorvaneAppDelegate::libraryButtonTouched() {
     if (isSaving_ || !libraryController_)
         return;
+    cancelSelfTimer();
     libraryController_->bringUp();
     isEditMode_ = true;
     mainScreen_->lightLamps(true);
@@ -20,6 +21,7 @@ void MorvaneAppDelegate::cameraButtonTouched() {
     // Not guarded by isSaving: the end of a library print comes back through here.
     if (!isEditMode_ || !libraryController_)
         return;
+    cancelSelfTimer();
     libraryPhoto_->libraryPhotoView()->setHidden(true);
     libraryController_->putAway();
     isEditMode_ = false;
@@ -29,6 +31,7 @@ void MorvaneAppDelegate::cameraButtonTouched() {
 void MorvaneAppDelegate::recentButtonTouched() {
     if (isSaving_ || !recentController_)
         return;
+    cancelSelfTimer();
     platform::View::animate(0.5, [&] {
         recentController_->view()->setTransform(platform::AffineTransform::makeTranslation(0, 0));
     });

@@ -2,10 +2,12 @@
 
 #include "capture/DevelopingShow.h"
 #include "capture/MorvaneViewController.h"
+#include "capture/SelfTimer.h"
 #include "library/LibraryPhoto.h"
 #include "library/LibraryViewController.h"
 #include "prints/PrintLists.h"
 #include "prints/RecentViewController.h"
+#include "shell/AlbumFolder.h"
 #include "shell/CameraNotices.h"
 #include "shell/DelegatePrintSink.h"
 #include "shell/MainScreen.h"
@@ -48,6 +50,9 @@ void MorvaneAppDelegate::buildMainScreen(const std::string& skinSuffix) {
         platform::AffineTransform::makeTranslation(0, platform::Application::kScreenHeight);
     libraryController_->view()->setTransform(belowScreen);
     recentController_->view()->setTransform(belowScreen);
+
+    selfTimer_ = std::make_shared<SelfTimer>(
+        SelfTimer::Stage{window_, mainScreen_->cameraLamp(), CameraNotices::kFontName});
 }
 
 void MorvaneAppDelegate::wireControllers() {
@@ -80,4 +85,7 @@ void MorvaneAppDelegate::wireControllers() {
     });
     recentController_->setPrintLists(printLists_);
     recentController_->setRemoveButtonImage(SkinResources::image("remove"));
+    recentController_->setEmptyNote({"No prints yet", "Press the red shutter button (or Space)",
+                                     "and your prints show up here.", "", "Full-size prints go to",
+                                     AlbumFolder::shown()});
 }

@@ -3,9 +3,15 @@
 #include "capture/DevelopingShow.h"
 #include "capture/MorvaneViewController.h"
 #include "capture/PrintComposer.h"
+#include "capture/SelfTimer.h"
 #include "library/LibraryPhoto.h"
 #include "prints/PrintLists.h"
 #include "shell/DelegatePrintSink.h"
+#include "shell/DesktopPreferences.h"
+
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/WaveFile.h"
 
 #include "platform/ui/ImagePickerController.h"
 #include "platform/ui/RunLoop.h"
@@ -21,18 +27,37 @@ constexpr double kLibraryPrintDelay = 0.1; // seconds
 } // namespace
 
 void MorvaneAppDelegate::shutterButtonTouched() {
-    if (isSaving_ || !developingShow_)
+    // Pressed again while the self-timer counts: the shot is called off.
+    if (cancelSelfTimer())
         return;
+    if (!canTakeShot())
+        return;
+    // The timer is for getting into the picture; a library photograph prints at once.
+    if (!isEditMode_ && selfTimer_ &&
+        selfTimer_->start(selfTimerDelay_, actionFor(&MorvaneAppDelegate::takeShot)))
+        return;
+    takeShot();
+}
+
+bool MorvaneAppDelegate::canTakeShot() const {
+    if (isSaving_ || !developingShow_)
+        return false;
     // Refused, not queued: right after a library print there is nothing left to print, and
     // for half a second after a camera print there is no camera on screen to take a picture.
     // Accepting either would leave the shutter waiting for an answer that never comes.
     if (isEditMode_ && !libraryPhoto_->originalImage())
-        return;
+        return false;
     // Nor while the camera has no picture (gone, or still starting): a print of nothing
     // would only hide that.
-    if (!isEditMode_ && !(viewController_ && viewController_->canTakePicture()))
-        return;
+    return isEditMode_ || (viewController_ && viewController_->canTakePicture());
+}
 
+void MorvaneAppDelegate::takeShot() {
+    // Checked again: at the end of a countdown the camera may be gone.
+    if (!canTakeShot())
+        return;
+    if (playsSounds_ && !shutterSound_.empty() && platform::Application::exists())
+        platform::Application::shared().playSound(shutterSound_, shutterSoundRate_);
     isSaving_ = true;
     startDeveloping();
     initResult();
@@ -42,6 +67,36 @@ void MorvaneAppDelegate::shutterButtonTouched() {
     }
     platform::Timer::scheduledTimer(kLibraryPrintDelay,
                                     actionFor(&MorvaneAppDelegate::saveRollImage));
+}
+
+bool MorvaneAppDelegate::cancelSelfTimer() {
+    return selfTimer_ && selfTimer_->cancel();
+}
+
+void MorvaneAppDelegate::selfTimerKeyPressed() {
+    if (!selfTimer_)
+        return;
+    cancelSelfTimer();
+    selfTimerDelay_ = SelfTimer::nextDelay(selfTimerDelay_);
+    platform::UserDefaults defaults = platform::UserDefaults::standard();
+    defaults.setObjectForKey(platform::PropertyList::integer(selfTimerDelay_),
+                             DesktopPreferences::kSelfTimer);
+    const bool kept = defaults.synchronize();
+    std::string note = selfTimerDelay_ == 0
+                           ? std::string("Self-timer off")
+                           : "Self-timer " + std::to_string(selfTimerDelay_) + " s";
+    // The choice holds for this run either way; only the next start would forget it.
+    if (!kept)
+        note += " (not kept)";
+    selfTimer_->showNote(note);
+}
+
+void MorvaneAppDelegate::loadShutterSound() {
+    const auto file = platform::Bundle::main().pathForResource("shutter", "wav");
+    std::string error;
+    const auto sound = file ? platform::WaveFile::read(*file, error) : std::nullopt;
+    shutterSound_ = sound ? sound->samples : std::vector<std::int16_t>{};
+    shutterSoundRate_ = sound ? sound->sampleRate : 0;
 }
 
 void MorvaneAppDelegate::startDeveloping() {

@@ -1,8 +1,11 @@
 #include "prints/PrintStore.h"
 #include "prints/RecentViewController.h"
+#include "shell/AlbumFolder.h"
+#include "shell/MainInterface.h"
 #include "support/LaunchedCamera.h"
 
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Label.h"
 
 #include <gtest/gtest.h>
 
@@ -244,6 +247,46 @@ TEST_F(GalleryTest, ARowDecodesAnOversizedFileOnlyAsLargeAsItShows) {
     ASSERT_TRUE(rows[1]->image());
     EXPECT_EQ(rows[1]->image()->pixelWidth(), 250);
     EXPECT_TRUE(samePixels(rows[1]->image(), PrintStore::loadPrintFile("1.jpg")));
+}
+
+} // namespace
+
+namespace {
+
+// The words on the empty gallery's note, top to bottom; none when it is not on screen.
+std::vector<std::string> noteLines(RecentViewController& gallery) {
+    std::vector<std::string> lines;
+    const auto& note = gallery.emptyNote();
+    if (!note || note->superview() != gallery.view())
+        return lines;
+    for (const auto& view : note->subviews())
+        if (auto label = std::dynamic_pointer_cast<platform::Label>(view))
+            lines.push_back(label->text());
+    return lines;
+}
+
+TEST_F(GalleryTest, AnEmptyGallerySaysHowToMakeAPrintAndWhereTheyGo) {
+    delegate().printLists().setPrintsXML({});
+    delegate().recentButtonTouched();
+    const auto lines = noteLines(gallery());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "No prints yet");
+    // The album's folder, shortened with "~" only where it lies in the home folder.
+    const auto album = home_.root() / "Pictures" / MainInterface::kApplicationName;
+    EXPECT_EQ(lines.back(), album.string());
+    home_.setEnv("HOME", home_.root().string());
+    EXPECT_EQ(AlbumFolder::shown(), "~/Pictures/" + std::string(MainInterface::kApplicationName));
+
+    // Gone with the first print, back when the last one is removed.
+    makePrints(1);
+    gallery().refreshImages();
+    EXPECT_TRUE(noteLines(gallery()).empty());
+    gallery().removeAllPrints(nullptr);
+    for (const auto& view : delegate().window()->subviews())
+        if (auto alert = std::dynamic_pointer_cast<platform::AlertView>(view))
+            if (alert->isVisible())
+                alert->dismissWithClickedButtonIndex(1);
+    EXPECT_EQ(noteLines(gallery()), lines);
 }
 
 } // namespace

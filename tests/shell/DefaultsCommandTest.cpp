@@ -52,11 +52,23 @@ TEST_F(DefaultsCommandTest, WrittenValuesAreWhatTheCameraReads) {
     EXPECT_EQ(run({"delete", "canDate"}), 0);
     EXPECT_EQ(run({"read"}), 0);
     EXPECT_EQ(out_.str(), "skin = 1\ncanVibrate = YES\ncanDate = NO (not set)\n"
-                          "isHighQuality = NO\n");
+                          "isHighQuality = NO\nselfTimer = 0 (not set)\n"
+                          "playsSounds = YES (not set)\n");
     EXPECT_EQ(run({"delete"}), 0);
     EXPECT_EQ(run({"read"}), 0);
     EXPECT_EQ(out_.str(), "skin = 0 (not set)\ncanVibrate = NO (not set)\n"
-                          "canDate = NO (not set)\nisHighQuality = NO (not set)\n");
+                          "canDate = NO (not set)\nisHighQuality = NO (not set)\n"
+                          "selfTimer = 0 (not set)\nplaysSounds = YES (not set)\n");
+
+    // The self-timer takes only the delays its key steps through; sounds go off only by NO.
+    EXPECT_EQ(run({"write", "selfTimer", "5"}), 2);
+    EXPECT_EQ(err_.str(), "morvane defaults: \"selfTimer\" takes 0 (off), 3 or 10 seconds, not "
+                          "\"5\"\n");
+    EXPECT_EQ(run({"write", "selfTimer", "10"}), 0);
+    EXPECT_EQ(run({"write", "playsSounds", "no"}), 0);
+    EXPECT_EQ(run({"read"}), 0);
+    EXPECT_NE(out_.str().find("selfTimer = 10\nplaysSounds = NO\n"), std::string::npos)
+        << out_.str();
 }
 
 TEST_F(DefaultsCommandTest, WrongKeysValuesAndActionsChangeNothingAndSayWhy) {

@@ -43,6 +43,23 @@ bool audioLikelyPresent() {
     return false;
 }
 
+// Straight lines between neighbouring samples: enough for short effects made at another rate.
+std::vector<std::int16_t> resampled(const std::vector<std::int16_t>& sound, int from, int to) {
+    if (from == to)
+        return sound;
+    const auto count = static_cast<std::size_t>(static_cast<double>(sound.size()) * to / from);
+    std::vector<std::int16_t> out(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double at = static_cast<double>(i) * from / to;
+        const auto left = std::min(static_cast<std::size_t>(at), sound.size() - 1);
+        const auto right = std::min(left + 1, sound.size() - 1);
+        const double share = at - static_cast<double>(left);
+        out[i] = static_cast<std::int16_t>(
+            std::lround(sound[left] * (1 - share) + sound[right] * share));
+    }
+    return out;
+}
+
 } // namespace
 
 SdlBuzzer::~SdlBuzzer() {
@@ -78,7 +95,11 @@ bool SdlBuzzer::initAudio() {
 }
 
 void SdlBuzzer::play(double now) {
-    if (!initAudio())
+    play(samples(kSampleRate), kSampleRate, now);
+}
+
+void SdlBuzzer::play(const std::vector<std::int16_t>& sound, int sampleRate, double now) {
+    if (sound.empty() || sampleRate <= 0 || sampleRate > kMaxSampleRate || !initAudio())
         return;
     if (device_ == 0) {
         SDL_AudioSpec want{};
@@ -87,23 +108,23 @@ void SdlBuzzer::play(double now) {
         want.channels = 1;
         want.samples = 1024;
         SDL_AudioSpec have{};
-        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+        // At the one rate every sound is made at: SDL converts for the sound card.
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
         // A device that is busy now may be free at the next buzz: only this one is silent.
         if (device_ == 0)
             return;
-        deviceRate_ = have.freq;
     } else {
-        // A buzz while one still sounds starts again rather than playing twice as long.
+        // A sound while one still plays starts afresh rather than queueing behind it.
         SDL_ClearQueuedAudio(device_);
     }
-    const auto buzz = samples(deviceRate_);
-    if (buzz.empty() ||
-        SDL_QueueAudio(device_, buzz.data(), static_cast<Uint32>(buzz.size() * 2)) != 0) {
+    const auto queued = resampled(sound, sampleRate, kSampleRate);
+    if (queued.empty() ||
+        SDL_QueueAudio(device_, queued.data(), static_cast<Uint32>(queued.size() * 2)) != 0) {
         closeDevice();
         return;
     }
     SDL_PauseAudioDevice(device_, 0);
-    closeAt_ = now + kDuration + kTail;
+    closeAt_ = now + static_cast<double>(queued.size()) / kSampleRate + kTail;
 }
 
 double SdlBuzzer::update(double now) {

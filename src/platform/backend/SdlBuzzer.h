@@ -6,10 +6,10 @@
 
 namespace platform {
 
-// The vibration's sound: a short low buzz through SDL audio, where there is audio at all.
-// The audio device is opened for each buzz and closed once it has played, because an open
-// SDL device keeps its audio thread running even in silence, and an idle camera should cost
-// nothing. Main thread only.
+// The window's sounds through SDL audio, where there is audio at all: the vibration's short
+// low buzz, and the camera's own sounds handed in as samples. The audio device is opened for each
+// buzz and closed once it has played, because an open SDL device keeps its audio thread running
+// even in silence, and an idle camera should cost nothing. Main thread only.
 class SdlBuzzer {
 public:
     // Seconds.
@@ -30,6 +30,8 @@ public:
 
     // Starts a buzz at `now` (seconds); silent when no audio can be opened, and from then on.
     void play(double now);
+    // Starts a sound (mono samples at `sampleRate` a second) at `now`, as a buzz is started.
+    void play(const std::vector<std::int16_t>& sound, int sampleRate, double now);
     // Closes the device once the buzz has been heard. Returns when it wants to be called
     // again (seconds), or infinity when it has nothing left to do.
     double update(double now);
@@ -47,7 +49,6 @@ private:
     bool initTried_ = false;
     bool initOk_ = false;
     std::uint32_t device_ = 0;
-    int deviceRate_ = 0;
     double closeAt_ = std::numeric_limits<double>::infinity();
 };
 

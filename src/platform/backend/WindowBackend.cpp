@@ -157,6 +157,11 @@ void WindowBackend::vibrate() {
     buzzer_.play(now);
 }
 
+void WindowBackend::playSound(const std::vector<std::int16_t>& samples, int sampleRate) {
+    if (isOpen())
+        buzzer_.play(samples, sampleRate, clock_->now());
+}
+
 bool WindowBackend::isShaking() const {
     return shake_.isShaking(clock_->now());
 }

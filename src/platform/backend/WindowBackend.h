@@ -62,6 +62,7 @@ public:
     // The vibration: the window's picture shakes for a moment and a short low buzz plays
     // where there is audio. Main thread only; nothing happens while the window is closed.
     void vibrate() override;
+    void playSound(const std::vector<std::int16_t>& samples, int sampleRate) override;
     bool isShaking() const;
     // The window over the whole display, or back; the screen's layout follows when the window
     // system has made the change.

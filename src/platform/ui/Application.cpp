@@ -161,6 +161,12 @@ void Application::vibrate() {
         backend_->vibrate();
 }
 
+void Application::playSound(const std::vector<std::int16_t>& samples, int sampleRate) {
+    ++soundCount_;
+    if (backend_)
+        backend_->playSound(samples, sampleRate);
+}
+
 void Application::pushResponder(const std::shared_ptr<ScriptResponder>& responder) {
     if (!responder)
         return;

@@ -7,6 +7,7 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -123,6 +124,10 @@ public:
     // window shakes and buzzes; the headless screen has nothing to show).
     void vibrate();
     int vibrationCount() const { return vibrationCount_; }
+    // A sound of the camera's own (mono, 16-bit, at `sampleRate` a second): counted, then
+    // handed to the backend, which plays it where there is audio.
+    void playSound(const std::vector<std::int16_t>& samples, int sampleRate);
+    int soundCount() const { return soundCount_; }
 
     // The pickers and alerts on screen that a script can answer; the last pushed that is
     // still alive is in front.
@@ -140,6 +145,7 @@ private:
     std::vector<std::weak_ptr<ScriptResponder>> responders_;
     std::shared_ptr<CameraSource> cameraSource_;
     int vibrationCount_ = 0;
+    int soundCount_ = 0;
     bool mirrorsLivePicture_ = false;
     // The backend while run() drives it; it outlives the call.
     Backend* backend_ = nullptr;

@@ -2,8 +2,10 @@
 
 #include "platform/ui/Clock.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -27,6 +29,8 @@ public:
     // One vibration of the device, on the main thread: a window shakes and buzzes; a screen
     // that nobody sees has nothing to show for it.
     virtual void vibrate() {}
+    // A short sound (mono, 16-bit samples at `sampleRate` a second), where there is audio.
+    virtual void playSound(const std::vector<std::int16_t>&, int) {}
     // Fills the display with the window, or gives it back its size; false where there is no
     // window (the headless screen).
     virtual bool toggleFullScreen() { return false; }

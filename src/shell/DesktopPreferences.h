@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/foundation/UserDefaults.h"
+
+// The preferences the desktop camera adds to its first four: their keys and what a missing or
+// unexpected value means, for the camera and `morvane defaults` alike.
+class DesktopPreferences {
+public:
+    static constexpr const char* kSelfTimer = "selfTimer";
+    static constexpr const char* kPlaysSounds = "playsSounds";
+
+    // Seconds from the shutter to the shot: 0 (off), 3 or 10; any other value is off.
+    static int selfTimer(const platform::UserDefaults& defaults);
+    // Only an explicit NO silences the camera: a missing key plays its sounds.
+    static bool playsSounds(const platform::UserDefaults& defaults);
+};
