@@ -1,7 +1,7 @@
 // `morvane print` over many photos as a batch is run: looks and frames by name, folders
 // walked, a stopped batch resumed, prints dated by the photos' own days.
 #include "support/DatedPhoto.h"
-#include "support/TempHome.h"
+#include "support/PrintCommandRun.h"
 
 #include "shell/PrintCommand.h"
 
@@ -24,24 +24,8 @@ namespace {
 namespace fs = std::filesystem;
 using platform::Image;
 
-class PrintBatchTest : public ::testing::Test {
+class PrintBatchTest : public PrintCommandRun {
 protected:
-    void SetUp() override { home_.setEnv("MORVANE_MODEL", "iPhone2,1"); }
-
-    int run(const std::string& arguments) {
-        const std::string command = std::string(MORVANE_BINARY) + " print " + arguments + " >" +
-                                    (home_.root() / "out.txt").string() + " 2>" +
-                                    (home_.root() / "err.txt").string();
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string output() { return TempHome::readText(home_.root() / "out.txt"); }
-    // Messages are wrapped to 80 columns: read joined, a phrase may span a line break.
-    std::string errors() {
-        std::string text = TempHome::readText(home_.root() / "err.txt");
-        std::replace(text.begin(), text.end(), '\n', ' ');
-        return text;
-    }
     std::string lastLine() {
         std::string text = output();
         while (!text.empty() && text.back() == '\n')
@@ -86,8 +70,6 @@ protected:
         const auto jpeg = print->jpegData(1.0);
         return std::string(jpeg.begin(), jpeg.end());
     }
-
-    TempHome home_;
 };
 
 TEST_F(PrintBatchTest, LooksAndFramesByNameAreThePrintsOfTheirNumbers) {
@@ -98,17 +80,18 @@ TEST_F(PrintBatchTest, LooksAndFramesByNameAreThePrintsOfTheirNumbers) {
         {"--look 3 --frame 2", "--look bw --frame film"},
         {"--category 10", "--look green --frame square"},
     };
-    ASSERT_EQ(run(photo.string() + " --out " + (home_.root() / "plain").string()), 0) << errors();
+    ASSERT_EQ(run(photo.string() + " --out " + (home_.root() / "plain").string()), 0)
+        << joinedErrors();
     const std::string plain = bytes(home_.root() / "plain" / "photo.jpg");
     for (const auto& [numbers, names] : pairs) {
         ASSERT_EQ(
             run(photo.string() + " --force --out " + (home_.root() / "n").string() + " " + numbers),
             0)
-            << numbers << ": " << errors();
+            << numbers << ": " << joinedErrors();
         ASSERT_EQ(
             run(photo.string() + " --force --out " + (home_.root() / "w").string() + " " + names),
             0)
-            << names << ": " << errors();
+            << names << ": " << joinedErrors();
         const std::string byNumber = bytes(home_.root() / "n" / "photo.jpg");
         EXPECT_NE(byNumber, plain) << numbers << " must change the print";
         EXPECT_EQ(bytes(home_.root() / "w" / "photo.jpg"), byNumber) << names;
@@ -116,10 +99,11 @@ TEST_F(PrintBatchTest, LooksAndFramesByNameAreThePrintsOfTheirNumbers) {
 
     // A name that is none is refused with the names there are, before anything is written.
     EXPECT_EQ(run(photo.string() + " --out " + prints().string() + " --look sepai"), 2);
-    EXPECT_NE(errors().find("4 Sepia"), std::string::npos) << errors();
-    EXPECT_NE(errors().find("10 Green"), std::string::npos) << errors();
+    EXPECT_NE(joinedErrors().find("4 Sepia"), std::string::npos) << joinedErrors();
+    EXPECT_NE(joinedErrors().find("10 Green"), std::string::npos) << joinedErrors();
     EXPECT_EQ(run(photo.string() + " --out " + prints().string() + " --frame round"), 2);
-    EXPECT_NE(errors().find("0 Square, 1 Instant, 2 Film"), std::string::npos) << errors();
+    EXPECT_NE(joinedErrors().find("0 Square, 1 Instant, 2 Film"), std::string::npos)
+        << joinedErrors();
     for (const char* wrong : {"--look 0", "--look 11", "--look ''", "--frame 3", "--frame -1"})
         EXPECT_EQ(run(photo.string() + " --out " + prints().string() + " " + wrong), 2) << wrong;
     EXPECT_FALSE(fs::exists(prints()));
@@ -140,11 +124,11 @@ TEST_F(PrintBatchTest, FoldersGiveTheirPhotosInNameOrderAndSubfoldersWithR) {
     EXPECT_TRUE(Image::contentsOfFile(prints() / "a.jpg"));
     EXPECT_TRUE(Image::contentsOfFile(prints() / "b.jpg"));
     EXPECT_FALSE(fs::exists(prints() / "sub"));
-    EXPECT_NE(errors().find("a.png: its print would have the same name as that of " +
-                            (photos() / "a.jpg").string()),
+    EXPECT_NE(joinedErrors().find("a.png: its print would have the same name as that of " +
+                                  (photos() / "a.jpg").string()),
               std::string::npos)
-        << errors();
-    EXPECT_EQ(errors().find("notes.txt"), std::string::npos) << "only photos are taken";
+        << joinedErrors();
+    EXPECT_EQ(joinedErrors().find("notes.txt"), std::string::npos) << "only photos are taken";
     EXPECT_EQ(lastLine().rfind("2 prints made, 0 skipped, 1 failed, ", 0), 0u) << output();
 
     // With -r, each print at its photo's place; the output folder inside the photos' is never
@@ -163,14 +147,14 @@ TEST_F(PrintBatchTest, FoldersGiveTheirPhotosInNameOrderAndSubfoldersWithR) {
     // A folder with no photo in it is said, not passed over in silence.
     fs::create_directories(home_.root() / "empty");
     EXPECT_EQ(run((home_.root() / "empty").string() + " --out " + prints().string()), 1);
-    EXPECT_NE(errors().find("empty: no photos in it"), std::string::npos) << errors();
+    EXPECT_NE(joinedErrors().find("empty: no photos in it"), std::string::npos) << joinedErrors();
 }
 
 TEST_F(PrintBatchTest, SkipExistingResumesAStoppedBatchAndRemakesWhatItLeftUnfinished) {
     std::string arguments;
     for (int i = 0; i < 5; ++i)
         arguments += writePhoto("p" + std::to_string(i) + ".png", i * 30).string() + " ";
-    ASSERT_EQ(run(arguments + "--out " + prints().string()), 0) << errors();
+    ASSERT_EQ(run(arguments + "--out " + prints().string()), 0) << joinedErrors();
     EXPECT_EQ(lastLine().rfind("5 prints made, 0 skipped, 0 failed, ", 0), 0u) << output();
     const std::string whole = bytes(prints() / "p1.jpg");
 
@@ -182,7 +166,8 @@ TEST_F(PrintBatchTest, SkipExistingResumesAStoppedBatchAndRemakesWhatItLeftUnfin
     ASSERT_EQ(::stat((prints() / "p2.jpg").c_str(), &before), 0);
     const std::string kept = bytes(prints() / "p2.jpg");
 
-    ASSERT_EQ(run(arguments + "--out " + prints().string() + " --skip-existing"), 0) << errors();
+    ASSERT_EQ(run(arguments + "--out " + prints().string() + " --skip-existing"), 0)
+        << joinedErrors();
     EXPECT_EQ(lastLine().rfind("2 prints made, 3 skipped, 0 failed, ", 0), 0u) << output();
     EXPECT_TRUE(Image::contentsOfFile(prints() / "p0.jpg"));
     EXPECT_EQ(bytes(prints() / "p1.jpg"), whole);
@@ -195,7 +180,7 @@ TEST_F(PrintBatchTest, SkipExistingResumesAStoppedBatchAndRemakesWhatItLeftUnfin
 
     // Keeping and replacing at once is a contradiction, refused.
     EXPECT_EQ(run(arguments + "--out " + prints().string() + " --skip-existing --force"), 2);
-    EXPECT_NE(errors().find("--force"), std::string::npos) << errors();
+    EXPECT_NE(joinedErrors().find("--force"), std::string::npos) << joinedErrors();
 }
 
 TEST_F(PrintBatchTest, DateTakenStampsEachPhotosOwnDay) {
@@ -222,9 +207,9 @@ TEST_F(PrintBatchTest, DateTakenStampsEachPhotosOwnDay) {
     ASSERT_EQ(run(plain.string() + " " + undated.string() + " --out " + prints().string() +
                   " --date taken"),
               0)
-        << errors();
+        << joinedErrors();
     ASSERT_EQ(run("--out " + (home_.root() / "today").string() + " --date " + undated.string()), 0)
-        << errors();
+        << joinedErrors();
     EXPECT_EQ(bytes(prints() / "camera.jpg"), printDated(plain, cameraTime));
     EXPECT_EQ(bytes(prints() / "scan.jpg"), printDated(undated, fileTime));
     EXPECT_NE(bytes(home_.root() / "today" / "scan.jpg"), bytes(prints() / "scan.jpg"))

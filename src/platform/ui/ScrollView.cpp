@@ -100,20 +100,21 @@ void ScrollView::touchesBegan(Point point) {
 void ScrollView::touchesMoved(Point point) {
     if (!dragging_)
         return;
-    const Point finger = fingerInFrame(point);
+    noticeMove(fingerInFrame(point));
+    follow(point);
+}
+
+void ScrollView::noticeMove(Point finger) {
     if (std::hypot(finger.x - dragStartFinger_.x, finger.y - dragStartFinger_.y) >
         Window::kScrollSlop)
         touchMoved_ = true;
-    follow(point);
 }
 
 void ScrollView::touchesEnded(Point point) {
     if (!dragging_)
         return;
     const Point finger = fingerInFrame(point);
-    if (std::hypot(finger.x - dragStartFinger_.x, finger.y - dragStartFinger_.y) >
-        Window::kScrollSlop)
-        touchMoved_ = true;
+    noticeMove(finger);
     follow(point);
     dragging_ = false;
     release(releaseVelocity());

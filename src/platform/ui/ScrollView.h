@@ -140,6 +140,9 @@ private:
     void stopMotion();
     void setOffset(Point offset);
     void scrollEnded();
+    // Once the finger (in the frame) leaves the slop around where it came down, the touch is
+    // a drag and no tap.
+    void noticeMove(Point finger);
     // A touch released at `finger` (in the frame) was a tap when it never left the slop.
     void noticeTap(Point finger);
 
