@@ -49,6 +49,11 @@ void RecentViewController::refreshImages() {
 
     const auto weak =
         std::weak_ptr(std::static_pointer_cast<RecentViewController>(shared_from_this()));
+    // A double click on a row shows its print full size, as a file manager opens a picture.
+    scrollArea_->setOnTap([weak](platform::Point point, int taps) {
+        if (auto self = weak.lock(); self && taps == 2)
+            self->openPrintAt(point);
+    });
     for (std::size_t i = 0; i < count; ++i) {
         const double top = kRowHeight * static_cast<double>(i);
         auto picture =

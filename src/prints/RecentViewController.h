@@ -8,6 +8,8 @@
 #include "platform/ui/ViewController.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +58,22 @@ public:
     // The picture in that file of the Documents directory, or nullptr.
     platform::ImageRef loadImage(const std::string& name);
 
+    // Shows the full-size print of a row in the desktop's image viewer: the album's copy,
+    // or the gallery's own full-size file where the album no longer has it. A print that
+    // cannot be shown is said in an alert. False when nothing was opened.
+    bool openPrint(std::size_t row);
+    // The row a double click lands on, or the one most in view, opened as above.
+    bool openPrintAt(platform::Point contentPoint);
+    bool openPrintInView();
+    // The album's folder in the desktop's file manager.
+    bool openAlbumFolder();
+    // What hands a file or folder to the desktop (DesktopOpener::open unless set): true when
+    // it was handed over, else false and the reason.
+    using Opener = std::function<bool(const std::filesystem::path&, std::string& error)>;
+    void setOpener(Opener opener) { opener_ = std::move(opener); }
+    // The full-size file openPrint shows for a print; empty when it has none.
+    static std::filesystem::path fullSizePicture(const std::string& printName);
+
     void viewDidUnload() override {}
     void connectOutlet(const std::string& name, std::shared_ptr<platform::View> view) override;
     std::function<void()> actionNamed(const std::string& name) override;
@@ -71,6 +89,8 @@ public:
 
 private:
     void showConfirmation(const char* title, const char* message);
+    // Hands `target` to the desktop, or says why not in an alert of that title.
+    bool open(const std::filesystem::path& target, const std::string& title);
     // The empty note on the gallery's view exactly while there are no rows.
     void showEmptyNote(bool empty);
 
@@ -78,6 +98,7 @@ private:
     std::shared_ptr<PrintLists> printLists_;
     platform::ImageRef removeImage_;
     std::vector<std::string> emptyLines_;
+    Opener opener_;
     std::shared_ptr<platform::View> emptyNote_;
     // Own to the gallery, not the camera's flag of the same name: a confirmation is open or
     // being carried out.

@@ -176,8 +176,12 @@ constexpr Shortcut kShortcuts[] = {
          library->imagePickerControllerDidCancel(*library->rollController());
          return true;
      }},
-    {platform::Application::kDefaultKey, "Return/Enter", "the alert's default button (OK)", Alert,
-     nullptr},
+    {platform::Application::kDefaultKey, "Return/Enter",
+     "the alert's OK; in the gallery, the print in the image viewer", Alert, nullptr},
+    {platform::Application::kDefaultKey, nullptr, nullptr, Gallery,
+     [](MorvaneAppDelegate& d) { return d.recentController()->openPrintInView(); }},
+    {"o", "O", "the album's folder, from the gallery", Gallery,
+     [](MorvaneAppDelegate& d) { return d.recentController()->openAlbumFolder(); }},
     {"f1", "F1 or ?", "the list of keys over the screen", kAnywhere, showKeys},
     // Where ? is Shift with the / key, as on US and UK keyboards.
     {"/", nullptr, nullptr, kAnywhere, showKeys},

@@ -4,7 +4,9 @@
 
 #include "platform/graphics/Image.h"
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,33 +20,50 @@ class App;
 // file per photo, several photos at once on several cores, the files written while the next
 // prints are made. Only a photo with pixels to spare is read otherwise: reduced, as far as
 // it still covers the square (see makePrint). It writes only the files it is asked for:
-// neither the Documents directory nor the photo album is touched.
+// neither the Documents directory nor the photo album is touched. A batch that was stopped
+// takes up where it stopped with --skip-existing: each print file takes its name only once
+// it is whole, so one that is there is a finished print.
 class PrintCommand {
 public:
     struct Options {
+        // Photo files, and folders of them.
         std::vector<std::string> photos;
         std::string out;
         int category = 1; // 1 to 10
         int frame = 0;    // 0 to 2
         bool date = false;
+        // With date: the day each photo was taken instead of today.
+        bool dateTaken = false;
         bool highQuality = false;
-        int jobs = 0; // 0: one per core
+        int jobs = 0; // 0: one per core, as free memory allows
         bool force = false;
+        bool skipExisting = false;
+        // Folders' subfolders are walked too.
+        bool recursive = false;
     };
 
     // The sub-command with its options and checks, on app.
     static CLI::App* addTo(CLI::App& app, Options& options);
 
     // Prints every photo. Progress goes to out (a bar when it is a terminal, else one line a
-    // photo); each photo that cannot be printed is named with the reason on err, and the
-    // others go on. Returns 0 when all were printed, 1 when any was not, 2 when the output
-    // folder cannot be used.
+    // photo), then a line of counts; each photo that cannot be printed is named with the
+    // reason on err, and the others go on. Returns 0 when all were printed or kept, 1 when
+    // any was not, 2 when the output folder cannot be used.
     static int run(const Options& options, const std::string& platformString, std::ostream& out,
                    std::ostream& err, bool terminal);
 
     // Where a photo's print goes: its name without the extension, ".jpg", in folder.
     static std::filesystem::path outputFor(const std::filesystem::path& photo,
                                            const std::filesystem::path& folder);
+
+    // True for a file that holds a whole JPEG file, from its start to its end marker: what
+    // --skip-existing keeps. A file cut short (copied in part, or from a full disk) is not.
+    static bool isWholeJpeg(const std::filesystem::path& file);
+
+    // The day a photo was taken: its EXIF date, else the time the file was last changed
+    // (which a copy keeps when it keeps anything); nullopt when the file cannot be looked at.
+    static std::optional<std::chrono::system_clock::time_point>
+    takenDate(const std::filesystem::path& photo);
 
     // What the composer is given for these options on the hardware model named.
     static PrintInputs inputsFor(const Options& options, const std::string& platformString);

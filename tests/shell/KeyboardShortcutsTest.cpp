@@ -41,6 +41,8 @@ struct Outcome {
     bool listScrolled = false;
     bool keysShown = false;
     bool quit = false;
+    // Files or folders handed to the desktop's opener.
+    int opened = 0;
     bool operator==(const Outcome&) const = default;
 };
 
@@ -52,7 +54,7 @@ std::ostream& operator<<(std::ostream& out, const Outcome& o) {
     return out << " }" << (o.stripsTurned ? ", strips turned" : "")
                << (o.mirrorSwitched ? ", mirror switched" : "")
                << (o.listScrolled ? ", list scrolled" : "") << (o.keysShown ? ", keys shown" : "")
-               << (o.quit ? ", quit" : "");
+               << (o.quit ? ", quit" : "") << (o.opened ? ", opened" : "");
 }
 
 // The keys that do something, by the screen they come to; every other pair must leave that
@@ -78,6 +80,11 @@ const Effect kEffects[] = {
     {Screen::RemoveOne, "return", {Screen::Gallery, false, 0, kSecondPrint}},
     {Screen::RemoveAll, "escape", {Screen::Gallery, false}},
     {Screen::RemoveAll, "return", {Screen::Gallery, false, 0, kAllPrints}},
+    // The print in view, and the album's folder.
+    {Screen::Gallery,
+     "return",
+     {Screen::Gallery, false, 0, {}, false, false, false, false, false, 1}},
+    {Screen::Gallery, "o", {Screen::Gallery, false, 0, {}, false, false, false, false, false, 1}},
 };
 // The strips and the mirror are not touches on a control: they answer wherever the camera's
 // own screen or the gallery is in front, and never through a picker or an alert.
@@ -110,6 +117,11 @@ protected:
         camera_.launch();
         delegate().viewController()->viewDidAppear(false);
         seedPrints();
+        // The desktop is not what these tests are about: what it is handed is counted.
+        gallery().setOpener([this](const std::filesystem::path&, std::string&) {
+            ++opened_;
+            return true;
+        });
         // Both strips in a middle page, so that a key can turn them either way.
         delegate().mainScreen()->catScrollView()->setContentOffset(
             {StripPages::kCategoryPageWidth, 0});
@@ -129,6 +141,7 @@ protected:
         for (int i = 3; i >= 1; --i) {
             const std::string name = std::to_string(1000 + i) + ".jpg";
             ASSERT_TRUE(PrintStore::writePrintFile(picture, name));
+            ASSERT_TRUE(PrintStore::writePrintFile(picture, "big_" + name));
             prints.push_back(PrintStore::makePrintEntry(name, std::chrono::system_clock::now()));
         }
         delegate().printLists().setPrintsXML(prints);
@@ -217,7 +230,7 @@ protected:
 
     // The outcome as the screen, the lists and the album show it, against the moment before.
     Outcome observe(const std::set<std::string>& before = {}, platform::Point strips = {},
-                    bool mirror = false, double lists = 0) {
+                    bool mirror = false, double lists = 0, int openedBefore = 0) {
         Outcome o{Screen::Camera, delegate().isEditMode()};
         // The alert on the window, even with the keys overlay in front of it.
         std::shared_ptr<platform::AlertView> alert;
@@ -247,6 +260,7 @@ protected:
         o.listScrolled = listOffsets() != lists;
         o.keysShown = onWindow<KeysOverlay>();
         o.quit = camera_.application().isQuitRequested();
+        o.opened = opened_ - openedBefore;
         return o;
     }
 
@@ -256,15 +270,17 @@ protected:
         const auto strips = stripOffsets();
         const bool mirror = camera_.application().mirrorsLivePicture();
         const double lists = listOffsets();
+        const int opened = opened_;
         camera_.application().key(key);
         for (int step = 0; step < 2000 && delegate().isSaving(); ++step)
             camera_.runFor(0.005);
         camera_.runFor(4);
-        return observe(before, strips, mirror, lists);
+        return observe(before, strips, mirror, lists, opened);
     }
 
     TempHome home_;
     LaunchedCamera camera_;
+    int opened_ = 0;
 };
 
 // The camera's keys, and names the window gives other keys, which must do nothing anywhere:

@@ -2,7 +2,7 @@
 // names, as the library path makes them, and nothing else of the camera's is touched.
 #include "support/OrientedPhoto.h"
 #include "support/PeakMemory.h"
-#include "support/TempHome.h"
+#include "support/PrintCommandRun.h"
 
 #include "shell/PrintCommand.h"
 
@@ -26,21 +26,8 @@ namespace fs = std::filesystem;
 using platform::Image;
 using platform::ImageRef;
 
-class PrintCommandTest : public ::testing::Test {
+class PrintCommandTest : public PrintCommandRun {
 protected:
-    void SetUp() override { home_.setEnv("MORVANE_MODEL", "iPhone2,1"); }
-
-    // Runs the program with these arguments; standard output and error are kept.
-    int run(const std::string& arguments) {
-        const std::string command = std::string(MORVANE_BINARY) + " print " + arguments + " >" +
-                                    (home_.root() / "out.txt").string() + " 2>" +
-                                    (home_.root() / "err.txt").string();
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string output() { return TempHome::readText(home_.root() / "out.txt"); }
-    std::string errors() { return TempHome::readText(home_.root() / "err.txt"); }
-
     fs::path photos() const { return home_.root() / "photos"; }
     fs::path prints() const { return home_.root() / "prints"; }
 
@@ -98,8 +85,6 @@ protected:
     static int brightness(const Image& image, int x, int y) {
         return int((image.pixel(x, y) >> 8) & 0xff);
     }
-
-    TempHome home_;
 };
 
 TEST_F(PrintCommandTest, EachPhotoBecomesAnUprightPrintUnderItsOwnName) {

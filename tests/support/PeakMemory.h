@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -57,17 +58,36 @@ inline long growthOf(const std::function<void()>& work) {
     })[0];
 }
 
+#ifdef MORVANE_PEAK_OF_CHILDREN
 // Runs a shell command; the peak resident memory of the largest process it ran, in
-// kilobytes, and its exit status.
+// kilobytes, and its exit status. Measured by a small program of its own: a process forked
+// from this one would start with this test program's memory in its figure.
 inline long ofCommand(const std::string& command, int& exitStatus) {
-    const auto report = inChild([&] {
-        const int status = std::system(command.c_str());
-        rusage usage{};
-        ::getrusage(RUSAGE_CHILDREN, &usage);
-        return std::array<long, 2>{usage.ru_maxrss, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-    });
-    exitStatus = static_cast<int>(report[1]);
-    return report[0];
+    exitStatus = -1;
+    char report[] = "/tmp/morvane-peak-XXXXXX";
+    const int fd = ::mkstemp(report);
+    if (fd < 0)
+        return -1;
+    ::close(fd);
+    const auto quoted = [](const std::string& text) {
+        std::string out = "'";
+        for (const char c : text)
+            out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return out + "'";
+    };
+    std::system(
+        (std::string(MORVANE_PEAK_OF_CHILDREN) + " " + quoted(report) + " " + quoted(command))
+            .c_str());
+    long kilobytes = -1;
+    int status = -1;
+    std::ifstream in(report);
+    const bool read = static_cast<bool>(in >> kilobytes >> status);
+    ::unlink(report);
+    if (!read)
+        return -1;
+    exitStatus = status;
+    return kilobytes;
 }
+#endif
 
 } // namespace peak

@@ -1,6 +1,7 @@
 #include "platform/ui/PhotoAlbum.h"
 
 #include "platform/foundation/Directories.h"
+#include "platform/foundation/FileManager.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/RunLoop.h"
 
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -105,6 +107,34 @@ void PhotoAlbum::writeToSavedPhotosAlbum(ImageRef image, Completion completion) 
 
 void PhotoAlbum::writeJpegData(std::vector<std::uint8_t> jpeg, Completion completion) {
     save(std::move(jpeg), nullptr, std::move(completion));
+}
+
+std::filesystem::path PhotoAlbum::findCopy(const std::string& album,
+                                           const std::filesystem::path& picture,
+                                           std::time_t around) {
+    // A copy is saved a moment after the time its print is named by, rarely before.
+    constexpr std::time_t kNearby[] = {0, 1, 2, -1, -2};
+    // Numbers past these are pictures of the same second made by a batch, not the camera.
+    constexpr int kNumbersLooked = 8;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(picture, error);
+    if (album.empty() || error)
+        return {};
+    const std::filesystem::path folder = Directories::photoAlbumDirectory(album);
+    std::optional<std::vector<std::uint8_t>> bytes;
+    for (const std::time_t step : kNearby) {
+        const std::string base = baseName(album, around + step);
+        for (int n = 1; n <= kNumbersLooked; ++n) {
+            const std::filesystem::path candidate = numbered(folder, base, n);
+            if (std::filesystem::file_size(candidate, error) != size || error)
+                continue;
+            if (!bytes)
+                bytes = FileManager::contents(picture);
+            if (bytes && FileManager::contents(candidate) == bytes)
+                return candidate;
+        }
+    }
+    return {};
 }
 
 std::string PhotoAlbum::baseName(const std::string& album, std::time_t time) {

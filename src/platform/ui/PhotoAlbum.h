@@ -40,6 +40,11 @@ public:
                                              const std::string& base,
                                              const std::vector<std::uint8_t>& bytes,
                                              std::string& error);
+    // The album's copy of `picture`: a file of the same bytes in the album called `album`,
+    // saved within a couple of seconds of `around`. Empty when there is none (removed by the
+    // user, or saved under another time). Main thread.
+    static std::filesystem::path findCopy(const std::string& album,
+                                          const std::filesystem::path& picture, std::time_t around);
 };
 
 } // namespace platform

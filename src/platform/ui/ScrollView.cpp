@@ -2,6 +2,7 @@
 
 #include "platform/ui/RunLoop.h"
 #include "platform/ui/TimingCurve.h"
+#include "platform/ui/Window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -93,21 +94,48 @@ void ScrollView::touchesBegan(Point point) {
     dragStartOffset_ = contentOffset();
     dragStartFinger_ = fingerInFrame(point);
     samples_.assign(1, {RunLoop::main().now(), dragStartFinger_});
+    touchMoved_ = false;
 }
 
 void ScrollView::touchesMoved(Point point) {
-    if (dragging_)
-        follow(point);
+    if (!dragging_)
+        return;
+    noticeMove(fingerInFrame(point));
+    follow(point);
+}
+
+void ScrollView::noticeMove(Point finger) {
+    if (std::hypot(finger.x - dragStartFinger_.x, finger.y - dragStartFinger_.y) >
+        Window::kScrollSlop)
+        touchMoved_ = true;
 }
 
 void ScrollView::touchesEnded(Point point) {
     if (!dragging_)
         return;
+    const Point finger = fingerInFrame(point);
+    noticeMove(finger);
     follow(point);
     dragging_ = false;
     release(releaseVelocity());
     if (motion_.empty())
         scrollEnded();
+    if (!touchMoved_)
+        noticeTap(finger);
+}
+
+void ScrollView::noticeTap(Point finger) {
+    const double now = RunLoop::main().now();
+    const bool again =
+        tapCount_ > 0 && now - lastTapTime_ <= kDoubleTapSeconds &&
+        std::hypot(finger.x - lastTapFinger_.x, finger.y - lastTapFinger_.y) <= Window::kScrollSlop;
+    tapCount_ = again ? tapCount_ + 1 : 1;
+    lastTapTime_ = now;
+    lastTapFinger_ = finger;
+    if (onTap_) {
+        const Point offset = contentOffset();
+        onTap_({finger.x + offset.x, finger.y + offset.y}, tapCount_);
+    }
 }
 
 void ScrollView::touchesCancelled(Point) {

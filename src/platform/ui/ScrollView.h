@@ -65,6 +65,11 @@ public:
     // Called each time the content comes to rest: a drag released where it stays, the end of
     // a settle or glide, or an offset set by the program while no finger holds the content.
     void setOnScrollEnded(std::function<void()> handler) { onScrollEnded_ = std::move(handler); }
+    // A touch that ends near where it began is a tap, not a drag: `handler` hears of it with
+    // the point in the content and how many taps in a row it makes (2 for a double click:
+    // within kDoubleTapSeconds of the last one and near it).
+    static constexpr double kDoubleTapSeconds = 0.4;
+    void setOnTap(std::function<void(Point, int)> handler) { onTap_ = std::move(handler); }
 
     // The mouse wheel or a touchpad, in wheel notches: positive shows more of what lies
     // right and below. Whole notches are a wheel's; a touchpad's stroke comes in parts of
@@ -135,6 +140,11 @@ private:
     void stopMotion();
     void setOffset(Point offset);
     void scrollEnded();
+    // Once the finger (in the frame) leaves the slop around where it came down, the touch is
+    // a drag and no tap.
+    void noticeMove(Point finger);
+    // A touch released at `finger` (in the frame) was a tap when it never left the slop.
+    void noticeTap(Point finger);
 
     Size contentSize_;
     bool pagingEnabled_ = false;
@@ -151,6 +161,13 @@ private:
     std::vector<Segment> motion_;
     bool frameHandlerActive_ = false;
     std::function<void()> onScrollEnded_;
+    std::function<void(Point, int)> onTap_;
+    // The last tap: when, where in the frame, and its count.
+    double lastTapTime_ = -1;
+    Point lastTapFinger_;
+    int tapCount_ = 0;
+    // The touch has moved beyond the slop since it began.
+    bool touchMoved_ = false;
 
     double rowHeight_ = 0;
     // A touchpad stroke under way: where it began, the content's track, the timer that ends it.

@@ -63,10 +63,11 @@ public:
     // the wheel too. False when none took it.
     bool scrollWheel(Point point, Point notches);
 
-private:
-    // How far (points) a finger moves on a control before a scroll view beneath takes over.
+    // How far (points) a finger moves on a control before a scroll view beneath takes over,
+    // and within which a touch is a tap rather than a drag.
     static constexpr double kScrollSlop = 10;
 
+private:
     struct Motion {
         std::weak_ptr<View> view;
         double until;
