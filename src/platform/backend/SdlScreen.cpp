@@ -1,5 +1,7 @@
 #include "platform/backend/SdlScreen.h"
 
+#include "platform/backend/SdlSurfacePresenter.h"
+#include "platform/backend/SdlTexturePresenter.h"
 #include "platform/graphics/ImageContext.h"
 
 #include <SDL.h>
@@ -56,6 +58,8 @@ std::vector<std::uint32_t> iconPixels(const Image& icon, int& width, int& height
 
 } // namespace
 
+SdlScreen::SdlScreen() = default;
+
 SdlScreen::~SdlScreen() {
     close();
 }
@@ -98,13 +102,12 @@ bool SdlScreen::open(const std::string& title, int width, int height, std::strin
         close();
         return false;
     }
-    // The window shows one finished picture a frame, copied one to one: that needs no GPU,
-    // and the software path spares loading a whole GL stack for it (on machines without a
-    // GPU, a shader compiler and a thread per core).
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer_)
-        renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (!renderer_) {
+    // The window's own surface where the driver has one (X11): only what changed goes to the
+    // display. Elsewhere a renderer's texture, shown whole.
+    presenter_ = SdlSurfacePresenter::make(window_);
+    if (!presenter_)
+        presenter_ = SdlTexturePresenter::make(window_);
+    if (!presenter_) {
         error = failure("renderer");
         close();
         return false;
@@ -114,16 +117,10 @@ bool SdlScreen::open(const std::string& title, int width, int height, std::strin
 }
 
 void SdlScreen::close() {
-    if (texture_)
-        SDL_DestroyTexture(texture_);
-    if (renderer_)
-        SDL_DestroyRenderer(renderer_);
+    presenter_.reset();
     if (window_)
         SDL_DestroyWindow(window_);
-    texture_ = nullptr;
-    renderer_ = nullptr;
     window_ = nullptr;
-    textureWidth_ = textureHeight_ = 0;
     windowedWidth_ = windowedHeight_ = 0;
     if (videoStarted_) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -183,65 +180,26 @@ Size SdlScreen::windowSize() const {
 }
 
 Size SdlScreen::drawableSize() const {
-    int width = 0, height = 0;
-    if (renderer_ && SDL_GetRendererOutputSize(renderer_, &width, &height) == 0)
-        return Size{double(width), double(height)};
-    return windowSize();
+    return presenter_ ? presenter_->drawableSize() : windowSize();
 }
 
-bool SdlScreen::setPicture(const Image& picture, bool smooth) {
-    if (!renderer_)
-        return false;
-    const int w = picture.pixelWidth();
-    const int h = picture.pixelHeight();
-    if (!texture_ || textureWidth_ != w || textureHeight_ != h) {
-        if (texture_)
-            SDL_DestroyTexture(texture_);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
-                                     SDL_TEXTUREACCESS_STREAMING, w, h);
-        textureWidth_ = texture_ ? w : 0;
-        textureHeight_ = texture_ ? h : 0;
-        if (!texture_)
-            return false;
-        // The picture is drawn over black, so it is opaque: copy it, do not blend it.
-        SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
-    }
-    SDL_SetTextureScaleMode(texture_, smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
-    return SDL_UpdateTexture(texture_, nullptr, picture.data(), picture.stride()) == 0;
+bool SdlScreen::updatePicture(const std::uint8_t* pixels, int stride, int width, int height,
+                              const std::vector<Rect>& boxes, bool smooth) {
+    return presenter_ && presenter_->update(pixels, stride, width, height, boxes, smooth);
 }
 
 void SdlScreen::render(const Rect& target) {
-    if (!renderer_)
-        return;
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    if (!texture_ || target.isEmpty())
-        return;
-    const SDL_Rect destination{static_cast<int>(target.x()), static_cast<int>(target.y()),
-                               static_cast<int>(target.width()), static_cast<int>(target.height())};
-    SDL_RenderCopy(renderer_, texture_, nullptr, &destination);
+    if (presenter_)
+        presenter_->render(target);
 }
 
 void SdlScreen::present() {
-    if (renderer_)
-        SDL_RenderPresent(renderer_);
+    if (presenter_)
+        presenter_->present();
 }
 
 ImageRef SdlScreen::readPixels() {
-    if (!renderer_)
-        return nullptr;
-    const Size size = drawableSize();
-    const int w = static_cast<int>(size.width);
-    const int h = static_cast<int>(size.height);
-    if (w <= 0 || h <= 0)
-        return nullptr;
-    std::vector<std::uint32_t> argb(static_cast<std::size_t>(w) * h);
-    if (SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(), w * 4) != 0)
-        return nullptr;
-    // The window is opaque, so its pixels are premultiplied as they are.
-    for (auto& p : argb)
-        p |= 0xff000000u;
-    return Image::fromPixels(w, h, argb);
+    return presenter_ ? presenter_->readPixels() : nullptr;
 }
 
 } // namespace platform

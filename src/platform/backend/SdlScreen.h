@@ -1,22 +1,25 @@
 #pragma once
 
+#include "platform/backend/SdlPresenter.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Image.h"
 
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
 
 namespace platform {
 
-// One SDL window and what shows in it: the screen's picture in a texture, drawn one to one
-// (or stretched) over a rectangle, black everywhere else. It starts SDL's video when it
-// opens and ends it when it closes. Main thread only.
+// One SDL window and what shows in it: the screen's picture drawn one to one (or stretched)
+// over a rectangle, black everywhere else, with only the parts that changed handed on where
+// the video driver allows (see SdlPresenter). It starts SDL's video when it opens and ends it
+// when it closes. Main thread only.
 class SdlScreen {
 public:
-    SdlScreen() = default;
+    SdlScreen();
     ~SdlScreen();
     SdlScreen(const SdlScreen&) = delete;
     SdlScreen& operator=(const SdlScreen&) = delete;
@@ -41,11 +44,14 @@ public:
     Size windowSize() const;
     Size drawableSize() const;
 
-    // Takes the screen's picture (opaque); `smooth` when it will be shown at another size
-    // than its own. False when SDL could not hold it.
-    bool setPicture(const Image& picture, bool smooth);
-    // Clears to black and draws the picture over `target` (drawable pixels, whole numbers),
-    // not yet shown.
+    // Takes the parts `boxes` (whole pixels) of the screen's picture, width × height opaque
+    // ARGB32 words `stride` bytes apart; `smooth` when it will be shown at another size than
+    // its own. The pixels must stay valid until the next call: showing all of the picture
+    // again (after a resize, or while it shakes) reads them. False when SDL could not take it.
+    bool updatePicture(const std::uint8_t* pixels, int stride, int width, int height,
+                       const std::vector<Rect>& boxes, bool smooth);
+    // Puts the picture over `target` (drawable pixels, whole numbers), black elsewhere; not
+    // yet shown.
     void render(const Rect& target);
     // Shows what was rendered last.
     void present();
@@ -55,10 +61,7 @@ public:
 private:
     bool videoStarted_ = false;
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
-    int textureWidth_ = 0;
-    int textureHeight_ = 0;
+    std::unique_ptr<SdlPresenter> presenter_;
     // The window's size before it went full screen.
     int windowedWidth_ = 0;
     int windowedHeight_ = 0;

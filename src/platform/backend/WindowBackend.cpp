@@ -218,12 +218,17 @@ void WindowBackend::handleEvent(Application& app, const SDL_Event& event) {
         case SDL_WINDOWEVENT_HIDDEN:
             visible_ = false;
             cancelTouch(app);
+            // Nobody sees the screen: the live picture stops taking frames.
+            if (app.window())
+                app.window()->setScreenVisible(false);
             break;
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_MAXIMIZED:
             visible_ = true;
             updateLayout();
+            if (app.window())
+                app.window()->setScreenVisible(true);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
             // The button's release may never come to a window that lost the focus.
@@ -302,22 +307,27 @@ bool WindowBackend::wantsPicture(Application& app) const {
     return visible_ && !layout_.screenRect().isEmpty() && (layoutChanged_ || app.needsDisplay());
 }
 
-void WindowBackend::drawPicture(Application& app) {
-    // Cleared first: a view that marks the screen while it is being drawn is drawn again at
-    // the next frame rather than forgotten.
-    if (app.window())
-        app.window()->clearNeedsDisplay();
+bool WindowBackend::drawPicture(Application& app) {
+    if (layoutChanged_)
+        painter_.invalidate();
     layoutChanged_ = false;
+    if (!app.window())
+        return false;
+    // What is marked is taken first: a view that marks the screen while it is being drawn is
+    // drawn again at the next frame rather than forgotten.
+    const std::vector<Rect>& drawn =
+        painter_.paint(*app.window(), layout_.drawScale(), app.runLoop().now());
+    if (drawn.empty())
+        return false;
     ++picturesDrawn_;
-    const ImageRef picture = app.snapshot(layout_.drawScale());
-    if (!picture)
-        return;
     // One to one at the display scale keeps every edge on a pixel; only a picture that had
     // to be drawn smaller than the window is smoothed on its way up.
     const Rect target = layout_.screenRect();
     const bool exact =
-        target.width() == picture->pixelWidth() && target.height() == picture->pixelHeight();
-    screen_->setPicture(*picture, !exact);
+        target.width() == painter_.pixelWidth() && target.height() == painter_.pixelHeight();
+    screen_->updatePicture(painter_.data(), painter_.stride(), painter_.pixelWidth(),
+                           painter_.pixelHeight(), drawn, !exact);
+    return true;
 }
 
 void WindowBackend::render(double now) {
@@ -406,9 +416,9 @@ int WindowBackend::run(Application& app) {
 
         double now = loop.now();
         if (wantsPicture(app) && now >= lastPicture_ + kFrame - kSlack) {
-            drawPicture(app);
+            if (drawPicture(app))
+                needsRender_ = true;
             lastPicture_ = now;
-            needsRender_ = true;
         }
         const bool shaking = shake_.isShaking(now) || renderedOffset_ != Point{};
         if (needsRender_ || (shaking && now >= lastRender_ + kFrame - kSlack))

@@ -6,6 +6,7 @@
 #include "platform/backend/WindowShake.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/Backend.h"
+#include "platform/ui/ScreenPainter.h"
 
 #include <memory>
 #include <optional>
@@ -27,9 +28,11 @@ class SdlScreen;
 // The mouse is the finger, its wheel and the touchpad scroll what is under the pointer; each
 // key goes to the application by its name (KeyName); closing the window quits.
 //
-// It redraws only when the screen is marked as changed or something moves, and otherwise
-// sleeps in the run loop until the next timer, input from the display, or work posted from
-// another thread, so an idle camera costs next to nothing.
+// It redraws only the parts of the screen marked as changed or moving, into a picture of
+// the screen it keeps, and hands only those parts on to the display; otherwise it sleeps in
+// the run loop until the next timer, input from the display, or work posted from another
+// thread, so an idle camera costs next to nothing. A minimised or hidden window tells the
+// application's window that nobody sees the screen.
 //
 // With a script, the same commands as headless run on the real clock (a wait is real
 // seconds, a shot is the 320 by 480 screen) and the end of the script quits.
@@ -72,8 +75,7 @@ public:
     // What the window shows now, bars included, in drawable pixels; null while closed. For
     // tests and diagnostics: it draws the window's frame again to read it back.
     ImageRef windowPixels();
-    // How many times the screen has been drawn since the window opened: a still screen
-    // should not add to it.
+    // How many frames drew anything since the window opened: a still screen adds none.
     int picturesDrawn() const { return picturesDrawn_; }
     // Asks for a new window size in window coordinates; the layout follows when the window
     // system has made the change.
@@ -87,7 +89,8 @@ private:
     void handleWheel(Application& application, const SDL_Event& event);
     void cancelTouch(Application& application);
     bool wantsPicture(Application& application) const;
-    void drawPicture(Application& application);
+    // Draws what changed; false when nothing did.
+    bool drawPicture(Application& application);
     void render(double now);
     void present(double now);
     void watchDisplay(RunLoop& loop);
@@ -101,6 +104,7 @@ private:
     std::unique_ptr<SdlScreen> screen_;
     std::unique_ptr<SdlDisplayConnection> connection_;
     WindowLayout layout_;
+    ScreenPainter painter_;
     WindowShake shake_;
     SdlBuzzer buzzer_;
 

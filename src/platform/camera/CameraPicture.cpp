@@ -1,6 +1,5 @@
 #include "platform/camera/CameraPicture.h"
 
-#include "platform/graphics/SurfaceHandle.h"
 #include "platform/graphics/SurfacePool.h"
 
 #include <cairo.h>
@@ -13,15 +12,15 @@ namespace platform {
 
 namespace {
 
-// A fresh, writable ARGB32 surface, or nullptr when the size is empty or too large.
+// A fresh, writable ARGB32 surface whose every pixel the caller writes (so it is not
+// cleared, and its memory may be a dropped frame's), or nullptr when the size is empty or
+// too large.
 cairo_surface_t* newSurface(int width, int height) {
     if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > Image::kMaxPixels)
         return nullptr;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
+    cairo_surface_t* surface = SurfacePool::make(width, height, false).release();
+    if (!surface)
         return nullptr;
-    }
     cairo_surface_flush(surface);
     return surface;
 }
@@ -125,54 +124,129 @@ ImageRef mirrored(const Image& image) {
     });
 }
 
-ImageRef portraitPicture(const Image& frame, int width) {
-    if (width < 1 || frame.pixelWidth() < 1 || frame.pixelHeight() < 1)
-        return nullptr;
+namespace {
+
+// Where a frame lies in its portrait picture `width` pixels wide.
+struct PortraitPlan {
     ImageRef turned;
-    const Image* source = &frame;
+    const Image* source = nullptr;
+    int width = 0;
+    int height = 0;
+    int left = 0;
+    int top = 0;
+    // Rows the frame covers (and that are made); black below.
+    int rows = 0;
+    double scale = 1;
+};
+
+bool plan(const Image& frame, int width, int wanted, PortraitPlan& p) {
+    if (width < 1 || frame.pixelWidth() < 1 || frame.pixelHeight() < 1)
+        return false;
+    p.source = &frame;
     if (frame.orientation() != ImageOrientation::Up) {
-        turned = uprightImage(frame);
-        if (!turned)
-            return nullptr;
-        source = turned.get();
+        p.turned = uprightImage(frame);
+        if (!p.turned)
+            return false;
+        p.source = p.turned.get();
     }
-    const int fw = source->pixelWidth();
-    const int fh = source->pixelHeight();
+    const int fw = p.source->pixelWidth();
+    const int fh = p.source->pixelHeight();
     const int side = std::min(fw, fh);
     // Whole pixels keep an unscaled frame pixel-exact in the picture.
-    const int left = (fw - side) / 2;
-    const int top = (fh - side) / 2;
-    const double scale = static_cast<double>(width) / side;
-    const int height = width * 4 / 3;
-    const int rows = std::clamp(static_cast<int>(std::lround((fh - top) * scale)), 0, height);
+    p.left = (fw - side) / 2;
+    p.top = (fh - side) / 2;
+    p.width = width;
+    p.scale = static_cast<double>(width) / side;
+    p.height = width * 4 / 3;
+    p.rows = std::clamp(static_cast<int>(std::lround((fh - p.top) * p.scale)), 0, p.height);
+    if (wanted >= 0)
+        p.rows = std::min(p.rows, wanted);
+    return true;
+}
 
-    // Recycled memory: the preview makes one of these for every frame a camera sends, and the
-    // black painted first covers whatever the memory held.
-    if (static_cast<std::int64_t>(width) * height > Image::kMaxPixels)
-        return nullptr;
-    SurfaceHandle made = SurfacePool::make(width, height, false);
-    if (!made)
-        return nullptr;
-    cairo_surface_t* target = made.release();
-    cairo_t* cr = cairo_create(target);
+// The frame over black, within whatever clip `cr` (in picture pixels) has.
+void paint(cairo_t* cr, const PortraitPlan& p) {
+    cairo_save(cr);
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    cairo_rectangle(cr, 0, 0, width, rows);
+    cairo_rectangle(cr, 0, 0, p.width, p.rows);
     cairo_clip(cr);
-    cairo_scale(cr, scale, scale);
-    cairo_translate(cr, -left, -top);
-    cairo_set_source_surface(cr, source->surface(), 0, 0);
+    cairo_scale(cr, p.scale, p.scale);
+    cairo_translate(cr, -p.left, -p.top);
+    cairo_set_source_surface(cr, p.source->surface(), 0, 0);
     cairo_pattern_t* pattern = cairo_get_source(cr);
     // Padding keeps the frame's edge pixels from fading into transparency under the filter.
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
     // Bilinear is sharp and cheap down to half size; only below that does it start to drop
     // pixels, and the slower filtered path is worth its cost.
-    cairo_pattern_set_filter(pattern, scale < 0.5 ? CAIRO_FILTER_GOOD : CAIRO_FILTER_BILINEAR);
+    cairo_pattern_set_filter(pattern, p.scale < 0.5 ? CAIRO_FILTER_GOOD : CAIRO_FILTER_BILINEAR);
     cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+} // namespace
+
+ImageRef portraitPicture(const Image& frame, int width, int wanted) {
+    PortraitPlan p;
+    if (!plan(frame, width, wanted, p))
+        return nullptr;
+    cairo_surface_t* target = newSurface(p.width, p.height);
+    if (!target)
+        return nullptr;
+    cairo_t* cr = cairo_create(target);
+    paint(cr, p);
     cairo_destroy(cr);
     cairo_surface_flush(target);
+    return Image::fromSurface(target);
+}
+
+bool repaintPortrait(cairo_surface_t* target, const Image& frame, int width, int wanted,
+                     const std::vector<Rect>& changed) {
+    PortraitPlan p;
+    if (!target || !plan(frame, width, wanted, p) || frame.orientation() != ImageOrientation::Up ||
+        cairo_image_surface_get_width(target) != p.width ||
+        cairo_image_surface_get_height(target) != p.height)
+        return false;
+    // A frame pixel reaches the picture pixels its filter spreads it over.
+    const double reach = std::ceil(2 * std::max(p.scale, 1.0)) + 2;
+    cairo_t* cr = cairo_create(target);
+    cairo_new_path(cr);
+    for (const Rect& r : changed) {
+        const double x0 = std::floor((r.minX() - p.left) * p.scale - reach);
+        const double y0 = std::floor((r.minY() - p.top) * p.scale - reach);
+        const double x1 = std::ceil((r.maxX() - p.left) * p.scale + reach);
+        const double y1 = std::ceil((r.maxY() - p.top) * p.scale + reach);
+        cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+    }
+    cairo_clip(cr);
+    paint(cr, p);
+    cairo_destroy(cr);
+    cairo_surface_flush(target);
+    return true;
+}
+
+ImageRef updatedPortraitPicture(const Image& previous, const Image& frame, int width, int wanted,
+                                const std::vector<Rect>& changed) {
+    const int height = width * 4 / 3;
+    if (frame.orientation() != ImageOrientation::Up || previous.pixelWidth() != width ||
+        previous.pixelHeight() != height || !previous.data())
+        return portraitPicture(frame, width, wanted);
+    cairo_surface_t* target = newSurface(width, height);
+    if (!target)
+        return nullptr;
+    unsigned char* pixels = cairo_image_surface_get_data(target);
+    const int stride = cairo_image_surface_get_stride(target);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(pixels + std::ptrdiff_t(y) * stride,
+                    previous.data() + std::ptrdiff_t(y) * previous.stride(),
+                    std::size_t(width) * 4);
+    cairo_surface_mark_dirty(target);
+    if (!repaintPortrait(target, frame, width, wanted, changed)) {
+        cairo_surface_destroy(target);
+        return portraitPicture(frame, width, wanted);
+    }
     return Image::fromSurface(target);
 }
 

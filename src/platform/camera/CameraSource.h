@@ -31,6 +31,9 @@ public:
     // Changes whenever a new frame is available or what is shown changes, so a window
     // redraws only then.
     virtual std::uint64_t frameCounter() const = 0;
+    // Seconds (real time) until frameCounter() changes next, for a source that knows; zero
+    // when it cannot say (a camera's frames come when they come).
+    virtual double secondsToNextFrame() const { return 0; }
     // True when frames keep changing by themselves (a camera, the scene); false for a picture.
     virtual bool isLive() const = 0;
     // True while the frames come from a camera that faces its user, whose live picture is

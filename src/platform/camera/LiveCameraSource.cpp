@@ -357,6 +357,18 @@ std::uint64_t LiveCameraSource::frameCounter() const {
     return counter;
 }
 
+double LiveCameraSource::secondsToNextFrame() const {
+    std::lock_guard lock(mutex_);
+    const std::shared_ptr<CameraSource>& current = state_->current;
+    if (!current)
+        return 0;
+    // A picture, with no camera starting or watched for, changes only when the user moves
+    // on to the next camera: a few looks a second see that soon enough.
+    if (!current->isLive() && !state_->pending && !state_->watching)
+        return kStillLook;
+    return current->secondsToNextFrame();
+}
+
 bool LiveCameraSource::isWebcam() const {
     std::lock_guard lock(mutex_);
     return state_->current && state_->shown.kind == State::Entry::Kind::Device &&

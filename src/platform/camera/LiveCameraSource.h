@@ -62,6 +62,11 @@ public:
     std::string description() const override;
     bool failed() const override { return false; }
     std::uint64_t frameCounter() const override;
+    // The source shown says, while one is shown; nothing changes faster than it does (a
+    // camera that appears or starts is seen at the shown source's next frame). A still
+    // picture left alone is looked at again after kStillLook.
+    double secondsToNextFrame() const override;
+    static constexpr double kStillLook = 0.25;
     // Cameras may appear at any moment, so there is always something to look at again.
     bool isLive() const override { return true; }
     bool isWebcam() const override;

@@ -1,6 +1,7 @@
 #include "platform/camera/SceneCameraSource.h"
 
 #include "platform/camera/ScenePainter.h"
+#include "platform/graphics/SurfacePool.h"
 
 #include <cairo.h>
 
@@ -62,8 +63,11 @@ ImageRef SceneCameraSource::frame(double now) {
     if (!layers_)
         layers_ = std::make_unique<Layers>(kPreviewWidth, kPreviewHeight);
 
-    cairo_surface_t* surface =
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPreviewWidth, kPreviewHeight);
+    // Not cleared: the sky is copied over every pixel first. A frame a few dozen times a
+    // second reuses the memory of the frames it replaces.
+    cairo_surface_t* surface = SurfacePool::make(kPreviewWidth, kPreviewHeight, false).release();
+    if (!surface)
+        return lastFrame_;
     cairo_t* cr = cairo_create(surface);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, layers_->sky, 0, 0);
@@ -93,6 +97,13 @@ std::uint64_t SceneCameraSource::frameCounter() const {
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<std::uint64_t>(std::chrono::duration<double>(since).count() *
                                       kFramesPerSecond);
+}
+
+double SceneCameraSource::secondsToNextFrame() const {
+    const double steps =
+        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count() *
+        kFramesPerSecond;
+    return (std::floor(steps) + 1 - steps) / kFramesPerSecond;
 }
 
 ImageRef SceneCameraSource::render(int pixelWidth, int pixelHeight, double t) {

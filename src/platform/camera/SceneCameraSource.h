@@ -28,6 +28,7 @@ public:
     // Advances with the real clock at the scene's frame rate, so a window showing the scene
     // redraws at that rate and no faster.
     std::uint64_t frameCounter() const override;
+    double secondsToNextFrame() const override;
     bool isLive() const override { return true; }
 
     // The whole scene at time t (seconds), drawn at any size in pixels without the cached

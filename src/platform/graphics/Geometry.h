@@ -53,6 +53,26 @@ struct Rect {
         return Rect{x0, y0, x1 - x0, y1 - y0};
     }
 
+    // The smallest rectangle holding both; an empty rectangle adds nothing.
+    Rect united(const Rect& other) const {
+        if (isEmpty())
+            return other;
+        if (other.isEmpty())
+            return *this;
+        const double x0 = std::min(minX(), other.minX());
+        const double y0 = std::min(minY(), other.minY());
+        return Rect{x0, y0, std::max(maxX(), other.maxX()) - x0,
+                    std::max(maxY(), other.maxY()) - y0};
+    }
+
+    // Whether every point of other lies in this rectangle (an empty one lies anywhere).
+    bool containsRect(const Rect& other) const {
+        return other.isEmpty() || (other.minX() >= minX() && other.maxX() <= maxX() &&
+                                   other.minY() >= minY() && other.maxY() <= maxY());
+    }
+
+    double area() const { return (maxX() - minX()) * (maxY() - minY()); }
+
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 

@@ -90,6 +90,8 @@ struct ImageContext::Impl {
     // No clip, no saved state and no raw access so far: all the Cairo context holds besides
     // the transformation is set afresh by each call, so a new one on a copy loses nothing.
     bool plainCairoState = true;
+    // The pixels belong to the caller (see the constructor that takes them).
+    bool borrowed = false;
 
     // Before anything writes pixels or Cairo state.
     void unshare(cairo_t*& cr) {
@@ -243,7 +245,6 @@ ImageContext::ImageContext(int pixelWidth, int pixelHeight) {
 
 void ImageContext::init(int pixelWidth, int pixelHeight, double scale) {
     impl_ = std::make_unique<Impl>();
-    scale_ = scale;
     // A bitmap that cannot be made becomes an empty one: every call stays safe and draws
     // nothing, and makeImage() gives no picture.
     if (pixelWidth <= 0 || pixelHeight <= 0 || pixelWidth > kMaxSide || pixelHeight > kMaxSide ||
@@ -251,15 +252,47 @@ void ImageContext::init(int pixelWidth, int pixelHeight, double scale) {
         pixelWidth = pixelHeight = 0;
     // The memory is left as it is: it stands for transparent black until its pixels are
     // needed, and a first step that covers them all never clears it.
-    impl_->surface = makeArgbSurface(pixelWidth, pixelHeight, false).release();
-    if (!impl_->surface)
-        impl_->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0);
-    impl_->fast.startBlank();
+    cairo_surface_t* surface = makeArgbSurface(pixelWidth, pixelHeight, false).release();
+    start(surface, scale, AffineTransform::makeScale(scale, scale), true);
+}
+
+ImageContext::ImageContext(std::uint8_t* pixels, int pixelWidth, int pixelHeight, int stride,
+                           double scale, Point origin) {
+    impl_ = std::make_unique<Impl>();
+    if (!std::isfinite(scale) || scale <= 0)
+        scale = 1;
+    cairo_surface_t* surface = nullptr;
+    if (pixels && pixelWidth > 0 && pixelHeight > 0 && pixelWidth <= kMaxSide &&
+        pixelHeight <= kMaxSide && stride >= pixelWidth * 4 && std::isfinite(origin.x) &&
+        std::isfinite(origin.y))
+        surface = cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, pixelWidth,
+                                                      pixelHeight, stride);
+    impl_->borrowed = true;
+    // Never handed out as a picture: the memory is not the context's to share.
+    impl_->plainCairoState = false;
+    start(surface, scale,
+          AffineTransform::makeScale(scale, scale)
+              .concat(AffineTransform::makeTranslation(-origin.x, -origin.y)),
+          false);
+}
+
+void ImageContext::start(cairo_surface_t* surface, double scale, const AffineTransform& ctm,
+                         bool blank) {
+    scale_ = scale;
+    if (surface && cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        surface = nullptr;
+    }
+    impl_->surface = surface ? surface : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0);
+    if (blank)
+        impl_->fast.startBlank();
     cr_ = cairo_create(impl_->surface);
-    impl_->setCTM(cr_, AffineTransform::makeScale(scale, scale));
+    impl_->setCTM(cr_, ctm);
 }
 
 ImageContext::~ImageContext() {
+    if (impl_->borrowed)
+        flush();
     cairo_destroy(cr_);
     cairo_surface_destroy(impl_->surface);
 }
@@ -322,6 +355,60 @@ void ImageContext::clipToRect(const Rect& rect) {
     cairo_new_path(cr_);
     cairo_rectangle(cr_, rect.x(), rect.y(), rect.width(), rect.height());
     cairo_clip(cr_);
+}
+
+void ImageContext::clipToPixelsOf(const Rect& rect) {
+    if (!finite(rect) || !impl_->state.ctmUsable) {
+        clipToRect(rect);
+        return;
+    }
+    impl_->unshare(cr_);
+    impl_->plainCairoState = false;
+    const AffineTransform& m = impl_->state.ctm;
+    const Point corners[4] = {
+        m.apply({rect.minX(), rect.minY()}), m.apply({rect.maxX(), rect.minY()}),
+        m.apply({rect.minX(), rect.maxY()}), m.apply({rect.maxX(), rect.maxY()})};
+    double x0 = corners[0].x, y0 = corners[0].y, x1 = x0, y1 = y0;
+    for (const Point& p : corners) {
+        x0 = std::min(x0, p.x);
+        y0 = std::min(y0, p.y);
+        x1 = std::max(x1, p.x);
+        y1 = std::max(y1, p.y);
+    }
+    x0 = std::floor(x0);
+    y0 = std::floor(y0);
+    x1 = std::ceil(x1);
+    y1 = std::ceil(y1);
+    cairo_save(cr_);
+    cairo_identity_matrix(cr_);
+    cairo_new_path(cr_);
+    cairo_rectangle(cr_, x0, y0, x1 - x0, y1 - y0);
+    cairo_restore(cr_);
+    cairo_clip(cr_);
+}
+
+void ImageContext::clipToPixelRects(const std::vector<Rect>& rects) {
+    impl_->unshare(cr_);
+    impl_->plainCairoState = false;
+    cairo_save(cr_);
+    cairo_identity_matrix(cr_);
+    cairo_new_path(cr_);
+    for (const Rect& r : rects)
+        if (finite(r))
+            cairo_rectangle(cr_, std::floor(r.minX()), std::floor(r.minY()),
+                            std::ceil(r.maxX()) - std::floor(r.minX()),
+                            std::ceil(r.maxY()) - std::floor(r.minY()));
+    cairo_restore(cr_);
+    cairo_clip(cr_);
+}
+
+Rect ImageContext::clipBoundsInPixels() const {
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    cairo_save(cr_);
+    cairo_identity_matrix(cr_);
+    cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
+    cairo_restore(cr_);
+    return {x0, y0, x1 - x0, y1 - y0};
 }
 
 void ImageContext::setAlpha(double alpha) {
@@ -408,6 +495,11 @@ void ImageContext::selectFont(const std::string& name, double size) {
     impl_->state.fontSize = size;
 }
 
+void ImageContext::setFont(FontFaceRef face, double size) {
+    impl_->state.font = std::move(face);
+    impl_->state.fontSize = size;
+}
+
 void ImageContext::setTextDrawingMode(int mode) {
     if (mode >= 0 && mode <= 7)
         impl_->state.textMode = mode;
@@ -476,6 +568,11 @@ cairo_t* ImageContext::cairo() {
     impl_->fast.flush(impl_->surface);
     impl_->plainCairoState = false;
     return cr_;
+}
+
+void ImageContext::flush() {
+    impl_->fast.flush(impl_->surface);
+    cairo_surface_flush(impl_->surface);
 }
 
 ImageRef ImageContext::makeImage() const {

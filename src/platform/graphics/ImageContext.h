@@ -2,12 +2,15 @@
 
 #include "platform/graphics/AffineTransform.h"
 #include "platform/graphics/BlendMode.h"
+#include "platform/graphics/FontResolver.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Image.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 typedef struct _cairo cairo_t;
 
@@ -21,6 +24,14 @@ class ImageContext {
 public:
     ImageContext(Size sizeInPoints, double scale = 1.0);
     ImageContext(int pixelWidth, int pixelHeight);
+    // Draws into pixels it does not own: pixelWidth × pixelHeight premultiplied ARGB32 words,
+    // rows `stride` bytes apart, standing for the part of a larger picture at `scale` whose
+    // top left pixel is `origin` (in pixels of that picture), and holding that part of the
+    // picture as it stands. What is drawn lands in them exactly as it would in the same place
+    // of the whole picture drawn in one context. Everything drawn is in them by the time the
+    // context is gone (or after flush()); they must outlive it.
+    ImageContext(std::uint8_t* pixels, int pixelWidth, int pixelHeight, int stride, double scale,
+                 Point origin);
     ~ImageContext();
     ImageContext(const ImageContext&) = delete;
     ImageContext& operator=(const ImageContext&) = delete;
@@ -40,6 +51,13 @@ public:
     void saveGState();
     void restoreGState();
     void clipToRect(const Rect& rect);
+    // Clips to the smallest rectangle of whole device pixels holding `rect`: a clip whose
+    // edges never cut a pixel, so it changes nothing inside it.
+    void clipToPixelsOf(const Rect& rect);
+    // Clips to the union of rectangles of whole device pixels (this context's pixels).
+    void clipToPixelRects(const std::vector<Rect>& rects);
+    // The bounding box of the clip in device pixels (the whole bitmap when nothing clips).
+    Rect clipBoundsInPixels() const;
     // Constant alpha applied to every later fill and draw.
     void setAlpha(double alpha);
 
@@ -65,6 +83,9 @@ public:
     // starts at the point and it stands upright in a y-up space (upside down in the raw
     // y-down context), in the fill colour and blend mode.
     void selectFont(const std::string& name, double size);
+    // The same with a face looked up once (FontResolver) and kept by the caller, so that text
+    // drawn again and again does not ask fontconfig each time. A null face is Helvetica.
+    void setFont(FontFaceRef face, double size);
     void setTextDrawingMode(int mode);
     void setShouldAntialias(bool antialias);
     void showTextAtPoint(Point point, std::string_view bytes);
@@ -76,6 +97,9 @@ public:
     // unless the environment sets MORVANE_SLOW_DRAWING=1.
     void setUsesFastPaths(bool uses);
     bool usesFastPaths() const;
+
+    // Writes everything held back into the pixels (the fast paths defer work).
+    void flush();
 
     // The picture drawn so far, as a new immutable image; the context stays usable.
     ImageRef makeImage() const;
@@ -89,6 +113,8 @@ public:
 
 private:
     void init(int pixelWidth, int pixelHeight, double scale);
+    // `blank`: the surface's memory stands for transparent black, whatever it holds.
+    void start(cairo_surface_t* surface, double scale, const AffineTransform& ctm, bool blank);
 
     cairo_t* cr_ = nullptr;
     double scale_ = 1.0;

@@ -48,10 +48,12 @@ void ActivityIndicatorView::startAnimating() {
     auto owner = weak_from_this().lock();
     if (!owner)
         return;
-    // Redraw on every frame while it turns, so the window keeps showing it move.
+    // Looked at every frame while it turns; redrawn when the lit spoke moves on, which is
+    // all that changes.
     std::weak_ptr<View> weak = owner;
     ticking_ = true;
-    RunLoop::main().addFrameHandler([weak](double) {
+    shownSpoke_ = -1;
+    RunLoop::main().addFrameHandler([weak](double now) {
         auto self = std::static_pointer_cast<ActivityIndicatorView>(weak.lock());
         if (!self)
             return false;
@@ -59,7 +61,10 @@ void ActivityIndicatorView::startAnimating() {
             self->ticking_ = false;
             return false;
         }
-        self->setNeedsDisplay();
+        if (const int spoke = leadingSpoke(now); spoke != self->shownSpoke_) {
+            self->shownSpoke_ = spoke;
+            self->setNeedsDisplay();
+        }
         return true;
     });
 }

@@ -35,6 +35,8 @@ private:
     bool animating_ = false;
     bool hidesWhenStopped_ = true;
     bool ticking_ = false;
+    // The lit spoke as last marked for drawing.
+    int shownSpoke_ = -1;
     double stoppedAt_ = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/graphics/Geometry.h"
 #include "platform/ui/TimingCurve.h"
 
+#include <limits>
 #include <optional>
 
 namespace platform {
@@ -80,6 +81,11 @@ public:
     }
 
     bool isMoving(double now) const { return motion_ && now < motion_->start + motion_->duration; }
+    // When the drawn value reaches the model, in seconds; minus infinity when it has already.
+    double motionEnd() const {
+        return motion_ ? motion_->start + motion_->duration
+                       : -std::numeric_limits<double>::infinity();
+    }
 
 private:
     struct Motion {

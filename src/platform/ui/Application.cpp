@@ -3,6 +3,8 @@
 #include "platform/camera/SceneCameraSource.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/ui/Backend.h"
+#include "platform/ui/DrawPass.h"
+#include "platform/ui/ScreenPainter.h"
 #include "platform/ui/SignalWatcher.h"
 
 #include <cmath>
@@ -132,16 +134,15 @@ ImageRef Application::snapshot(double scale) {
     if (!std::isfinite(scale) || scale <= 0 || scale > 8)
         scale = 1;
     ImageContext context(Size{kScreenWidth, kScreenHeight}, scale);
-    context.setRGBFillColor(0, 0, 0, 1);
-    context.fillRect({0, 0, kScreenWidth, kScreenHeight});
-    if (window_)
-        window_->drawHierarchy(context, loop_.now());
+    DrawPass pass;
+    ScreenPainter::drawScreen(window_.get(), context, loop_.now(), pass);
     return context.makeImage();
 }
 
 bool Application::needsDisplay() {
-    return (window_ && window_->needsDisplay()) || loop_.animator().isAnimating(loop_.now()) ||
-           loop_.hasFrameHandlers();
+    // What moves marks itself: views that animate through the window, scroll views and the
+    // spinner as they step. A frame with nothing marked draws nothing.
+    return window_ && window_->needsDisplay();
 }
 
 std::shared_ptr<CameraSource> Application::cameraSource() {

@@ -101,8 +101,8 @@ public:
     // The screen as it is drawn now (animations where they are at this moment) at `scale`
     // pixels per point (a bad scale counts as 1), over black.
     ImageRef snapshot(double scale = 1.0);
-    // Something changed or moves: the window should draw again. A backend that draws
-    // clears the flag with window()->clearNeedsDisplay() after drawing.
+    // Something changed or moves: the window should draw again. A backend that draws takes
+    // what to draw with window()->takeDirtyRegion() (a ScreenPainter does).
     bool needsDisplay();
 
     // The live camera that camera pickers show and take stills from. Until one is set (the

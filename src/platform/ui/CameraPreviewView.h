@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -41,22 +42,47 @@ public:
     // view, four thirds as tall, from the top.
     Rect pictureRect() const;
 
-    // While updating on a real clock the view asks for a redraw whenever the source has a new
-    // frame, so a window redraws at about the camera's frame rate and not at all for a still
-    // picture. On a virtual clock (headless) nothing is polled: each snapshot draws the frame
+    // While updating on a real clock the view takes each new frame of the source as it comes
+    // and marks the part of the picture that can be seen for redrawing, so a window redraws
+    // that part at about the camera's frame rate and not at all for a still picture. While
+    // nobody can see the picture (covered by opaque views, the window minimised or hidden,
+    // the view out of the window) it takes no frames and sets no timer, until the screen
+    // changes. On a virtual clock (headless) nothing is polled: each snapshot draws the frame
     // of its moment.
     void startUpdating();
     void stopUpdating();
     bool isUpdating() const { return updating_; }
+    // Whether it is updating but waiting, as nobody can see the picture.
+    bool isWaitingToBeSeen() const { return waiting_; }
+    // The part of the picture that can be seen now, in screen points; empty when none can.
+    Rect visiblePictureRect() const;
 
     void draw(ImageContext& context) override;
 
+protected:
+    void didMoveToSuperview() override;
+
 private:
     void poll();
-    // The portrait picture of `frame`, `pixelWidth` wide, made once per frame and width.
-    ImageRef portraitOf(const ImageRef& frame, int pixelWidth, bool mirror);
+    void waitToBeSeen();
+    // The background where the portrait over `picture` does not cover whole pixels.
+    void fillAround(ImageContext& context, const Rect& picture);
+    // The portrait picture of `frame`, `pixelWidth` wide, made once per frame and width, with
+    // at least its first `rows` rows (all of them for -1) as they are in the whole picture.
+    ImageRef portraitOf(const ImageRef& frame, int pixelWidth, int rows, bool mirror);
+    // How many rows of a portrait `pixelWidth` wide drawn over `area` the context's clip, and
+    // the view down to `bottom` (points), can show; -1 for all.
+    static int rowsShown(ImageContext& context, const Rect& area, int pixelWidth, double bottom);
+    // The cached portrait made again for `frame` where `changed` (frame pixels) says it
+    // differs from the frame the portrait was made of.
+    ImageRef updatedPortrait(const Image& frame, int pixelWidth, const std::vector<Rect>& changed);
+    // Marks for redrawing the parts of the visible picture (`visible`, screen points) where
+    // the frame just taken differs from `before`.
+    void markChanges(const ImageRef& before, const Rect& visible);
     // Over the picture (on a dark band) when there is one, else in the middle of the square.
     void drawStatus(ImageContext& context, const std::string& text, bool overPicture);
+    // Whether the picture is shown as a mirror now: asked for, and the source a webcam.
+    bool showsMirror() const;
 
     std::shared_ptr<CameraSource> source_;
     bool mirrored_ = false;
@@ -64,10 +90,27 @@ private:
     std::string statusFont_;
     bool updating_ = false;
     std::shared_ptr<Timer> pollTimer_;
+    bool waiting_ = false;
     std::uint64_t lastCounter_ = 0;
+    // The newest frame taken while updating on a real clock: every part of the picture
+    // drawn before the next one shows the same frame.
+    ImageRef shownFrame_;
+    // Whether that frame has been looked for (it may be none: the camera is gone), what the
+    // source said of itself then, and whether the picture was a mirror.
+    bool looked_ = false;
+    CameraStatus shownStatus_;
+    bool shownMirror_ = false;
+    // How far down (points) the picture could be seen when that frame came.
+    double visibleBottom_ = 0;
+    // Pixels a point it was last drawn at.
+    double drawnScale_ = 0.5;
+    // Where that frame differs from the one before it (frame pixels), and that one.
+    std::vector<Rect> frameChanges_;
+    ImageRef changesFrom_;
     ImageRef cachedFrame_;
     ImageRef cachedPortrait_;
     int cachedWidth_ = 0;
+    int cachedRows_ = 0;
     bool cachedMirrored_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/ui/Label.h"
 
+#include "platform/graphics/FontResolver.h"
 #include "platform/graphics/ImageContext.h"
 
 #include <cmath>
@@ -16,6 +17,8 @@ void Label::setText(std::string text) {
 }
 
 void Label::setFontName(std::string name) {
+    if (name != fontName_)
+        face_.reset();
     fontName_ = std::move(name);
     setNeedsDisplay();
 }
@@ -41,7 +44,9 @@ void Label::draw(ImageContext& context) {
     if (text_.empty())
         return;
     const Rect b = bounds();
-    context.selectFont(fontName_, fontSize_);
+    if (!face_)
+        face_ = FontResolver::faceForName(fontName_);
+    context.setFont(face_, fontSize_);
     const double width = context.textWidth(text_);
     double x = b.x();
     if (alignment_ == TextAlignment::Center)

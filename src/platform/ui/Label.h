@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/graphics/FontResolver.h"
 #include "platform/ui/Color.h"
 #include "platform/ui/View.h"
 
@@ -32,6 +33,9 @@ public:
 private:
     std::string text_;
     std::string fontName_ = "Helvetica";
+    // Looked up at the first draw after the name changes: a fontconfig match costs more than
+    // drawing the line.
+    FontFaceRef face_;
     double fontSize_ = 17;
     Color textColor_ = Color::black();
     TextAlignment alignment_ = TextAlignment::Left;

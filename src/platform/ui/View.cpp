@@ -5,7 +5,6 @@
 #include "platform/ui/Window.h"
 
 #include <algorithm>
-#include <cairo.h>
 #include <cmath>
 #include <limits>
 
@@ -74,23 +73,45 @@ void View::change(AnimatedValue<T> View::*member, const T& value) {
     Animator& animator = loop.animator();
     auto weak = weak_from_this();
     if (!animator.isInTransaction() || weak.expired()) {
+        const bool still =
+            (this->*member).model() == value && !(this->*member).isMoving(loop.now());
+        if (!still)
+            invalidateDrawnArea();
         (this->*member).set(value);
-        setNeedsDisplay();
+        if (!still)
+            invalidateDrawnArea();
         return;
     }
     (this->*member).setInBlock(value, loop.now());
     animator.addChange([weak, member](double start, double duration) {
         if (auto self = weak.lock()) {
-            ((*self).*member).startPending(start, duration);
-            self->setNeedsDisplay();
+            // Where it is drawn until now: the motion starts there.
+            self->invalidateDrawnArea();
+            if (((*self).*member).startPending(start, duration)) {
+                if (auto window = self->window())
+                    self->noteMotions(*window, start);
+            } else {
+                self->invalidateDrawnArea();
+            }
         }
     });
 }
 
 void View::setFrame(const Rect& frame) {
+    // Outside an animation the move and the resize are one change: what lies between them
+    // (the new centre at the old size) is never drawn, so it is not marked either.
+    const bool oneChange = !RunLoop::main().animator().isInTransaction();
+    if (oneChange) {
+        invalidateDrawnArea();
+        ++batching_;
+    }
     change(&View::center_, rectCenter(frame));
     const Rect b = bounds_.model();
     setBounds({b.origin, frame.size});
+    if (oneChange) {
+        --batching_;
+        invalidateDrawnArea();
+    }
 }
 
 void View::setBounds(const Rect& bounds) {
@@ -128,13 +149,18 @@ Rect View::presentationBounds() const {
 void View::setHidden(bool hidden) {
     if (hidden_ == hidden)
         return;
+    // The same place shown or uncovered; measured as if shown either way.
+    invalidateDrawnArea(false);
     hidden_ = hidden;
-    setNeedsDisplay();
 }
 
 void View::setClipsToBounds(bool clips) {
+    if (clipsToBounds_ == clips)
+        return;
+    // Measured unclipped: that holds whatever either setting shows.
+    clipsToBounds_ = false;
+    invalidateDrawnArea();
     clipsToBounds_ = clips;
-    setNeedsDisplay();
 }
 
 void View::setBackgroundColor(std::optional<Color> color) {
@@ -157,7 +183,7 @@ void View::boundsSizeChanged(Size oldSize) {
     for (auto& child : children)
         child->autoresize(oldSize, newSize);
     layoutSubviews();
-    setNeedsDisplay();
+    invalidateDrawnArea();
 }
 
 void View::autoresize(Size oldParent, Size newParent) {
@@ -202,9 +228,11 @@ void View::insertSubviewAt(const std::shared_ptr<View>& given, std::size_t index
     index = std::min(index, subviews_.size());
     subviews_.insert(subviews_.begin() + static_cast<std::ptrdiff_t>(index), view);
     view->superview_ = weak_from_this();
+    view->invalidateDrawnArea();
+    if (auto w = window())
+        view->noteMotions(*w, RunLoop::main().now());
     if (moved)
         view->didMoveToSuperview();
-    setNeedsDisplay();
 }
 
 void View::bringSubviewToFront(const std::shared_ptr<View>& view) {
@@ -214,14 +242,15 @@ void View::bringSubviewToFront(const std::shared_ptr<View>& view) {
 
 void View::detachFromSuperview() {
     auto parent = superview_.lock();
-    superview_.reset();
     if (!parent)
         return;
+    // What it covered shows again.
+    invalidateDrawnArea();
+    superview_.reset();
     auto& siblings = parent->subviews_;
     siblings.erase(std::remove_if(siblings.begin(), siblings.end(),
                                   [this](const auto& v) { return v.get() == this; }),
                    siblings.end());
-    parent->setNeedsDisplay();
 }
 
 void View::removeFromSuperview() {
@@ -243,19 +272,6 @@ std::shared_ptr<Window> View::window() const {
     return nullptr;
 }
 
-void View::setNeedsDisplay() {
-    if (auto w = window())
-        w->markNeedsDisplay();
-}
-
-void View::draw(ImageContext& context) {
-    if (!backgroundColor_ || backgroundColor_->alpha <= 0)
-        return;
-    const Color& c = *backgroundColor_;
-    context.setRGBFillColor(c.red, c.green, c.blue, c.alpha);
-    context.fillRect(bounds_.model());
-}
-
 AffineTransform View::toSuperview() const {
     const Point bc = rectCenter(bounds_.model());
     const Point c = center_.model();
@@ -270,38 +286,6 @@ AffineTransform View::presentationToSuperview(double now) const {
     return AffineTransform::makeTranslation(-bc.x, -bc.y)
         .concat(transform_.presentation(now))
         .concat(AffineTransform::makeTranslation(c.x, c.y));
-}
-
-void View::drawHierarchy(ImageContext& context, double now) {
-    if (hidden_)
-        return;
-    const double alpha = alpha_.presentation(now);
-    if (alpha <= 0)
-        return;
-    const AffineTransform placement = presentationToSuperview(now);
-    if (!invertible(placement))
-        return;
-    context.saveGState();
-    context.concatCTM(placement);
-    if (clipsToBounds_)
-        context.clipToRect(bounds_.presentation(now));
-    cairo_t* cr = context.cairo();
-    // A translucent view fades as one picture: its subviews do not show through each other.
-    const bool group = alpha < 1;
-    if (group)
-        cairo_push_group(cr);
-    context.saveGState();
-    draw(context);
-    context.restoreGState();
-    const auto children = subviews_;
-    for (auto& child : children)
-        child->drawHierarchy(context, now);
-    if (group) {
-        cairo_pop_group_to_source(cr);
-        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-        cairo_paint_with_alpha(cr, alpha);
-    }
-    context.restoreGState();
 }
 
 bool View::pointInside(Point point) const {

@@ -5,6 +5,7 @@
 #include "platform/ui/AnimatedValue.h"
 #include "platform/ui/Color.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@ namespace platform {
 
 class ImageContext;
 class Window;
+struct DrawPass;
 
 // A rectangle on the screen and the root of everything drawn and touched. Geometry is in
 // points. A view is placed by its centre in the parent's coordinates, its bounds (the
@@ -95,14 +97,42 @@ public:
     std::shared_ptr<Window> window() const;
 
     // Draws the view's own content into its bounds (the context's space is the view's
-    // coordinate space). The default fills the background colour, if any.
+    // coordinate space), and nothing outside them. The default fills the background colour,
+    // if any.
     virtual void draw(ImageContext& context);
     // Draws this view and its subviews as they are drawn at `now` (seconds on the run
     // loop's clock): order, alpha, transforms, hidden flags and clipping honoured. The
-    // context's current space is the parent's coordinate space.
+    // context's current space is the parent's coordinate space. Views wholly outside the
+    // context's clip are left out, which changes no pixel inside it.
     void drawHierarchy(ImageContext& context, double now);
-    // Marks the screen for redrawing.
+    // The same within one pass that may leave out more and reuse pictures (see DrawPass).
+    void drawHierarchy(ImageContext& context, double now, DrawPass& pass);
+    // This view's own drawing and its subviews', in its own coordinate space, without its
+    // placement or alpha: what a translucent view fades as one picture.
+    void drawContent(ImageContext& context, double now, DrawPass& pass);
+
+    // Marks what the view draws itself (its bounds) for redrawing. Subclasses call it when
+    // their content changes; moves, fades, showing, hiding and changes to the tree mark
+    // what they uncover and cover by themselves.
     void setNeedsDisplay();
+    // Marks part of the view's own drawing, in its coordinates (points), for redrawing.
+    void setNeedsDisplayInRect(const Rect& rect);
+
+    // Where this view and its subviews are drawn at `now`: the rectangle of the root's
+    // coordinates (screen points for a view in the window) holding them, cut by clipping
+    // ancestors; empty when nothing of it is drawn (hidden, transparent, clipped away).
+    Rect drawnRect(double now) const;
+    // `rect`, in this view's coordinates, where it is drawn at `now` in the root's
+    // coordinates (the bounding box when turned), cut by clipping ancestors; empty when it is
+    // not drawn.
+    Rect rectInRoot(const Rect& rect, double now) const;
+    // The part of the bounds that draw() paints wholly opaque whatever lies beneath (the
+    // view at full alpha), in the view's coordinates; empty when there is none. Views drawn
+    // before it there cannot be seen.
+    virtual Rect opaqueRect() const;
+    // Changes whenever anything this view or one of its subviews draws may have changed, so
+    // a picture of the view kept for reuse is good as long as it stays the same.
+    std::uint64_t drawingVersion() const { return drawingVersion_; }
 
     // The frontmost view under `point` (in this view's coordinates) that takes touches: not
     // hidden, alpha at least 0.01, user interaction on; null when there is none.
@@ -133,14 +163,34 @@ public:
     static void commitAnimations();
 
 protected:
+    // Counts a change of what this view draws, for pictures of it and its ancestors kept
+    // for reuse; setNeedsDisplay() does it too.
+    void noteDrawingChanged();
     // Called after the view got a new superview (or lost it: null).
     virtual void didMoveToSuperview() {}
     // Called after the bounds size changed, once the subviews were autoresized.
     virtual void layoutSubviews() {}
 
 private:
+    friend class Window;
+    friend class OpaqueCovers;
+    friend class LayerCache;
+
     template <typename T>
     void change(AnimatedValue<T> View::*member, const T& value);
+    // What this view and its subviews may cover, in its own coordinates at `now`.
+    Rect contentExtent(double now) const;
+    Rect mapToRoot(const Rect& rect, double now, bool countOwnVisibility) const;
+    // Marks where the view and its subviews are drawn now; with countOwnVisibility false,
+    // also while the view itself is hidden or transparent (it is about to show).
+    void invalidateDrawnArea(bool countOwnVisibility = true);
+    bool isBatching() const;
+    // Hands views of this subtree that are moving now to the window, which redraws them
+    // each frame until they arrive.
+    void noteMotions(Window& window, double now);
+    double motionEnd() const;
+    void drawTree(ImageContext& context, double now, DrawPass& pass, const Rect& deviceClip);
+    void drawContent(ImageContext& context, double now, DrawPass& pass, const Rect& deviceClip);
     void detachFromSuperview();
     void boundsSizeChanged(Size oldSize);
     void autoresize(Size oldParentSize, Size newParentSize);
@@ -160,6 +210,10 @@ private:
     std::optional<Color> backgroundColor_;
     std::weak_ptr<View> superview_;
     std::vector<std::shared_ptr<View>> subviews_;
+    std::uint64_t drawingVersion_ = 0;
+    // Above zero while a change made of several steps runs: it marks what it covers once, at
+    // the end, and nothing in this subtree marks anything meanwhile.
+    int batching_ = 0;
 };
 
 } // namespace platform

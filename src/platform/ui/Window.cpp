@@ -3,6 +3,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/ScrollView.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
@@ -13,6 +14,70 @@ void Window::makeKeyAndVisible() {
     markNeedsDisplay();
     if (Application::exists())
         Application::shared().setWindow(std::static_pointer_cast<Window>(shared_from_this()));
+}
+
+void Window::clearNeedsDisplay() {
+    dirty_.clear();
+}
+
+void Window::invalidate(const Rect& rect) {
+    dirty_.add(rect.intersection(frame()));
+}
+
+void Window::noteMotion(const std::shared_ptr<View>& view, double until, double now) {
+    std::erase_if(motions_, [](const Motion& m) { return m.view.expired(); });
+    for (Motion& m : motions_)
+        if (m.view.lock() == view) {
+            m.until = std::max(m.until, until);
+            return;
+        }
+    motions_.push_back({view, until, view->drawnRect(now)});
+}
+
+DirtyRegion Window::takeDirtyRegion(double now) {
+    if (needsDisplay())
+        screenChanged();
+    for (auto it = motions_.begin(); it != motions_.end();) {
+        const auto view = it->view.lock();
+        const bool here = view && view->window().get() == this;
+        const Rect current = here ? view->drawnRect(now) : Rect{};
+        invalidate(it->last);
+        invalidate(current);
+        if (view)
+            view->noteDrawingChanged();
+        if (!here || now >= it->until) {
+            it = motions_.erase(it);
+        } else {
+            it->last = current;
+            ++it;
+        }
+    }
+    DirtyRegion taken = std::move(dirty_);
+    dirty_.clear();
+    return taken;
+}
+
+void Window::setScreenVisible(bool visible) {
+    if (visible == screenVisible_)
+        return;
+    screenVisible_ = visible;
+    if (visible) {
+        markNeedsDisplay();
+        screenChanged();
+    }
+}
+
+void Window::whenScreenChanges(std::function<void()> action) {
+    if (action)
+        changeWatchers_.push_back(std::move(action));
+}
+
+void Window::screenChanged() {
+    // Taken first: a watcher that still cannot be seen asks again.
+    auto watchers = std::move(changeWatchers_);
+    changeWatchers_.clear();
+    for (auto& watcher : watchers)
+        watcher();
 }
 
 void Window::touchDown(Point point) {

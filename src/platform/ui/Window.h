@@ -1,26 +1,53 @@
 #pragma once
 
+#include "platform/ui/DirtyRegion.h"
 #include "platform/ui/View.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace platform {
 
 // The screen's root view, 320 by 480 points. It routes touches to the views under them and
-// keeps the flag that tells the backend the screen needs redrawing.
+// gathers what must be drawn again: the rectangles views mark as they change, and each frame
+// the old and new places of views that move.
 class Window : public View {
 public:
     static constexpr double kWidth = 320;
     static constexpr double kHeight = 480;
 
-    Window() : View(Rect{0, 0, kWidth, kHeight}) {}
-    explicit Window(Rect frame) : View(frame) {}
+    Window() : Window(Rect{0, 0, kWidth, kHeight}) {}
+    explicit Window(Rect frame) : View(frame) { markNeedsDisplay(); }
 
     // Makes this the application's window and shows it.
     void makeKeyAndVisible();
     bool isKeyWindow() const { return key_; }
 
-    bool needsDisplay() const { return needsDisplay_; }
-    void markNeedsDisplay() { needsDisplay_ = true; }
-    void clearNeedsDisplay() { needsDisplay_ = false; }
+    // Something must be drawn again: a rectangle was marked, or a view is moving.
+    bool needsDisplay() const { return !dirty_.isEmpty() || !motions_.empty(); }
+    // The whole screen.
+    void markNeedsDisplay() { invalidate(frame()); }
+    // Forgets what was marked (moving views stay marked): whoever calls it has drawn
+    // everything.
+    void clearNeedsDisplay();
+    // Marks a rectangle of the screen (points) for drawing again.
+    void invalidate(const Rect& rect);
+    // What must be drawn for the screen as it is at `now` (points): everything marked since
+    // the last call, and where each moving view was drawn last and is now. Marks nothing
+    // afterwards; a view that stopped moving is drawn once where it ended and then left be.
+    DirtyRegion takeDirtyRegion(double now);
+    // `view` moves until `until` (seconds): redrawn where it is at each frame until then.
+    void noteMotion(const std::shared_ptr<View>& view, double until, double now);
+
+    // Whether anyone can see the screen: false while the desktop's window is minimised or
+    // hidden. Showing it again marks it all for drawing.
+    bool isScreenVisible() const { return screenVisible_; }
+    void setScreenVisible(bool visible);
+    // Calls `action` once, the next time what the screen shows may have changed: it is shown
+    // again, or something on it was marked or moved. A view that stopped updating because
+    // nobody could see it waits for this.
+    void whenScreenChanges(std::function<void()> action);
 
     // One finger, in window points. The view under the finger at touchDown follows the
     // touch until touchUp, in its own coordinates. A new touchDown cancels an unfinished one.
@@ -41,9 +68,18 @@ public:
     static constexpr double kScrollSlop = 10;
 
 private:
+    struct Motion {
+        std::weak_ptr<View> view;
+        double until;
+        Rect last;
+    };
+    void screenChanged();
 
     bool key_ = false;
-    bool needsDisplay_ = true;
+    DirtyRegion dirty_;
+    std::vector<Motion> motions_;
+    bool screenVisible_ = true;
+    std::vector<std::function<void()>> changeWatchers_;
     std::shared_ptr<View> touched_;
     Point touchStart_;
     Point lastTouch_;

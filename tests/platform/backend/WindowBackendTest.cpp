@@ -181,6 +181,10 @@ TEST(WindowUnderXvfb, DISABLED_Inner) {
                                               "key down\n" // ...to here
                                               "key space\n"
                                               "wait 0.1\n"
+                                              "key n\n" // minimised...
+                                              "wait 0.1\n"
+                                              "key o\n" // ...and restored
+                                              "wait 0.1\n"
                                               "key escape\n" // closes the window
                                               "wait 5\n"
                                               "key left\n", // only if closing did not quit
@@ -190,6 +194,7 @@ TEST(WindowUnderXvfb, DISABLED_Inner) {
 
     ImageRef doubled, square;
     bool shakingAfterVibrate = false;
+    bool seenWhileMinimised = true, seenAfterRestore = false;
     std::shared_ptr<CountingClock> idleClock;
     long idleReads = -1;
     int idlePictures = -1, picturesAtStart = 0;
@@ -226,7 +231,19 @@ TEST(WindowUnderXvfb, DISABLED_Inner) {
         } else if (name == "space") {
             backend.vibrate();
             shakingAfterVibrate = backend.isShaking();
+        } else if (name == "n") {
+            SDL_Event event{};
+            event.type = SDL_WINDOWEVENT;
+            event.window.event = SDL_WINDOWEVENT_MINIMIZED;
+            SDL_PushEvent(&event);
+        } else if (name == "o") {
+            seenWhileMinimised = app.window()->isScreenVisible();
+            SDL_Event event{};
+            event.type = SDL_WINDOWEVENT;
+            event.window.event = SDL_WINDOWEVENT_RESTORED;
+            SDL_PushEvent(&event);
         } else if (name == "escape") {
+            seenAfterRestore = app.window()->isScreenVisible();
             SDL_Event event{};
             event.type = SDL_WINDOWEVENT;
             event.window.event = SDL_WINDOWEVENT_CLOSE;
@@ -279,6 +296,9 @@ TEST(WindowUnderXvfb, DISABLED_Inner) {
     EXPECT_GT(idleReads, 0);
     EXPECT_LT(idleReads, 5000);
     EXPECT_TRUE(shakingAfterVibrate);
+    // A minimised window tells the screen nobody sees it, until it is restored.
+    EXPECT_FALSE(seenWhileMinimised);
+    EXPECT_TRUE(seenAfterRestore);
 }
 
 TEST(WindowUnderXvfb, ScriptTouchesKeysAndShots) {

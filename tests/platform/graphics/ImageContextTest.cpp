@@ -317,3 +317,45 @@ TEST(ImageContext, ContextsOnSeveralThreadsGiveTheSameResult) {
 }
 
 } // namespace
+
+// A context over part of a larger picture's pixels draws there exactly what one context over
+// the whole picture draws: edges cut across pixels, a picture copied pixel for pixel, a
+// picture shrunk and text, at a scale, whatever the part and whatever the pixels held before.
+TEST(ImageContext, APartDrawnOnItsOwnIsThatPartOfTheWhole) {
+    const double scale = 2;
+    const int width = 200, height = 160;
+    const auto picture = gradient(40, 30);
+    const auto face = platform::FontResolver::faceForName("Helvetica");
+    auto draw = [&](ImageContext& ctx) {
+        ctx.setRGBFillColor(0.1, 0.2, 0.3, 1);
+        ctx.fillRect({0, 0, 100, 80});
+        ctx.setRGBFillColor(0.9, 0.2, 0.1, 0.6);
+        ctx.fillRect({7.3, 5.7, 60.2, 33.1});
+        ctx.drawImageUpright({30, 40, 20, 15}, *picture);
+        ctx.drawImageUpright({55.5, 12, 40, 30}, *gradient(240, 180));
+        ctx.saveGState();
+        ctx.translateCTM(10, 70);
+        ctx.scaleCTM(1, -1);
+        ctx.setFont(face, 14);
+        ctx.setRGBFillColor(1, 1, 0.8, 1);
+        ctx.showTextAtPoint({0, 0}, "Vintage 1987");
+        ctx.restoreGState();
+    };
+    ImageContext whole(platform::Size{100, 80}, scale);
+    draw(whole);
+    const auto expected = whole.makeImage();
+
+    std::vector<std::uint32_t> pixels(std::size_t(width) * height, 0xdeadbeefu);
+    const int cuts[][4] = {{0, 0, 77, 61}, {77, 0, 123, 61}, {0, 61, 200, 99}, {33, 20, 50, 90}};
+    for (const auto& cut : cuts) {
+        ImageContext part(reinterpret_cast<std::uint8_t*>(pixels.data() + cut[1] * width + cut[0]),
+                          cut[2], cut[3], width * 4, scale, {double(cut[0]), double(cut[1])});
+        draw(part);
+    }
+    const auto parts = platform::Image::fromPixels(width, height, pixels);
+    int differing = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            differing += parts->pixel(x, y) != expected->pixel(x, y);
+    EXPECT_EQ(differing, 0);
+}

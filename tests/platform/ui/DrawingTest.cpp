@@ -196,3 +196,26 @@ TEST_F(Drawing, ALabelStandsUprightInItsColourWhereItIsAligned) {
                 right = std::max(right, x);
     EXPECT_GT(right, 90);
 }
+
+// A label looks its face up once, and again only when it is given another name: drawn after a
+// change of face it shows the new one, and again the first when changed back.
+TEST_F(Drawing, ALabelGivenAnotherFaceDrawsInIt) {
+    auto label = std::make_shared<Label>(Rect{0, 20, 100, 60});
+    label->setText("Aug 7");
+    label->setFontSize(28);
+    label->setTextColor(white);
+    root->addSubview(label);
+    const auto plain = render();
+    label->setFontName("MarkerFelt-Thin");
+    const auto felt = render();
+    label->setFontName("Helvetica");
+    const auto again = render();
+    int changed = 0, restored = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x) {
+            changed += plain->pixel(x, y) != felt->pixel(x, y);
+            restored += plain->pixel(x, y) != again->pixel(x, y);
+        }
+    EXPECT_GT(changed, 50);
+    EXPECT_EQ(restored, 0);
+}
