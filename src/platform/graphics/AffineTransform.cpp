@@ -1,5 +1,6 @@
 #include "platform/graphics/AffineTransform.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
@@ -20,6 +21,21 @@ AffineTransform AffineTransform::inverted() const {
     if (det == 0)
         return *this;
     return {d / det, -b / det, -c / det, a / det, (c * ty - d * tx) / det, (b * tx - a * ty) / det};
+}
+
+Rect AffineTransform::boundingBox(const Rect& rect) const {
+    if (rect.isEmpty())
+        return {};
+    const Point corners[4] = {apply({rect.minX(), rect.minY()}), apply({rect.maxX(), rect.minY()}),
+                              apply({rect.minX(), rect.maxY()}), apply({rect.maxX(), rect.maxY()})};
+    double x0 = corners[0].x, y0 = corners[0].y, x1 = x0, y1 = y0;
+    for (const Point& p : corners) {
+        x0 = std::min(x0, p.x);
+        y0 = std::min(y0, p.y);
+        x1 = std::max(x1, p.x);
+        y1 = std::max(y1, p.y);
+    }
+    return {x0, y0, x1 - x0, y1 - y0};
 }
 
 } // namespace platform

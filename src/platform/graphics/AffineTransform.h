@@ -28,6 +28,9 @@ struct AffineTransform {
     AffineTransform inverted() const;
 
     Point apply(Point p) const { return {a * p.x + c * p.y + tx, b * p.x + d * p.y + ty}; }
+    // The smallest upright box holding `rect` carried through this transform; empty for an
+    // empty rect.
+    Rect boundingBox(const Rect& rect) const;
     bool isIdentity() const { return *this == AffineTransform{}; }
 
     friend bool operator==(const AffineTransform&, const AffineTransform&) = default;

@@ -364,21 +364,9 @@ void ImageContext::clipToPixelsOf(const Rect& rect) {
     }
     impl_->unshare(cr_);
     impl_->plainCairoState = false;
-    const AffineTransform& m = impl_->state.ctm;
-    const Point corners[4] = {
-        m.apply({rect.minX(), rect.minY()}), m.apply({rect.maxX(), rect.minY()}),
-        m.apply({rect.minX(), rect.maxY()}), m.apply({rect.maxX(), rect.maxY()})};
-    double x0 = corners[0].x, y0 = corners[0].y, x1 = x0, y1 = y0;
-    for (const Point& p : corners) {
-        x0 = std::min(x0, p.x);
-        y0 = std::min(y0, p.y);
-        x1 = std::max(x1, p.x);
-        y1 = std::max(y1, p.y);
-    }
-    x0 = std::floor(x0);
-    y0 = std::floor(y0);
-    x1 = std::ceil(x1);
-    y1 = std::ceil(y1);
+    const Rect box = impl_->state.ctm.boundingBox(rect);
+    const double x0 = std::floor(box.minX()), y0 = std::floor(box.minY());
+    const double x1 = std::ceil(box.maxX()), y1 = std::ceil(box.maxY());
     cairo_save(cr_);
     cairo_identity_matrix(cr_);
     cairo_new_path(cr_);

@@ -25,19 +25,7 @@ bool invertible(const AffineTransform& t) {
 
 // The bounding box of `rect` carried through `t`.
 Rect boxOf(const Rect& rect, const AffineTransform& t) {
-    if (rect.isEmpty())
-        return {};
-    const Point corners[4] = {
-        t.apply({rect.minX(), rect.minY()}), t.apply({rect.maxX(), rect.minY()}),
-        t.apply({rect.minX(), rect.maxY()}), t.apply({rect.maxX(), rect.maxY()})};
-    double x0 = corners[0].x, y0 = corners[0].y, x1 = x0, y1 = y0;
-    for (const Point& p : corners) {
-        x0 = std::min(x0, p.x);
-        y0 = std::min(y0, p.y);
-        x1 = std::max(x1, p.x);
-        y1 = std::max(y1, p.y);
-    }
-    return {x0, y0, x1 - x0, y1 - y0};
+    return t.boundingBox(rect);
 }
 
 Rect grown(const Rect& r, double by) {
