@@ -16,12 +16,13 @@
 
 namespace {
 
-constexpr std::array<const char*, 6> kKeys = {"skin",
+constexpr std::array<const char*, 7> kKeys = {"skin",
                                               "canVibrate",
                                               "canDate",
                                               "isHighQuality",
                                               DesktopPreferences::kSelfTimer,
-                                              DesktopPreferences::kPlaysSounds};
+                                              DesktopPreferences::kPlaysSounds,
+                                              DesktopPreferences::kShowsLookLive};
 constexpr const char* kUsage = "usage: morvane defaults read|write|delete [KEY [VALUE]]";
 
 std::string lowered(std::string text) {
