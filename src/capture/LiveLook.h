@@ -13,9 +13,13 @@
 // that makes the print, at the size the picture is shown. Main thread only.
 class LiveLook {
 public:
+    LiveLook() = default;
+    // The inputs it holds load film frames through this object.
+    LiveLook(const LiveLook&) = delete;
+    LiveLook& operator=(const LiveLook&) = delete;
+
     // What a print would be made with now: the strips' offsets choose the look and the frame.
     void setInputs(PrintInputs inputs);
-    const PrintInputs& inputs() const { return inputs_; }
 
     // The square at the top of `portrait` (upright, as shown; at least as many rows as it is
     // wide) as that print: width by width pixels, upright. nullptr when it cannot be made.

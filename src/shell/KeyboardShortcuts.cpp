@@ -157,7 +157,7 @@ constexpr Shortcut kShortcuts[] = {
     {"v", "V", "the next camera (the cameras found, then the built-in scene)", Camera, nextCamera},
     {"t", "T", "self-timer: off, 3 s, 10 s", Camera,
      [](MorvaneAppDelegate& d) { return d.selfTimerKeyPressed(), true; }},
-    {"p", "P", "the live picture through the look and frame, or bare", Camera,
+    {"p", "P", "the look shown live, or not", Camera,
      [](MorvaneAppDelegate& d) { return d.lookLiveKeyPressed(), true; }},
     {"pageup", "PgUp / PgDn", "gallery or photos by a page", Gallery | Picker,
      [](MorvaneAppDelegate& d) { return page(d, -1); }},

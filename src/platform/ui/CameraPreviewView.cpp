@@ -91,6 +91,9 @@ void CameraPreviewView::setMirrored(bool mirrored) {
 }
 
 void CameraPreviewView::setSquareTreatment(SquareTreatment treatment) {
+    // None after none changes nothing on the screen, so nothing is drawn again.
+    if (!treatment && !treatment_)
+        return;
     treatment_ = std::move(treatment);
     treated_.reset();
     treatedMade_ = false;
