@@ -60,6 +60,7 @@ public:
     }
 
     Application& app() { return app_; }
+    MorvaneAppDelegate& delegate() { return *delegate_; }
     platform::Window& window() { return *app_.window(); }
     void advance(double seconds) { app_.runLoop().runFor(seconds); }
 
@@ -95,6 +96,26 @@ void liveFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(liveFrame)->Unit(benchmark::kMillisecond);
+
+// The same with the look shown live (P), on the page the strips stand on at first (the blue
+// cast in the square frame): each new frame is also made into the print it would give, once,
+// before the parts that changed are drawn.
+void liveLookFrame(benchmark::State& state) {
+    Camera camera(true);
+    camera.delegate().lookLiveKeyPressed();
+    platform::ScreenPainter painter;
+    platform::RunLoop& loop = camera.app().runLoop();
+    // Past the note that says the look is shown, which would be drawn over the picture.
+    camera.advance(2);
+    painter.paint(camera.window(), kScale, loop.now());
+    for (auto _ : state) {
+        do
+            loop.runFor(0.002);
+        while (!camera.window().needsDisplay());
+        benchmark::DoNotOptimize(painter.paint(camera.window(), kScale, loop.now()));
+    }
+}
+BENCHMARK(liveLookFrame)->Unit(benchmark::kMillisecond);
 
 // The floor: the scene's own painting of one frame.
 void sceneAlone(benchmark::State& state) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What the open window costs in processor time, for one or more builds side by side.
 #
-#   bench/window-cpu.sh [--seconds N] [--runs R] [PROGRAM[=LABEL]]...
+#   bench/window-cpu.sh [--seconds N] [--runs R] [--only "SCENARIO..."] [PROGRAM[=LABEL]]...
 #
 # Each program runs the camera in a real window on a virtual X display (Xvfb), driven by a
 # script on the real clock, and the process's own processor time (user + system, all its
@@ -12,7 +12,10 @@
 #   gallery  the gallery open over the live scene
 #   show     the developing show: the first 1.5 s after the shutter, and the whole print
 #            (4.5 s from the shutter until the panel and the print have left the screen)
+#   look     the live scene shown through the look (P): Sepia in the instant frame, dated
+#   colour   the same with the Color look, whose film frame blends under hard light
 #
+# --only measures those scenarios alone (default: all of them).
 # A shot in the script marks the moment a stretch begins; the shot itself lies outside
 # every stretch measured. Each figure is the median of R runs. Without a program it
 # measures build/bin/morvane. Needs Xvfb (xvfb-run) and a build with its share/ folder
@@ -21,12 +24,14 @@ set -euo pipefail
 
 seconds=6
 runs=3
+only="live still gallery show look colour"
 programs=()
 while (($#)); do
     case "$1" in
     --seconds) seconds="$2"; shift 2 ;;
     --runs) runs="$2"; shift 2 ;;
-    -h | --help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --only) only="$2"; shift 2 ;;
+    -h | --help) sed -n '2,24p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) programs+=("$1"); shift ;;
     esac
 done
@@ -37,7 +42,7 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 if [[ -z "${MORVANE_WINDOW_CPU_INNER:-}" ]]; then
     command -v xvfb-run >/dev/null || { echo "window-cpu: xvfb-run is needed" >&2; exit 1; }
     exec env MORVANE_WINDOW_CPU_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-        "$0" --seconds "$seconds" --runs "$runs" "${programs[@]}"
+        "$0" --seconds "$seconds" --runs "$runs" --only "$only" "${programs[@]}"
 fi
 
 work="$(mktemp -d /tmp/morvane-window-cpu.XXXXXX)"
@@ -82,6 +87,14 @@ measure() {
         stretches="0.5:$seconds" ;;
     show) printf 'wait 4\nshot %s\nkey space\nwait 8\n' "$marker" >"$script"
         stretches="0:1.5 0:4.5" ;;
+    look | colour)
+        # Category 4 (Sepia) and frame 1, dated; or category 9 (Color) and frame 2.
+        local turns='key right\nkey right\nkey right\nkey down\n'
+        [[ "$scenario" == colour ]] && turns="$(printf 'key right\\n%.0s' {1..8})key down\nkey down\n"
+        [[ "$scenario" == look ]] && MORVANE_HOME="$home" "$program" defaults write canDate YES
+        printf "wait 2\n${turns}key p\nwait 2\nshot %s\nwait %s\n" "$marker" "$((seconds + 3))" \
+            >"$script"
+        stretches="0.5:$seconds" ;;
     esac
     SDL_AUDIODRIVER=dummy "$program" --home "$home" --camera "$camera" --script "$script" \
         >/dev/null 2>&1 &
@@ -126,7 +139,7 @@ done
 # The programs take turns, run after run, so that a machine busier at one moment than at
 # another weighs on all of them alike.
 declare -A result samples
-for scenario in live still gallery show; do
+for scenario in $only; do
     for ((r = 0; r < runs; r++)); do
         for entry in "${programs[@]}"; do
             samples["$entry"]+="$(measure "${entry%%=*}" "$scenario")"$'\n'
@@ -145,7 +158,9 @@ rows=("live|1|the live scene, idle|5% or less"
     "still|1|a still picture|0"
     "gallery|1|the gallery open|1% or less"
     "show|1|the developing show, first 1.5 s|25% or less"
-    "show|2|one whole print, 4.5 s|")
+    "show|2|one whole print, 4.5 s|"
+    "look|1|the live scene through Sepia, instant frame, dated (P)|15% or less"
+    "colour|1|the live scene through Color, film frame (P)|15% or less")
 header="| what | goal |"
 rule="| --- | --- |"
 for entry in "${programs[@]}"; do
@@ -159,6 +174,7 @@ echo "$header"
 echo "$rule"
 for row in "${rows[@]}"; do
     IFS='|' read -r scenario column what goal <<<"$row"
+    [[ " $only " == *" $scenario "* ]] || continue
     line="| $what | $goal |"
     for entry in "${programs[@]}"; do
         line+=" ${result["$entry|$scenario|$column"]}% |"

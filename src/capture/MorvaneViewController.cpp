@@ -16,6 +16,7 @@ void MorvaneViewController::viewDidLoad() {
     picker->setNavigationBarHidden(true);
     picker->setWantsFullScreenLayout(true);
     picker->setCameraStatusText(cameraStatusText_, cameraStatusFont_);
+    picker->setSquareTreatment(squareTreatment_);
     setCameraController(std::move(picker));
     ViewController::viewDidLoad();
 }
@@ -53,4 +54,11 @@ void MorvaneViewController::setCameraStatusText(
     cameraStatusFont_ = std::move(fontName);
     if (cameraController_)
         cameraController_->setCameraStatusText(cameraStatusText_, cameraStatusFont_);
+}
+
+void MorvaneViewController::setSquareTreatment(
+    std::function<platform::ImageRef(const platform::Image&)> treatment) {
+    squareTreatment_ = std::move(treatment);
+    if (cameraController_)
+        cameraController_->setSquareTreatment(squareTreatment_);
 }

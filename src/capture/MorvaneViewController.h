@@ -47,6 +47,9 @@ public:
     // lettering; handed to each camera picker made.
     void setCameraStatusText(std::function<std::string(const platform::CameraStatus&)> text,
                              std::string fontName);
+    // What the camera's square shows in place of its own pixels, handed to each camera picker
+    // made; empty shows the bare live picture.
+    void setSquareTreatment(std::function<platform::ImageRef(const platform::Image&)> treatment);
 
     void viewDidLoad() override;
     // The first appearance presents the camera at once, every later one 0.5 s later.
@@ -74,4 +77,5 @@ private:
     std::function<void()> onDone_;
     std::function<std::string(const platform::CameraStatus&)> cameraStatusText_;
     std::string cameraStatusFont_;
+    std::function<platform::ImageRef(const platform::Image&)> squareTreatment_;
 };

@@ -133,11 +133,20 @@ bool PrintComposer::composeLibraryPrint(const Image& original, const PrintInputs
 
 ImageRef PrintComposer::libraryFullPrint(const Image& original, const PrintInputs& inputs) {
     const PrintSize size = PrintSize::forModel(inputs.isHighQuality, inputs.platformString);
-    return fullFromLookInput(original, size.printSide, inputs,
+    return fullFromLookInput(original, size.printSide, size.printSide, inputs,
                              inputs.now ? inputs.now() : platform::Date::now());
 }
 
-ImageRef PrintComposer::fullFromLookInput(const Image& lookInput, int printSide,
+ImageRef PrintComposer::printAtOwnSize(const Image& lookInput, const PrintInputs& inputs,
+                                       std::chrono::system_clock::time_point now) {
+    const int side = lookInput.pixelWidth();
+    if (side <= 0 || lookInput.pixelHeight() != side)
+        return nullptr;
+    const PrintSize size = PrintSize::forModel(inputs.isHighQuality, inputs.platformString);
+    return fullFromLookInput(lookInput, side, size.printSide, inputs, now);
+}
+
+ImageRef PrintComposer::fullFromLookInput(const Image& lookInput, int printSide, int datedSide,
                                           const PrintInputs& inputs,
                                           std::chrono::system_clock::time_point now) {
     const int category = StripPages::categoryNumberForOffset(inputs.categoryOffsetX);
@@ -149,8 +158,13 @@ ImageRef PrintComposer::fullFromLookInput(const Image& lookInput, int printSide,
         inputs.loadFilmFrame ? inputs.loadFilmFrame(frame.name) : filmFrameFromBundle(frame.name);
 
     std::optional<DateStamp> dateStamp;
-    if (inputs.canDate)
-        dateStamp = DateStamp::forPrint(now, inputs.isHighQuality, printSide, category);
+    if (inputs.canDate) {
+        dateStamp = DateStamp::forPrint(now, inputs.isHighQuality, datedSide, category);
+        // Size and place both follow the font size, so the date shrinks with the print.
+        if (datedSide != printSide && datedSide > 0)
+            dateStamp = DateStamp(dateStamp->text(), dateStamp->fontSize() * printSide / datedSide,
+                                  dateStamp->isWhiteInk());
+    }
     // Both sources are stored upside down; the look's row reversal makes them upright. A look
     // input of the print's size is treated in the print's own pixels, one picture and one
     // pass fewer than treating it apart and copying it in; any other is treated at its own
@@ -167,7 +181,7 @@ bool PrintComposer::composeFromLookInput(const Image& lookInput, int printSide,
                                          const PrintInputs& inputs, PrintSink& sink) {
     // One reading of the clock names and dates the print, so the two always agree.
     const auto now = inputs.now ? inputs.now() : platform::Date::now();
-    const ImageRef full = fullFromLookInput(lookInput, printSide, inputs, now);
+    const ImageRef full = fullFromLookInput(lookInput, printSide, printSide, inputs, now);
     if (!full)
         return false;
     const ImageRef small = smallPrint(*full);

@@ -41,6 +41,14 @@ public:
     static platform::ImageRef libraryFullPrint(const platform::Image& original,
                                                const PrintInputs& inputs);
 
+    // The print the inputs would make of `lookInput` (a square stored upside down, as a look
+    // is given it), drawn at the look input's own size instead of the print side: the same
+    // look, film frame and blend, and the date where it stands on the print, shrunk with it.
+    // What the live picture shows of the print to come. nullptr when it is not square.
+    static platform::ImageRef printAtOwnSize(const platform::Image& lookInput,
+                                             const PrintInputs& inputs,
+                                             std::chrono::system_clock::time_point now);
+
     // The square a camera still gives the look, printSide by printSide pixels. The still is
     // taken as stored, its orientation flag ignored. With k = printSide / cropSide, the cut's
     // pixel (i, j) lands at (printSide - j·k, printSide - i·k): a quarter turn clockwise,
@@ -84,8 +92,9 @@ private:
                                               const platform::Image* filmFrame,
                                               platform::BlendMode frameBlendMode,
                                               const std::optional<DateStamp>& dateStamp);
-    // The full-size print from the look's input, dated (if at all) at now.
+    // The print from the look's input, printSide pixels square, dated (if at all) at now as a
+    // print of datedSide pixels is, scaled to printSide.
     static platform::ImageRef fullFromLookInput(const platform::Image& lookInput, int printSide,
-                                                const PrintInputs& inputs,
+                                                int datedSide, const PrintInputs& inputs,
                                                 std::chrono::system_clock::time_point now);
 };

@@ -111,7 +111,7 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
 
     CLI::App* defaults =
         app.add_subcommand("defaults", "Read or change the preferences: skin, canVibrate, canDate, "
-                                       "isHighQuality, selfTimer, playsSounds");
+                                       "isHighQuality, selfTimer, playsSounds, showsLookLive");
     defaults->fallthrough();
     // A subcommand takes its parent's footer, which is the whole manual; each has its own.
     defaults->footer(R"(Keys:
@@ -123,6 +123,9 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
   selfTimer       0 (off), 3 or 10: seconds from the shutter to the shot in
                   camera mode (the T key changes it)
   playsSounds     NO silences the shutter's sound (YES when not set)
+  showsLookLive   YES shows the live picture through the chosen look, with the
+                  print's frame and date, as the print will be (NO when not
+                  set; the P key changes it)
 
 Exit status: 0 done, 1 the preferences file could not be written, 2 a wrong
 key or value.

@@ -16,12 +16,13 @@
 
 namespace {
 
-constexpr std::array<const char*, 6> kKeys = {"skin",
+constexpr std::array<const char*, 7> kKeys = {"skin",
                                               "canVibrate",
                                               "canDate",
                                               "isHighQuality",
                                               DesktopPreferences::kSelfTimer,
-                                              DesktopPreferences::kPlaysSounds};
+                                              DesktopPreferences::kPlaysSounds,
+                                              DesktopPreferences::kShowsLookLive};
 constexpr const char* kUsage = "usage: morvane defaults read|write|delete [KEY [VALUE]]";
 
 std::string lowered(std::string text) {
@@ -30,10 +31,21 @@ std::string lowered(std::string text) {
     return text;
 }
 
+// "the keys are skin, canVibrate, ..." broken into lines that fit a terminal.
 std::string keyList() {
-    std::string list;
-    for (const char* key : kKeys)
-        list += (list.empty() ? "" : ", ") + std::string(key);
+    constexpr std::size_t kColumns = 80;
+    std::string list = "the keys are";
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        const std::string word = std::string(kKeys[i]) + (i + 1 < kKeys.size() ? "," : "");
+        if (list.size() - lineStart + 1 + word.size() > kColumns) {
+            list += "\n";
+            lineStart = list.size();
+        } else {
+            list += " ";
+        }
+        list += word;
+    }
     return list;
 }
 
@@ -49,7 +61,7 @@ std::optional<std::string> checkedKey(const std::string& key, std::ostream& err)
         if (lowered(key) == lowered(known))
             err << " (did you mean \"" << known << "\"?)";
     }
-    err << ";\nthe keys are " << keyList() << "\n";
+    err << ";\n" << keyList() << "\n";
     return std::nullopt;
 }
 

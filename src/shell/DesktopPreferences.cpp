@@ -9,3 +9,7 @@ int DesktopPreferences::selfTimer(const platform::UserDefaults& defaults) {
 bool DesktopPreferences::playsSounds(const platform::UserDefaults& defaults) {
     return !defaults.objectForKey(kPlaysSounds) || defaults.boolForKey(kPlaysSounds);
 }
+
+bool DesktopPreferences::showsLookLive(const platform::UserDefaults& defaults) {
+    return defaults.boolForKey(kShowsLookLive);
+}

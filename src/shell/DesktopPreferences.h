@@ -8,9 +8,13 @@ class DesktopPreferences {
 public:
     static constexpr const char* kSelfTimer = "selfTimer";
     static constexpr const char* kPlaysSounds = "playsSounds";
+    static constexpr const char* kShowsLookLive = "showsLookLive";
 
     // Seconds from the shutter to the shot: 0 (off), 3 or 10; any other value is off.
     static int selfTimer(const platform::UserDefaults& defaults);
     // Only an explicit NO silences the camera: a missing key plays its sounds.
     static bool playsSounds(const platform::UserDefaults& defaults);
+    // Only an explicit YES shows the live picture through the look: the camera shows it bare,
+    // as it always has, unless asked.
+    static bool showsLookLive(const platform::UserDefaults& defaults);
 };

@@ -157,6 +157,8 @@ constexpr Shortcut kShortcuts[] = {
     {"v", "V", "the next camera (the cameras found, then the built-in scene)", Camera, nextCamera},
     {"t", "T", "self-timer: off, 3 s, 10 s", Camera,
      [](MorvaneAppDelegate& d) { return d.selfTimerKeyPressed(), true; }},
+    {"p", "P", "the look shown live, or not", Camera,
+     [](MorvaneAppDelegate& d) { return d.lookLiveKeyPressed(), true; }},
     {"pageup", "PgUp / PgDn", "gallery or photos by a page", Gallery | Picker,
      [](MorvaneAppDelegate& d) { return page(d, -1); }},
     {"pagedown", nullptr, nullptr, Gallery | Picker,

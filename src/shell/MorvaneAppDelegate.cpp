@@ -28,6 +28,7 @@ void MorvaneAppDelegate::applicationDidFinishLaunching(platform::Application&) {
     isHighQuality_ = defaults.boolForKey("isHighQuality");
     selfTimerDelay_ = DesktopPreferences::selfTimer(defaults);
     playsSounds_ = DesktopPreferences::playsSounds(defaults);
+    showsLookLive_ = DesktopPreferences::showsLookLive(defaults);
     loadShutterSound();
 
     // The two lists, copied from the shipped defaults on a first launch.
@@ -48,9 +49,13 @@ void MorvaneAppDelegate::applicationDidFinishLaunching(platform::Application&) {
     mainScreen_->showPages(printLists_->restoredCategoryNumber(),
                            printLists_->restoredFrameNumber());
     mainScreen_->setOnStripCameToRest([weak = weak_from_this()] {
-        if (const auto self = weak.lock())
+        if (const auto self = weak.lock()) {
             self->stripCameToRest();
+            // The live picture follows the page the strip settled on.
+            self->showLookLive();
+        }
     });
+    showLookLive();
 }
 
 void MorvaneAppDelegate::platform() {

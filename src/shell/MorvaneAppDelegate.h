@@ -13,6 +13,7 @@
 
 class DevelopingShow;
 class LibraryPhoto;
+class LiveLook;
 class LibraryViewController;
 class MainScreen;
 class MorvaneViewController;
@@ -71,6 +72,9 @@ public:
     void selfTimerKeyPressed();
     // Escape and every mode change call a countdown off; false when none was under way.
     bool cancelSelfTimer();
+    // The live-look key: the live picture through the chosen look and frame as the print will
+    // have them, or bare; kept in the preferences and said on screen.
+    void lookLiveKeyPressed();
 
     bool isEditMode() const { return isEditMode_; }
     bool isSaving() const { return isSaving_; }
@@ -82,6 +86,9 @@ public:
     bool canDate() const { return canDate_; }
     int selfTimerDelay() const { return selfTimerDelay_; }
     bool playsSounds() const { return playsSounds_; }
+    bool showsLookLive() const { return showsLookLive_; }
+    // What the live picture is treated with while the look is shown live (nullptr before).
+    LiveLook* liveLook() const { return liveLook_.get(); }
     const std::string& platformString() const { return platformString_; }
     void setPlatformString(std::string value) { platformString_ = std::move(value); }
     const std::shared_ptr<platform::Window>& window() const { return window_; }
@@ -111,6 +118,8 @@ private:
     // From launch on, a strip that comes to rest on a new page is recorded in the
     // configuration list, and so is where the strips stand at termination.
     void stripCameToRest();
+    // Hands the live picture the look and frame the strips stand on now, or takes them away.
+    void showLookLive();
     // The shutter's own work, at once or when the self-timer runs out.
     void takeShot();
     bool canTakeShot() const;
@@ -126,6 +135,7 @@ private:
     bool canDate_ = false;
     int selfTimerDelay_ = 0;
     bool playsSounds_ = true;
+    bool showsLookLive_ = false;
     // Mono samples at shutterSoundRate_ a second; empty when the sound could not be read.
     std::vector<std::int16_t> shutterSound_;
     int shutterSoundRate_ = 0;
@@ -138,5 +148,6 @@ private:
     std::shared_ptr<DevelopingShow> developingShow_;
     std::unique_ptr<LibraryPhoto> libraryPhoto_;
     std::shared_ptr<SelfTimer> selfTimer_;
+    std::shared_ptr<LiveLook> liveLook_;
     std::shared_ptr<PrintLists> printLists_;
 };

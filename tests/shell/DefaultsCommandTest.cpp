@@ -53,12 +53,13 @@ TEST_F(DefaultsCommandTest, WrittenValuesAreWhatTheCameraReads) {
     EXPECT_EQ(run({"read"}), 0);
     EXPECT_EQ(out_.str(), "skin = 1\ncanVibrate = YES\ncanDate = NO (not set)\n"
                           "isHighQuality = NO\nselfTimer = 0 (not set)\n"
-                          "playsSounds = YES (not set)\n");
+                          "playsSounds = YES (not set)\nshowsLookLive = NO (not set)\n");
     EXPECT_EQ(run({"delete"}), 0);
     EXPECT_EQ(run({"read"}), 0);
     EXPECT_EQ(out_.str(), "skin = 0 (not set)\ncanVibrate = NO (not set)\n"
                           "canDate = NO (not set)\nisHighQuality = NO (not set)\n"
-                          "selfTimer = 0 (not set)\nplaysSounds = YES (not set)\n");
+                          "selfTimer = 0 (not set)\nplaysSounds = YES (not set)\n"
+                          "showsLookLive = NO (not set)\n");
 
     // The self-timer takes only the delays its key steps through; sounds go off only by NO.
     EXPECT_EQ(run({"write", "selfTimer", "5"}), 2);
@@ -66,8 +67,12 @@ TEST_F(DefaultsCommandTest, WrittenValuesAreWhatTheCameraReads) {
                           "\"5\"\n");
     EXPECT_EQ(run({"write", "selfTimer", "10"}), 0);
     EXPECT_EQ(run({"write", "playsSounds", "no"}), 0);
+    // The look is shown live only when asked for.
+    EXPECT_EQ(run({"write", "showsLookLive", "sometimes"}), 2);
+    EXPECT_EQ(run({"write", "showsLookLive", "YES"}), 0);
     EXPECT_EQ(run({"read"}), 0);
-    EXPECT_NE(out_.str().find("selfTimer = 10\nplaysSounds = NO\n"), std::string::npos)
+    EXPECT_NE(out_.str().find("selfTimer = 10\nplaysSounds = NO\nshowsLookLive = YES\n"),
+              std::string::npos)
         << out_.str();
 }
 

@@ -43,6 +43,7 @@ struct Outcome {
     bool quit = false;
     // Files or folders handed to the desktop's opener.
     int opened = 0;
+    bool lookLiveSwitched = false;
     bool operator==(const Outcome&) const = default;
 };
 
@@ -53,6 +54,7 @@ std::ostream& operator<<(std::ostream& out, const Outcome& o) {
         out << " " << name;
     return out << " }" << (o.stripsTurned ? ", strips turned" : "")
                << (o.mirrorSwitched ? ", mirror switched" : "")
+               << (o.lookLiveSwitched ? ", look live switched" : "")
                << (o.listScrolled ? ", list scrolled" : "") << (o.keysShown ? ", keys shown" : "")
                << (o.quit ? ", quit" : "") << (o.opened ? ", opened" : "");
 }
@@ -89,6 +91,8 @@ const Effect kEffects[] = {
 // The strips and the mirror are not touches on a control: they answer wherever the camera's
 // own screen or the gallery is in front, and never through a picker or an alert.
 const std::set<Screen> kStripsTurn = {Screen::Camera, Screen::Edit, Screen::Developing};
+// The live look is the camera's: its key answers where the camera's own screen is in front.
+const std::set<Screen> kLookLiveSwitches = {Screen::Camera, Screen::Edit, Screen::Developing};
 const std::set<Screen> kMirrorSwitches = {Screen::Camera, Screen::Edit, Screen::Gallery,
                                           Screen::Developing};
 // The page keys move the list in front, which starts at its top: only down and End move it.
@@ -104,6 +108,7 @@ Outcome expected(Screen from, const std::string& key) {
     nothing.stripsTurned = kStripsTurn.count(from) &&
                            (key == "left" || key == "right" || key == "up" || key == "down");
     nothing.mirrorSwitched = kMirrorSwitches.count(from) && key == "m";
+    nothing.lookLiveSwitched = kLookLiveSwitches.count(from) && key == "p";
     nothing.listScrolled = kListsScroll.count(from) && (key == "pagedown" || key == "end");
     // The window's own keys reach through whatever is in front; F11 has no window here.
     nothing.keysShown = key == "f1" || key == "/";
@@ -230,7 +235,8 @@ protected:
 
     // The outcome as the screen, the lists and the album show it, against the moment before.
     Outcome observe(const std::set<std::string>& before = {}, platform::Point strips = {},
-                    bool mirror = false, double lists = 0, int openedBefore = 0) {
+                    bool mirror = false, double lists = 0, int openedBefore = 0,
+                    bool lookLive = false) {
         Outcome o{Screen::Camera, delegate().isEditMode()};
         // The alert on the window, even with the keys overlay in front of it.
         std::shared_ptr<platform::AlertView> alert;
@@ -257,6 +263,7 @@ protected:
         const platform::Point now = stripOffsets();
         o.stripsTurned = now.x != strips.x || now.y != strips.y;
         o.mirrorSwitched = camera_.application().mirrorsLivePicture() != mirror;
+        o.lookLiveSwitched = delegate().showsLookLive() != lookLive;
         o.listScrolled = listOffsets() != lists;
         o.keysShown = onWindow<KeysOverlay>();
         o.quit = camera_.application().isQuitRequested();
@@ -271,11 +278,12 @@ protected:
         const bool mirror = camera_.application().mirrorsLivePicture();
         const double lists = listOffsets();
         const int opened = opened_;
+        const bool lookLive = delegate().showsLookLive();
         camera_.application().key(key);
         for (int step = 0; step < 2000 && delegate().isSaving(); ++step)
             camera_.runFor(0.005);
         camera_.runFor(4);
-        return observe(before, strips, mirror, lists, opened);
+        return observe(before, strips, mirror, lists, opened, lookLive);
     }
 
     TempHome home_;

@@ -90,6 +90,16 @@ void CameraPreviewView::setMirrored(bool mirrored) {
     setNeedsDisplay();
 }
 
+void CameraPreviewView::setSquareTreatment(SquareTreatment treatment) {
+    // None after none changes nothing on the screen, so nothing is drawn again.
+    if (!treatment && !treatment_)
+        return;
+    treatment_ = std::move(treatment);
+    treated_.reset();
+    treatedMade_ = false;
+    setNeedsDisplay();
+}
+
 bool CameraPreviewView::showsMirror() const {
     return mirrored_ && source_ && source_->isWebcam();
 }
@@ -284,8 +294,10 @@ ImageRef CameraPreviewView::portraitOf(const ImageRef& frame, int pixelWidth, in
             cachedFrame_ == changesFrom_ ? frameChanges_
                                          : PixelTiles::changed(*cachedFrame_, *frame, kChangeTile);
         if (PixelTiles::share(changed, frame->pixelWidth(), frame->pixelHeight()) <= kWholeShare) {
-            if (!changed.empty())
+            if (!changed.empty()) {
                 cachedPortrait_ = updatedPortrait(*frame, pixelWidth, changed);
+                ++portraitNumber_;
+            }
             cachedFrame_ = frame;
             return cachedPortrait_;
         }
@@ -297,7 +309,21 @@ ImageRef CameraPreviewView::portraitOf(const ImageRef& frame, int pixelWidth, in
     cachedPortrait_ = portraitPicture(*frame, pixelWidth, rows);
     if (cachedPortrait_ && mirror)
         cachedPortrait_ = mirrored(*cachedPortrait_);
+    ++portraitNumber_;
     return cachedPortrait_;
+}
+
+ImageRef CameraPreviewView::treatedSquare(const ImageRef& portrait) {
+    // Every part of the picture drawn for one frame shows the same treated square, made once.
+    if (!treatedMade_ || treatedNumber_ != portraitNumber_) {
+        treated_ = treatment_(*portrait);
+        treatedNumber_ = portraitNumber_;
+        treatedMade_ = true;
+        const int side = portrait->pixelWidth();
+        if (treated_ && (treated_->pixelWidth() != side || treated_->pixelHeight() != side))
+            treated_.reset();
+    }
+    return treated_;
 }
 
 void CameraPreviewView::fillAround(ImageContext& context, const Rect& picture) {
@@ -345,16 +371,19 @@ void CameraPreviewView::draw(ImageContext& context) {
     const double wanted = std::round(area.width() * context.scale());
     const int pixelWidth =
         std::isfinite(wanted) ? std::clamp(static_cast<int>(wanted), 1, kMaxPixelWidth) : 1;
-    const ImageRef portrait =
-        frame
-            ? portraitOf(frame, pixelWidth,
-                         rowsShown(context, area, pixelWidth, looked ? visibleBottom_ : 0), mirror)
-            : nullptr;
+    int rows = rowsShown(context, area, pixelWidth, looked ? visibleBottom_ : 0);
+    // The treatment is handed the whole square, however little of it shows.
+    if (treatment_ && rows >= 0)
+        rows = std::max(rows, pixelWidth);
+    const ImageRef portrait = frame ? portraitOf(frame, pixelWidth, rows, mirror) : nullptr;
     if (portrait) {
         fillAround(context, area);
         context.saveGState();
         context.clipToRect(bounds());
         context.drawImageUpright(area, *portrait);
+        if (treatment_)
+            if (const ImageRef square = treatedSquare(portrait))
+                context.drawImageUpright({area.x(), area.y(), area.width(), area.width()}, *square);
         context.restoreGState();
     } else {
         View::draw(context);

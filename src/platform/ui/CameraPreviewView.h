@@ -24,6 +24,13 @@ class CameraPreviewView : public View {
 public:
     // The words for a status; empty says nothing.
     using StatusText = std::function<std::string(const CameraStatus&)>;
+    // What the square at the top of the picture shows in place of the camera's own pixels,
+    // made from the portrait picture as it is shown (upright, mirrored when the view mirrors,
+    // `width` pixels wide, at least its top `width` rows made): a picture width by width
+    // pixels, or nullptr to show the square as it is. It must change a pixel only from that
+    // pixel of the portrait (and from what it holds fixed), so that a frame changed in parts
+    // is still redrawn in parts.
+    using SquareTreatment = std::function<ImageRef(const Image& portrait)>;
 
     // How often, in seconds, a view on a real clock looks for a new frame.
     static constexpr double kPollInterval = 1.0 / 60.0;
@@ -37,6 +44,10 @@ public:
     void setMirrored(bool mirrored);
     // Lines broken at newlines, and at spaces where too wide; text in the bytes Label takes.
     void setStatusText(StatusText text, std::string fontName);
+    // Empty (the default) shows the square as the camera gives it. Setting one, even the same
+    // again, draws the whole picture anew: whatever it reads may have changed.
+    void setSquareTreatment(SquareTreatment treatment);
+    bool hasSquareTreatment() const { return static_cast<bool>(treatment_); }
 
     // Where the portrait picture lies, in the view's coordinates (points): as wide as the
     // view, four thirds as tall, from the top.
@@ -83,6 +94,8 @@ private:
     void drawStatus(ImageContext& context, const std::string& text, bool overPicture);
     // Whether the picture is shown as a mirror now: asked for, and the source a webcam.
     bool showsMirror() const;
+    // The portrait with its square through the treatment, made once per portrait.
+    ImageRef treatedSquare(const ImageRef& portrait);
 
     std::shared_ptr<CameraSource> source_;
     bool mirrored_ = false;
@@ -112,6 +125,13 @@ private:
     int cachedWidth_ = 0;
     int cachedRows_ = 0;
     bool cachedMirrored_ = false;
+    // Counts the portraits made, so a treated square knows its portrait even where a new one
+    // took the old one's memory.
+    std::uint64_t portraitNumber_ = 0;
+    SquareTreatment treatment_;
+    ImageRef treated_;
+    std::uint64_t treatedNumber_ = 0;
+    bool treatedMade_ = false;
 };
 
 } // namespace platform

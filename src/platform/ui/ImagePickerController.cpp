@@ -83,6 +83,13 @@ void ImagePickerController::setCameraStatusText(
         preview_->setStatusText(cameraStatusText_, cameraStatusFont_);
 }
 
+void ImagePickerController::setSquareTreatment(
+    std::function<ImageRef(const Image& portrait)> treatment) {
+    squareTreatment_ = std::move(treatment);
+    if (preview_)
+        preview_->setSquareTreatment(squareTreatment_);
+}
+
 bool ImagePickerController::mirrorsLivePicture() const {
     if (mirrorsLivePicture_)
         return *mirrorsLivePicture_;
@@ -130,6 +137,8 @@ void ImagePickerController::buildCamera(View& root) {
     preview_ = std::make_shared<CameraPreviewView>(b);
     preview_->setMirrored(mirrorsLivePicture());
     preview_->setStatusText(cameraStatusText_, cameraStatusFont_);
+    if (squareTreatment_)
+        preview_->setSquareTreatment(squareTreatment_);
     preview_->setSource(liveSource());
     root.addSubview(preview_);
     if (!showsCameraControls_)

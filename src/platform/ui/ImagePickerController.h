@@ -73,6 +73,9 @@ public:
     // missing), and the lettering it says it in.
     void setCameraStatusText(std::function<std::string(const CameraStatus&)> text,
                              std::string fontName);
+    // What the camera's square shows in place of its own pixels (see CameraPreviewView);
+    // empty shows them as they are.
+    void setSquareTreatment(std::function<ImageRef(const Image& portrait)> treatment);
 
     // Camera only: takes a still of what the camera sees and hands it to the delegate
     // through the run loop, exactly once per call, whatever happened to the camera: a camera
@@ -128,6 +131,7 @@ private:
     std::optional<bool> mirrorsLivePicture_;
     std::function<std::string(const CameraStatus&)> cameraStatusText_;
     std::string cameraStatusFont_;
+    std::function<ImageRef(const Image& portrait)> squareTreatment_;
     bool onScreen_ = false;
 
     std::shared_ptr<CameraPreviewView> preview_;

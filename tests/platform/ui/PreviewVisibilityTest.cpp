@@ -309,3 +309,93 @@ TEST(CameraPreview, EveryKindOfCameraChangeLeavesTheWholePicture) {
     }
     preview->stopUpdating();
 }
+
+namespace {
+
+// A treatment that changes each pixel of the square from that pixel alone (its colours turned
+// round) and marks a fixed corner, as a look with its frame does.
+ImageRef turnedColours(const Image& portrait, int& calls) {
+    ++calls;
+    const int side = portrait.pixelWidth();
+    std::vector<std::uint32_t> argb(std::size_t(side) * side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const std::uint32_t p = portrait.pixel(x, y);
+            const bool corner = x < side / 8 && y < side / 8;
+            argb[std::size_t(y) * side + x] =
+                corner ? 0xff2040ffu
+                       : (p & 0xff000000u) | (p & 0xff) << 16 | (p & 0xff00) | (p >> 16 & 0xff);
+        }
+    return Image::fromPixels(side, side, argb);
+}
+
+} // namespace
+
+// With its square treated, the live picture is still drawn only where the camera's frame
+// changed, the treatment made once a frame and never while nobody sees the picture; the
+// screen stays the one a whole snapshot draws. Taken away, the picture is the bare one again.
+TEST(CameraPreview, ATreatedSquareIsDrawnInPartsAndOnlyWhenSeen) {
+    Application app; // the real clock: a preview polls only there
+    auto window = std::make_shared<Window>();
+    window->makeKeyAndVisible();
+    auto camera = std::make_shared<HandheldCamera>();
+    camera->shown = frameWithSquareAt(10, 10);
+    auto preview = std::make_shared<CameraPreviewView>(Rect{0, 0, 320, 480});
+    preview->setSource(camera);
+    window->addSubview(preview);
+    window->addSubview(box({0, 320, 320, 160}));
+    RunLoop& loop = app.runLoop();
+    preview->startUpdating();
+    ScreenPainter painter;
+    loop.runFor(0.05);
+    painter.paint(*window, 2, loop.now());
+    const ImageRef bare = app.snapshot(2);
+
+    int calls = 0;
+    preview->setSquareTreatment([&calls](const Image& p) { return turnedColours(p, calls); });
+    EXPECT_EQ(painter.paint(*window, 2, loop.now()).size(), 1u) << "all of the picture anew";
+    EXPECT_EQ(calls, 1);
+    EXPECT_LE(largestDifference(painter.picture(), app.snapshot(2)), kEdgeRounding);
+    EXPECT_GT(largestDifference(painter.picture(), bare), 100);
+
+    for (int x : {40, 80, 120}) {
+        camera->shown = frameWithSquareAt(x, 20);
+        ++camera->counter;
+        loop.runFor(0.05);
+        calls = 0;
+        const std::vector<Rect> drawn = painter.paint(*window, 2, loop.now());
+        ASSERT_FALSE(drawn.empty());
+        // Only around the square that moved: a small part of the picture.
+        double area = 0;
+        for (const Rect& r : drawn)
+            area += r.width() * r.height();
+        EXPECT_LT(area, 640.0 * 640 / 4) << "at " << x;
+        EXPECT_EQ(calls, 1) << "at " << x;
+        EXPECT_LE(largestDifference(painter.picture(), app.snapshot(2)), kEdgeRounding)
+            << "at " << x;
+    }
+
+    // Covered, new frames are neither taken nor treated.
+    auto gallery = box({0, 0, 320, 480});
+    window->addSubview(gallery);
+    painter.paint(*window, 2, loop.now());
+    calls = 0;
+    for (int i = 0; i < 3; ++i) {
+        camera->shown = frameWithSquareAt(20 * i, 70);
+        ++camera->counter;
+        loop.runFor(0.05);
+        painter.paint(*window, 2, loop.now());
+    }
+    EXPECT_TRUE(preview->isWaitingToBeSeen());
+    EXPECT_EQ(calls, 0);
+    gallery->removeFromSuperview();
+
+    // Without the treatment, the same frame is the bare picture once more.
+    camera->shown = frameWithSquareAt(10, 10);
+    ++camera->counter;
+    preview->setSquareTreatment(nullptr);
+    loop.runFor(0.05);
+    painter.paint(*window, 2, loop.now());
+    EXPECT_LE(largestDifference(painter.picture(), bare), kEdgeRounding);
+    preview->stopUpdating();
+}
