@@ -99,7 +99,9 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
                    "Hardware model text the camera sizes its pictures by (default: this "
                    "machine's)")
         ->option_text("TEXT");
-    app.add_option("--scale", options.scale, "Window pixels per point (default 2)")
+    app.add_option("--scale", options.scale,
+                   "Window pixels per point (default 2); headless, the shots' pixels per "
+                   "point (default 1)")
         ->option_text("N")
         ->check(CLI::Range(0.5, 8.0));
     app.add_option("--mirror", options.mirror,
