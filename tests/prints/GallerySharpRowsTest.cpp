@@ -4,6 +4,7 @@
 #include "prints/RecentViewController.h"
 #include "support/AreaReference.h"
 #include "support/LaunchedCamera.h"
+#include "support/ScriptedCamera.h"
 
 #include "platform/ui/ImageView.h"
 #include "platform/ui/ScreenPainter.h"
@@ -196,6 +197,43 @@ TEST_F(GallerySharpRowsTest, AnIdleGalleryCostsNoFramesOnceItsSharpRowsAreIn) {
     EXPECT_TRUE(painter.paint(window(), 2, camera_.application().runLoop().now()).empty());
     // What was painted piece by piece is what a whole snapshot shows.
     EXPECT_TRUE(samePixels(painter.picture(), camera_.application().snapshot(2)));
+}
+
+// The program as a user runs it: three prints, then the gallery, shot as the screen shows it.
+TEST(GallerySharpRowsRun, TheGalleryShotAtTwoPixelsAPointShowsTheFullSizePrintAveraged) {
+    ScriptedCamera camera;
+    const auto shots = camera.home().root() / "shots";
+    const std::string prints = "key space\nwait 5\nkey right\nkey space\nwait 5\n"
+                               "key right\nkey space\nwait 5\nkey r\nwait 1\n";
+    HeadlessOptions twice;
+    twice.scale = 2;
+    ASSERT_EQ(camera.runScript(prints + "shot " + (shots / "two.png").string() + "\n", twice), 0)
+        << camera.errors();
+    const auto names = camera.listedNames();
+    ASSERT_EQ(names.size(), 3u);
+
+    // The newest print's row: 250 points at (35, 64) on the screen.
+    const ImageRef two = platform::Image::contentsOfFile(shots / "two.png");
+    ASSERT_TRUE(two);
+    ASSERT_EQ(two->pixelWidth(), 640);
+    ASSERT_EQ(two->pixelHeight(), 960);
+    const ImageRef big =
+        platform::Image::readFile(camera.home().documents() / ("big_" + names.front()));
+    ASSERT_TRUE(big);
+    // Its remove button lies over the picture's lower right.
+    const platform::Rect button{410, 360, 136, 76};
+    EXPECT_LE(differenceFromAreaAverage(*two->cropped({70, 128, 500, 500}), *big, button).worst,
+              1.0);
+
+    // Without --scale the shot is the 320 by 480 screen with the small print as stored.
+    ASSERT_EQ(camera.runScript("key r\nwait 1\nshot " + (shots / "one.png").string() + "\n"), 0)
+        << camera.errors();
+    const ImageRef one = platform::Image::contentsOfFile(shots / "one.png");
+    ASSERT_TRUE(one);
+    ASSERT_EQ(one->pixelWidth(), 320);
+    EXPECT_TRUE(samePixels(one->cropped({35, 64, 200, 180}),
+                           platform::Image::readFile(camera.home().documents() / names.front())
+                               ->cropped({0, 0, 200, 180})));
 }
 
 } // namespace

@@ -44,15 +44,19 @@ struct AreaDifference {
 };
 
 // How far the colour channels of `shown` lie from the reference reduction of `original` to
-// the side of `shown`: the largest difference and the mean one.
+// the side of `shown`: the largest difference and the mean one; pixels inside `ignored`
+// (something drawn over the picture) are left out.
 inline AreaDifference differenceFromAreaAverage(const platform::Image& shown,
-                                                const platform::Image& original) {
+                                                const platform::Image& original,
+                                                const platform::Rect& ignored = {}) {
     const int side = shown.pixelWidth();
     AreaDifference d;
     for (int c = 0; c < 3; ++c) {
         const auto expected = areaAverageReference(original, side, c);
         for (int y = 0; y < side; ++y)
             for (int x = 0; x < side; ++x) {
+                if (ignored.contains({x + 0.5, y + 0.5}))
+                    continue;
                 const double e = std::abs(storedChannel(shown.pixel(x, y), c) -
                                           expected[static_cast<std::size_t>(y) * side + x]);
                 d.worst = std::max(d.worst, e);
