@@ -1,5 +1,6 @@
 #include "prints/RecentViewController.h"
 
+#include "prints/GalleryRowPictures.h"
 #include "prints/PrintStore.h"
 
 #include "platform/ui/Button.h"
@@ -7,7 +8,8 @@
 #include "platform/ui/Label.h"
 
 RecentViewController::RecentViewController(std::string nibName)
-    : platform::ViewController(std::move(nibName)) {}
+    : platform::ViewController(std::move(nibName)),
+      rowPictures_(std::make_unique<GalleryRowPictures>()) {}
 
 RecentViewController::~RecentViewController() = default;
 
@@ -54,6 +56,7 @@ void RecentViewController::refreshImages() {
         if (auto self = weak.lock(); self && taps == 2)
             self->openPrintAt(point);
     });
+    std::vector<GalleryRowPictures::Row> sharpRows;
     for (std::size_t i = 0; i < count; ++i) {
         const double top = kRowHeight * static_cast<double>(i);
         auto picture =
@@ -65,10 +68,17 @@ void RecentViewController::refreshImages() {
                 self->removePrints(sender.lock());
         });
         remove->setBackgroundImage(removeImage_);
-        picture->setImage(loadImage(PrintStore::printName(prints[i])));
+        const std::string name = PrintStore::printName(prints[i]);
+        picture->setImage(loadImage(name));
         scrollArea_->addSubview(picture);
         scrollArea_->addSubview(remove);
+        sharpRows.push_back({picture, picture->image(),
+                             PrintStore::isPlainFileName(name)
+                                 ? PrintStore::documentsDirectory() / ("big_" + name)
+                                 : std::filesystem::path()});
     }
+    rowPictures_->setRows(std::move(sharpRows));
+    showSharpRows();
     showEmptyNote(count == 0);
     isSaving_ = false;
 }
@@ -106,6 +116,8 @@ void RecentViewController::doneButtonClicked(const std::shared_ptr<platform::Vie
     platform::View::setAnimationDuration(0.5);
     view()->setTransform(platform::AffineTransform::makeTranslation(0, 480));
     platform::View::commitAnimations();
+    // The sharp pictures stay for the slide and go once nobody can see them.
+    letSharpRowsGoAfter(0.5);
 }
 
 platform::ImageRef RecentViewController::loadImage(const std::string& name) {

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+class GalleryRowPictures;
+
 // The gallery of recent prints: the small prints of the print list, newest first, one row
 // each in a vertical scroll area, with a remove button on every row. Built from its interface
 // file, which gives the scroll area and the done and remove-all controls.
@@ -46,6 +48,13 @@ public:
     // Rebuilds every row from the print list, reading each small print afresh from its file.
     // Leaves the scroll position where it is.
     void refreshImages();
+    // Gives the rows in view and beside them pictures as sharp as the window draws them
+    // (their full-size prints, reduced, where the window has more pixels than a small print),
+    // while the gallery is on screen; lets them go once it is not. Called as the rows, the
+    // scroll position or the window's scale change.
+    void showSharpRows();
+    // What the rows show beyond their small prints (for tests).
+    const GalleryRowPictures& rowPictures() const { return *rowPictures_; }
     // A remove button (its tag is the row's list index) or the remove-all control was
     // touched: asks for confirmation, unless a confirmation is open already.
     void removePrints(const std::shared_ptr<platform::View>& sender);
@@ -93,6 +102,9 @@ private:
     bool open(const std::filesystem::path& target, const std::string& title);
     // The empty note on the gallery's view exactly while there are no rows.
     void showEmptyNote(bool empty);
+    // Once `seconds` have passed, the rows go back to their small prints if the gallery is
+    // still away.
+    void letSharpRowsGoAfter(double seconds);
 
     std::shared_ptr<platform::ScrollView> scrollArea_;
     std::shared_ptr<PrintLists> printLists_;
@@ -100,6 +112,9 @@ private:
     std::vector<std::string> emptyLines_;
     Opener opener_;
     std::shared_ptr<platform::View> emptyNote_;
+    std::unique_ptr<GalleryRowPictures> rowPictures_;
+    // The window told us once that it tells us of changes of its scale.
+    bool watchesScale_ = false;
     // Own to the gallery, not the camera's flag of the same name: a confirmation is open or
     // being carried out.
     bool isSaving_ = false;

@@ -150,9 +150,10 @@ int CameraRun::runCamera(const Settings& settings, std::optional<platform::Scrip
     application.setMirrorsLivePicture(settings.mirror.value_or(true));
     MainInterface::load(application);
     if (settings.headless) {
-        platform::HeadlessBackend backend(*script);
+        platform::HeadlessBackend backend(*script, settings.scale.value_or(1));
         return application.run(backend);
     }
-    platform::WindowBackend backend(settings.scale, script);
+    platform::WindowBackend backend(settings.scale.value_or(platform::WindowBackend::kDefaultScale),
+                                    script);
     return application.run(backend);
 }

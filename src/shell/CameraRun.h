@@ -15,8 +15,9 @@ public:
         std::optional<std::string> script;
         // auto, scene, a camera's name or device node, gst:PIPELINE or a picture file.
         std::string camera = "auto";
-        // Window pixels per point.
-        double scale = 2;
+        // Window pixels per point (2 unless given); headless, the shots' (1 unless given:
+        // the 320 by 480 screen).
+        std::optional<double> scale;
         // Whether a live webcam's picture is shown as a mirror; unset, it is.
         std::optional<bool> mirror;
     };

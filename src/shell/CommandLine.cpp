@@ -51,7 +51,8 @@ Script lines (headless, one a line, # starts a comment):
   pick PATH | cancel | alert INDEX | shot PATH.png | quit
   Scroll turns the mouse wheel at X Y by DX notches right and DY down
   (negative: left, up); parts of a notch move as a touchpad does.
-  Time is virtual: a 30 second wait costs milliseconds.
+  Time is virtual: a 30 second wait costs milliseconds. A shot is the screen
+  at 320 by 480 pixels, or --scale times that when --scale is given.
 
 Files (below DIR/ instead with --home DIR or MORVANE_HOME=DIR):
   $XDG_DATA_HOME/morvane/Documents
@@ -99,7 +100,9 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
                    "Hardware model text the camera sizes its pictures by (default: this "
                    "machine's)")
         ->option_text("TEXT");
-    app.add_option("--scale", options.scale, "Window pixels per point (default 2)")
+    app.add_option("--scale", options.scale,
+                   "Window pixels per point (default 2); headless, the shots' pixels per "
+                   "point (default 1)")
         ->option_text("N")
         ->check(CLI::Range(0.5, 8.0));
     app.add_option("--mirror", options.mirror,

@@ -19,8 +19,8 @@ public:
         std::optional<std::string> home;
         std::string camera = "auto";
         std::optional<std::string> model;
-        // Window pixels per point.
-        double scale = 2;
+        // Window pixels per point (2 unless given); headless, the shots' (1 unless given).
+        std::optional<double> scale;
         // auto (a mirror for a webcam only), on or off.
         std::string mirror = "auto";
         bool defaults = false;

@@ -22,6 +22,8 @@ struct HeadlessOptions {
     std::string camera = "scene";
     // The phone model whose print sizes are used; empty for the program's own choice.
     std::string model;
+    // Pixels per point of the shots; 0 leaves --scale out.
+    double scale = 0;
     ProcessLimits limits;
 };
 
@@ -43,6 +45,8 @@ public:
                                               home_.root().string()};
         if (!options.model.empty())
             arguments.insert(arguments.end(), {"--model", options.model});
+        if (options.scale > 0)
+            arguments.insert(arguments.end(), {"--scale", std::to_string(options.scale)});
         arguments.insert(arguments.end(), {"--script", file.string()});
         return std::make_unique<CameraProcess>(
             arguments, home_.root() / ("errors-" + std::to_string(run) + ".txt"), options.limits);

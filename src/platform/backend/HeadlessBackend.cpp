@@ -7,10 +7,14 @@
 
 namespace platform {
 
-HeadlessBackend::HeadlessBackend(const Script& script)
-    : clock_(std::make_shared<VirtualClock>()), runner_(script) {}
+HeadlessBackend::HeadlessBackend(const Script& script, double scale)
+    : clock_(std::make_shared<VirtualClock>()), runner_(script), scale_(scale) {
+    runner_.setShotScale(scale);
+}
 
 int HeadlessBackend::run(Application& app) {
+    if (app.window())
+        app.window()->setPixelScale(scale_);
     RunLoop& loop = app.runLoop();
     // Whatever launch queued happens before the first command.
     loop.runUntil(loop.now());

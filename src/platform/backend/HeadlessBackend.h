@@ -17,7 +17,8 @@ namespace platform {
 // failure of the script (its message on standard error, status 1).
 class HeadlessBackend : public Backend {
 public:
-    explicit HeadlessBackend(const Script& script);
+    // `scale`: pixels per point the screen is drawn at, its shots too (1: 320 by 480).
+    explicit HeadlessBackend(const Script& script, double scale = 1);
 
     // The whole headless run for the command line: parses the script first (a malformed line
     // prints "script:LINE: message" and gives status 2 before anything launches), then runs
@@ -31,6 +32,7 @@ public:
 private:
     std::shared_ptr<VirtualClock> clock_;
     ScriptRunner runner_;
+    double scale_;
 };
 
 } // namespace platform

@@ -104,7 +104,7 @@ void ScriptRunner::run(Application& app, const ScriptCommand& c) {
         std::error_code ec;
         if (path.has_parent_path())
             std::filesystem::create_directories(path.parent_path(), ec);
-        auto image = app.snapshot(1.0);
+        auto image = app.snapshot(shotScale_);
         if (!image || !image->writePng(path))
             fail(c, "cannot write " + c.text);
         break;

@@ -30,6 +30,9 @@ public:
     // written) finishes the script with a message.
     void step(Application& application);
 
+    // Pixels per point of `shot` pictures (1, the 320 by 480 screen, unless set).
+    void setShotScale(double scale) { shotScale_ = scale; }
+
     bool failed() const { return failed_; }
     // "script:LINE: message".
     const std::string& failure() const { return failure_; }
@@ -53,6 +56,7 @@ private:
     double nextTime_ = 0;
     bool failed_ = false;
     std::string failure_;
+    double shotScale_ = 1;
 };
 
 } // namespace platform

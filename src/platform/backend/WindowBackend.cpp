@@ -308,11 +308,15 @@ bool WindowBackend::wantsPicture(Application& app) const {
 }
 
 bool WindowBackend::drawPicture(Application& app) {
-    if (layoutChanged_)
-        painter_.invalidate();
-    layoutChanged_ = false;
     if (!app.window())
         return false;
+    if (layoutChanged_) {
+        painter_.invalidate();
+        // Before the frame: a view that picks its pictures by the scale marks what it changes
+        // now, and this very frame draws it.
+        app.window()->setPixelScale(layout_.drawScale());
+    }
+    layoutChanged_ = false;
     // What is marked is taken first: a view that marks the screen while it is being drawn is
     // drawn again at the next frame rather than forgotten.
     const std::vector<Rect>& drawn =

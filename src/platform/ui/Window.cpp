@@ -72,6 +72,25 @@ void Window::whenScreenChanges(std::function<void()> action) {
         changeWatchers_.push_back(std::move(action));
 }
 
+void Window::setPixelScale(double scale) {
+    if (!std::isfinite(scale) || scale <= 0)
+        scale = 1;
+    if (scale == pixelScale_)
+        return;
+    pixelScale_ = scale;
+    std::erase_if(scaleWatchers_, [](const ScaleWatcher& w) { return w.owner.expired(); });
+    // A copy: a watcher may start watching from inside its action.
+    const auto watchers = scaleWatchers_;
+    for (const ScaleWatcher& watcher : watchers)
+        if (!watcher.owner.expired())
+            watcher.action();
+}
+
+void Window::watchPixelScale(std::weak_ptr<const void> owner, std::function<void()> action) {
+    if (action)
+        scaleWatchers_.push_back({std::move(owner), std::move(action)});
+}
+
 void Window::screenChanged() {
     // Taken first: a watcher that still cannot be seen asks again.
     auto watchers = std::move(changeWatchers_);

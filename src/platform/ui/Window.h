@@ -49,6 +49,15 @@ public:
     // nobody could see it waits for this.
     void whenScreenChanges(std::function<void()> action);
 
+    // Pixels per point the screen is drawn at where it is seen: the desktop window's drawing
+    // scale, or the headless screen's. 1 until the backend says otherwise. Views showing
+    // pictures can then pick ones with as many pixels as they are drawn at.
+    double pixelScale() const { return pixelScale_; }
+    // Tells every watcher still alive when the scale really changes (a bad scale counts as 1).
+    void setPixelScale(double scale);
+    // Calls `action` after each change of the pixel scale for as long as `owner` lives.
+    void watchPixelScale(std::weak_ptr<const void> owner, std::function<void()> action);
+
     // One finger, in window points. The view under the finger at touchDown follows the
     // touch until touchUp, in its own coordinates. A new touchDown cancels an unfinished one.
     void touchDown(Point point);
@@ -80,6 +89,12 @@ private:
     std::vector<Motion> motions_;
     bool screenVisible_ = true;
     std::vector<std::function<void()>> changeWatchers_;
+    struct ScaleWatcher {
+        std::weak_ptr<const void> owner;
+        std::function<void()> action;
+    };
+    double pixelScale_ = 1;
+    std::vector<ScaleWatcher> scaleWatchers_;
     std::shared_ptr<View> touched_;
     Point touchStart_;
     Point lastTouch_;

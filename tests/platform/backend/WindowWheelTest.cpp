@@ -27,6 +27,9 @@ struct Seen {
     double afterBarNotch = -1;
     bool windowAgain = false;
     Rect windowRect;
+    // What the window told its views of the pixels a point is drawn with.
+    double fullScreenPixelScale = 0;
+    double windowPixelScale = 0;
 };
 
 // A wheel event as SDL queues it: whole notches from a wheel, parts of one from a touchpad;
@@ -61,7 +64,7 @@ TEST(WindowWheelUnderXvfb, DISABLED_Inner) {
     std::string error;
     const auto script = ScriptParser::parseText("key a\nwait 0.2\nkey b\nwait 0.5\nkey c\nwait 1\n"
                                                 "key d\nwait 0.2\nkey e\nwait 0.2\nkey f\nwait 1\n"
-                                                "key g\n",
+                                                "key g\nwait 0.5\nkey h\n",
                                                 error);
     ASSERT_TRUE(script) << error;
     WindowBackend backend(2, *script);
@@ -82,6 +85,7 @@ TEST(WindowWheelUnderXvfb, DISABLED_Inner) {
             pushWheel(middle(), 1);
         } else if (name == "e") {
             seen.afterFullScreenNotch = list->contentOffset().y;
+            seen.fullScreenPixelScale = window->pixelScale();
             // On the black bar beside the screen: nothing is under the pointer.
             pushWheel({2, middle().y}, 1);
         } else if (name == "f") {
@@ -90,6 +94,8 @@ TEST(WindowWheelUnderXvfb, DISABLED_Inner) {
         } else if (name == "g") {
             seen.windowAgain = !backend.isFullScreen();
             seen.windowRect = backend.layout().screenRect();
+        } else if (name == "h") {
+            seen.windowPixelScale = window->pixelScale();
         }
         return true;
     });
@@ -100,7 +106,8 @@ TEST(WindowWheelUnderXvfb, DISABLED_Inner) {
                        << " " << seen.fullScreenRect.height() << " " << seen.afterFullScreenNotch
                        << " " << seen.afterBarNotch << " " << seen.windowAgain << " "
                        << seen.windowRect.x() << " " << seen.windowRect.width() << " "
-                       << seen.windowRect.height() << "\n";
+                       << seen.windowRect.height() << " " << seen.fullScreenPixelScale << " "
+                       << seen.windowPixelScale << "\n";
 }
 
 TEST(WindowWheelUnderXvfb, WheelAndFullScreen) {
@@ -132,7 +139,8 @@ TEST(WindowWheelUnderXvfb, WheelAndFullScreen) {
     double x, width, height, windowX, windowWidth, windowHeight;
     ASSERT_TRUE(in >> seen.afterNotch >> seen.afterStroke >> seen.fullScreen >> x >> width >>
                 height >> seen.afterFullScreenNotch >> seen.afterBarNotch >> seen.windowAgain >>
-                windowX >> windowWidth >> windowHeight)
+                windowX >> windowWidth >> windowHeight >> seen.fullScreenPixelScale >>
+                seen.windowPixelScale)
         << output;
     fs::remove_all(dir);
 
@@ -153,4 +161,7 @@ TEST(WindowWheelUnderXvfb, WheelAndFullScreen) {
     EXPECT_EQ(windowX, 0);
     EXPECT_EQ(windowWidth, 640);
     EXPECT_EQ(windowHeight, 960);
+    // Views that pick pictures by their pixels hear of each scale the screen is drawn at.
+    EXPECT_DOUBLE_EQ(seen.fullScreenPixelScale, height / 480);
+    EXPECT_DOUBLE_EQ(seen.windowPixelScale, 2);
 }
