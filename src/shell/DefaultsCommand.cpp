@@ -16,12 +16,13 @@
 
 namespace {
 
-constexpr std::array<const char*, 6> kKeys = {"skin",
+constexpr std::array<const char*, 7> kKeys = {"skin",
                                               "canVibrate",
                                               "canDate",
                                               "isHighQuality",
                                               DesktopPreferences::kSelfTimer,
-                                              DesktopPreferences::kPlaysSounds};
+                                              DesktopPreferences::kPlaysSounds,
+                                              DesktopPreferences::kPrinter};
 constexpr const char* kUsage = "usage: morvane defaults read|write|delete [KEY [VALUE]]";
 
 std::string lowered(std::string text) {
@@ -98,6 +99,15 @@ std::optional<platform::PropertyList> checkedValue(const std::string& key, const
         }
         return platform::PropertyList::integer(*seconds);
     }
+    if (key == DesktopPreferences::kPrinter) {
+        // Anything CUPS may name a queue is taken; an address needs at least its host.
+        if (text.empty() || text == "ipp://" || text == "ipps://") {
+            err << "morvane defaults: \"printer\" takes a CUPS queue name (morvane printers\n"
+                   "lists them) or an address such as ipp://host:631/ipp/print\n";
+            return std::nullopt;
+        }
+        return platform::PropertyList::string(text);
+    }
     const std::optional<bool> flag = parsedBoolean(text);
     if (!flag) {
         err << "morvane defaults: \"" << key << "\" takes YES or NO (also true/false, 1/0),\nnot \""
@@ -115,6 +125,10 @@ std::string effectiveValue(const platform::UserDefaults& defaults, const std::st
         return std::to_string(DesktopPreferences::selfTimer(defaults));
     if (key == DesktopPreferences::kPlaysSounds)
         return DesktopPreferences::playsSounds(defaults) ? "YES" : "NO";
+    if (key == DesktopPreferences::kPrinter) {
+        const auto value = defaults.objectForKey(key);
+        return value && value->isString() ? value->stringValue() : std::string("(none)");
+    }
     return defaults.boolForKey(key) ? "YES" : "NO";
 }
 

@@ -15,6 +15,7 @@ class DevelopingShow;
 class LibraryPhoto;
 class LibraryViewController;
 class MainScreen;
+class PaperPrinter;
 class MorvaneViewController;
 class PrintLists;
 class RecentViewController;
@@ -104,6 +105,8 @@ public:
     LibraryPhoto* libraryPhoto() const { return libraryPhoto_.get(); }
     SelfTimer* selfTimer() const { return selfTimer_.get(); }
     PrintLists& printLists() const { return *printLists_; }
+    // Sends prints to paper where a printer is chosen; exists from launch on.
+    const std::shared_ptr<PaperPrinter>& paperPrinter() const { return paperPrinter_; }
 
 private:
     void buildMainScreen(const std::string& skinSuffix);
@@ -139,4 +142,5 @@ private:
     std::unique_ptr<LibraryPhoto> libraryPhoto_;
     std::shared_ptr<SelfTimer> selfTimer_;
     std::shared_ptr<PrintLists> printLists_;
+    std::shared_ptr<PaperPrinter> paperPrinter_;
 };
