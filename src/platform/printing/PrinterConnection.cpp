@@ -140,7 +140,9 @@ ipp_t* PrinterConnection::send(ipp_t* request, std::string& error, const std::st
     if (document.empty()) {
         answer = cupsDoRequest(http_, request, resource_.c_str());
     } else {
-        http_status_t status = cupsSendRequest(http_, request, resource_.c_str(), document.size());
+        // Chunked: a stated length would have to count the request itself as well.
+        http_status_t status =
+            cupsSendRequest(http_, request, resource_.c_str(), CUPS_LENGTH_VARIABLE);
         // Large documents go in pieces so that a printer that stops reading is noticed.
         constexpr std::size_t kPiece = 64 * 1024;
         for (std::size_t done = 0; status == HTTP_STATUS_CONTINUE && done < document.size();
