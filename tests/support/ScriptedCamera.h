@@ -23,6 +23,8 @@ struct HeadlessOptions {
     // The phone model whose print sizes are used; empty for the program's own choice.
     std::string model;
     ProcessLimits limits;
+    // More options for the program (--printer ADDRESS).
+    std::vector<std::string> arguments = {};
 };
 
 // The program itself, headless in a home of its own, driven by a script as a user would
@@ -43,6 +45,7 @@ public:
                                               home_.root().string()};
         if (!options.model.empty())
             arguments.insert(arguments.end(), {"--model", options.model});
+        arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
         arguments.insert(arguments.end(), {"--script", file.string()});
         return std::make_unique<CameraProcess>(
             arguments, home_.root() / ("errors-" + std::to_string(run) + ".txt"), options.limits);

@@ -8,11 +8,16 @@
 #include <cups/cups.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace platform {
 
 namespace {
+
+// Seconds a busy printer is given to take a job: a photo print takes about a minute.
+constexpr int kBusyAttempts = 90;
 
 // Enough for a photo's detail at its own size; more only makes the document larger.
 constexpr int kPreferredDotsPerInch = 300;
@@ -79,20 +84,20 @@ PaperJob::Sent PaperJob::send(const Image& print, const Options& options) {
         return sent;
     }
 
-    ipp_t* request = connection->newRequest(IPP_OP_PRINT_JOB);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
-                 options.jobName.c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                 sent.format.c_str());
-    ippAddString(request, IPP_TAG_JOB, IPP_TAG_KEYWORD, "media", nullptr, media->name.c_str());
-    if (!printer->colorModes.empty())
-        ippAddString(request, IPP_TAG_JOB, IPP_TAG_KEYWORD, "print-color-mode", nullptr,
-                     colour ? "color" : "monochrome");
-    const int quality = options.highQuality ? IPP_QUALITY_HIGH : IPP_QUALITY_NORMAL;
-    if (std::find(printer->qualities.begin(), printer->qualities.end(), quality) !=
-        printer->qualities.end())
-        ippAddInteger(request, IPP_TAG_JOB, IPP_TAG_ENUM, "print-quality", quality);
-    ipp_t* answer = connection->send(request, sent.error, document);
+    // A printer without a queue of its own turns a job away while it prints the last one;
+    // the job is offered again until it is taken, for as long as a print takes.
+    ipp_t* answer = nullptr;
+    for (int attempt = 0; !answer; ++attempt) {
+        answer =
+            connection->send(printJob(*connection, *printer, sent, media->name, colour, options),
+                             sent.error, document);
+        if (answer || !connection->wasBusy() || attempt >= kBusyAttempts)
+            break;
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        connection = PrinterConnection::open(options.printer, sent.error);
+        if (!connection)
+            return sent;
+    }
     if (!answer)
         return sent;
     if (ipp_attribute_t* id = ippFindAttribute(answer, "job-id", IPP_TAG_INTEGER))
@@ -101,6 +106,25 @@ PaperJob::Sent PaperJob::send(const Image& print, const Options& options) {
         sent.error = "the printer gave the job no number";
     ippDelete(answer);
     return sent;
+}
+
+ipp_t* PaperJob::printJob(PrinterConnection& connection, const PrinterAttributes& printer,
+                          const Sent& sent, const std::string& media, bool colour,
+                          const Options& options) {
+    ipp_t* request = connection.newRequest(IPP_OP_PRINT_JOB);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
+                 options.jobName.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 sent.format.c_str());
+    ippAddString(request, IPP_TAG_JOB, IPP_TAG_KEYWORD, "media", nullptr, media.c_str());
+    if (!printer.colorModes.empty())
+        ippAddString(request, IPP_TAG_JOB, IPP_TAG_KEYWORD, "print-color-mode", nullptr,
+                     colour ? "color" : "monochrome");
+    const int quality = options.highQuality ? IPP_QUALITY_HIGH : IPP_QUALITY_NORMAL;
+    if (std::find(printer.qualities.begin(), printer.qualities.end(), quality) !=
+        printer.qualities.end())
+        ippAddInteger(request, IPP_TAG_JOB, IPP_TAG_ENUM, "print-quality", quality);
+    return request;
 }
 
 PaperJob::Status PaperJob::status(const std::string& printer, int jobId) {

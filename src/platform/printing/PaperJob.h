@@ -5,7 +5,12 @@
 #include <string>
 #include <vector>
 
+typedef struct _ipp_s ipp_t;
+
 namespace platform {
+
+class PrinterConnection;
+struct PrinterAttributes;
 
 // One print sent to paper: the sheet is laid out for the printer's photo media, drawn in a
 // format it takes and handed over as an IPP job. Blocking; run it on a worker thread.
@@ -44,6 +49,11 @@ public:
     // What a printer's or a job's reasons mean to the person at the camera, or empty when
     // none of them stops the print ("none", reports, warnings).
     static std::string reasonText(const std::vector<std::string>& reasons);
+
+private:
+    static ipp_t* printJob(PrinterConnection& connection, const PrinterAttributes& printer,
+                           const Sent& sent, const std::string& media, bool colour,
+                           const Options& options);
 };
 
 } // namespace platform

@@ -153,6 +153,8 @@ ipp_t* PrinterConnection::send(ipp_t* request, std::string& error, const std::st
         if (status == HTTP_STATUS_CONTINUE)
             answer = cupsGetResponse(http_, resource_.c_str());
     }
+    busy_ = cupsLastError() == IPP_STATUS_ERROR_BUSY ||
+            (answer && ippGetStatusCode(answer) == IPP_STATUS_ERROR_BUSY);
     if (!answer || ippGetStatusCode(answer) > IPP_STATUS_OK_CONFLICTING) {
         error = cupsLastErrorString();
         if (error.empty())

@@ -33,12 +33,15 @@ public:
     ipp_t* send(ipp_t* request, std::string& error, const std::string& document = {});
 
     const std::string& printerUri() const { return printerUri_; }
+    // Whether the last answer was the printer saying it is busy with another job.
+    bool wasBusy() const { return busy_; }
 
 private:
     PrinterConnection() = default;
     http_t* http_ = nullptr;
     std::string resource_;
     std::string printerUri_;
+    bool busy_ = false;
 };
 
 } // namespace platform
