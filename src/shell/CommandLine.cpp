@@ -127,7 +127,7 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
 
     CLI::App* defaults =
         app.add_subcommand("defaults", "Read or change the preferences: skin, canVibrate, canDate, "
-                                       "isHighQuality, selfTimer, playsSounds");
+                                       "isHighQuality, selfTimer, playsSounds, printer");
     defaults->fallthrough();
     // A subcommand takes its parent's footer, which is the whole manual; each has its own.
     defaults->footer(R"(Keys:
@@ -139,6 +139,9 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
   selfTimer       0 (off), 3 or 10: seconds from the shutter to the shot in
                   camera mode (the T key changes it)
   playsSounds     NO silences the shutter's sound (YES when not set)
+  printer         a CUPS queue (morvane printers lists them) or an address
+                  such as ipp://host:631/ipp/print: each print the shutter
+                  makes is also printed there on paper
 
 Exit status: 0 done, 1 the preferences file could not be written, 2 a wrong
 key or value.

@@ -2,6 +2,7 @@
 
 #include "capture/SelfTimer.h"
 #include "shell/DesktopPreferences.h"
+#include "shell/HelpFormatter.h"
 
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Directories.h"
@@ -50,7 +51,7 @@ std::optional<std::string> checkedKey(const std::string& key, std::ostream& err)
         if (lowered(key) == lowered(known))
             err << " (did you mean \"" << known << "\"?)";
     }
-    err << ";\nthe keys are " << keyList() << "\n";
+    err << ";\n" << HelpFormatter::wrap("the keys are " + keyList(), HelpFormatter::kWidth) << "\n";
     return std::nullopt;
 }
 

@@ -2,6 +2,7 @@
 #include "capture/MorvaneViewController.h"
 #include "capture/StripPages.h"
 #include "library/LibraryViewController.h"
+#include "prints/PaperPrinter.h"
 #include "prints/PrintStore.h"
 #include "prints/RecentViewController.h"
 #include "shell/KeysOverlay.h"
@@ -43,6 +44,8 @@ struct Outcome {
     bool quit = false;
     // Files or folders handed to the desktop's opener.
     int opened = 0;
+    // A note of the paper printer's over the picture (with none chosen, how to choose one).
+    bool paperNote = false;
     bool operator==(const Outcome&) const = default;
 };
 
@@ -54,7 +57,8 @@ std::ostream& operator<<(std::ostream& out, const Outcome& o) {
     return out << " }" << (o.stripsTurned ? ", strips turned" : "")
                << (o.mirrorSwitched ? ", mirror switched" : "")
                << (o.listScrolled ? ", list scrolled" : "") << (o.keysShown ? ", keys shown" : "")
-               << (o.quit ? ", quit" : "") << (o.opened ? ", opened" : "");
+               << (o.quit ? ", quit" : "") << (o.opened ? ", opened" : "")
+               << (o.paperNote ? ", paper note" : "");
 }
 
 // The keys that do something, by the screen they come to; every other pair must leave that
@@ -85,6 +89,10 @@ const Effect kEffects[] = {
      "return",
      {Screen::Gallery, false, 0, {}, false, false, false, false, false, 1}},
     {Screen::Gallery, "o", {Screen::Gallery, false, 0, {}, false, false, false, false, false, 1}},
+    // Paper, for the print in view: with no printer chosen, the note says how to choose one.
+    {Screen::Gallery,
+     "ctrl+p",
+     {Screen::Gallery, false, 0, {}, false, false, false, false, false, 0, true}},
 };
 // The strips and the mirror are not touches on a control: they answer wherever the camera's
 // own screen or the gallery is in front, and never through a picker or an alert.
@@ -261,6 +269,7 @@ protected:
         o.keysShown = onWindow<KeysOverlay>();
         o.quit = camera_.application().isQuitRequested();
         o.opened = opened_ - openedBefore;
+        o.paperNote = !delegate().paperPrinter()->noteText().empty();
         return o;
     }
 
