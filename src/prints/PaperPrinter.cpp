@@ -81,12 +81,13 @@ void PaperPrinter::print(platform::ImageRef print, std::shared_future<bool> read
 
 void PaperPrinter::handedOver(int jobId, const std::string& error, const std::string& reason) {
     if (jobId == 0) {
-        std::fprintf(stderr, "morvane: not printed on %s: %s; the print is kept\n",
-                     printer_.c_str(), error.c_str());
+        // The reason names the printer; a line of its own keeps both within a terminal's width.
+        std::fprintf(stderr, "morvane: not printed on paper (the print is kept):\n  %s\n",
+                     error.c_str());
         showNote("Printer unreachable: print kept", kTroubleSeconds);
         return;
     }
-    std::fprintf(stderr, "morvane: printing on %s, job %d\n", printer_.c_str(), jobId);
+    std::fprintf(stderr, "morvane: paper print is job %d on %s\n", jobId, printer_.c_str());
     showNote(reason.empty() ? "Printing..." : reason, 0);
     watch(jobId, platform::RunLoop::main().now() + kWatchSeconds);
 }
@@ -109,10 +110,13 @@ void PaperPrinter::watch(int jobId, double until) {
                     return;
                 const std::string reason = platform::PaperJob::reasonText(status.reasons);
                 if (status.state == 9) {
+                    std::fprintf(stderr, "morvane: job %d printed\n", jobId);
                     self->showNote("Printed", kPrintedSeconds);
                     return;
                 }
                 if (status.isFinal()) {
+                    std::fprintf(stderr, "morvane: job %d not printed%s%s\n", jobId,
+                                 reason.empty() ? "" : ": ", reason.c_str());
                     self->showNote(reason.empty() ? "Not printed" : reason, kTroubleSeconds);
                     return;
                 }

@@ -182,7 +182,7 @@ constexpr Shortcut kShortcuts[] = {
      [](MorvaneAppDelegate& d) { return d.recentController()->openPrintInView(); }},
     {"o", "O", "the album's folder, from the gallery", Gallery,
      [](MorvaneAppDelegate& d) { return d.recentController()->openAlbumFolder(); }},
-    {"ctrl+p", "Ctrl+P", "in the gallery, the print in view on paper (see printer)", Gallery,
+    {"ctrl+p", "Ctrl+P", "in the gallery, print the one in view on paper", Gallery,
      [](MorvaneAppDelegate& d) { return d.recentController()->printInViewOnPaper(); }},
     {"f1", "F1 or ?", "the list of keys over the screen", kAnywhere, showKeys},
     // Where ? is Shift with the / key, as on US and UK keyboards.

@@ -88,7 +88,7 @@ TEST_F(PaperPrintTest, AShotComesOutOnPaperAndTheGalleryPrintsItAgain) {
     ASSERT_EQ(camera_.runScript("key space\nwait 6\nshot " + shot.string() + "\n", withPrinter()),
               0)
         << camera_.errors();
-    EXPECT_NE(camera_.errors().find("job 1"), std::string::npos) << camera_.errors();
+    EXPECT_NE(camera_.errors().find("is job 1 on"), std::string::npos) << camera_.errors();
     ASSERT_TRUE(printer_.waitForDocuments(1));
     const auto documents = printer_.documents();
     ASSERT_EQ(documents.size(), 1u);
@@ -137,7 +137,8 @@ TEST_F(PaperPrintTest, APrinterThatIsGoneLosesNothing) {
                           withPrinter()),
         0)
         << camera_.errors();
-    EXPECT_NE(camera_.errors().find("not printed"), std::string::npos) << camera_.errors();
+    EXPECT_NE(camera_.errors().find("not printed on paper (the print is kept)"), std::string::npos)
+        << camera_.errors();
     EXPECT_EQ(camera_.albumCount(), 2u);
     const auto names = camera_.listedNames();
     ASSERT_EQ(names.size(), 2u);
