@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -144,6 +146,17 @@ private:
         return run("command -v " + name + " >/dev/null 2>&1") == 0;
     }
 
+    static constexpr const char* kBusSocket = "/run/dbus/system_bus_socket";
+    static bool busAnswers() {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, kBusSocket, sizeof address.sun_path - 1);
+        const bool open = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        return open;
+    }
+
     // The DNS-SD responder, started once for the test program where none runs and stopped
     // when the program ends.
     struct Responder {
@@ -157,13 +170,16 @@ private:
                 why = "no DNS-SD responder runs and avahi-daemon is not installed";
                 return;
             }
-            if (::access("/run/dbus/system_bus_socket", F_OK) != 0) {
+            if (!busAnswers()) {
                 if (!haveProgram("dbus-daemon")) {
                     why = "no system message bus for avahi-daemon, and no dbus-daemon";
                     return;
                 }
+                // What a bus that ended without cleaning up left would stop a new one.
                 std::error_code ignored;
                 std::filesystem::create_directories("/run/dbus", ignored);
+                std::filesystem::remove(kBusSocket, ignored);
+                std::filesystem::remove("/run/dbus/pid", ignored);
                 const auto pidFile = std::filesystem::temp_directory_path() /
                                      ("morvane-bus-" + std::to_string(::getpid()));
                 if (run("dbus-daemon --system --fork --print-pid > " + pidFile.string() +
@@ -186,8 +202,12 @@ private:
         ~Responder() {
             if (avahi)
                 run("avahi-daemon -k >/dev/null 2>&1");
-            if (bus > 0)
+            if (bus > 0) {
                 ::kill(bus, SIGTERM);
+                std::error_code ignored;
+                std::filesystem::remove(kBusSocket, ignored);
+                std::filesystem::remove("/run/dbus/pid", ignored);
+            }
         }
     };
     bool startResponder() {
