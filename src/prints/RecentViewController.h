@@ -1,5 +1,6 @@
 #pragma once
 
+#include "prints/PaperPrinter.h"
 #include "prints/PrintLists.h"
 
 #include "platform/graphics/Image.h"
@@ -76,6 +77,12 @@ public:
     bool openPrintInView();
     // The album's folder in the desktop's file manager.
     bool openAlbumFolder();
+    // Sends the full-size print of the row most in view to the paper printer again; without
+    // a printer chosen, a note says how to choose one.
+    bool printInViewOnPaper();
+    void setPaperPrinter(std::shared_ptr<PaperPrinter> printer) {
+        paperPrinter_ = std::move(printer);
+    }
     // What hands a file or folder to the desktop (DesktopOpener::open unless set): true when
     // it was handed over, else false and the reason.
     using Opener = std::function<bool(const std::filesystem::path&, std::string& error)>;
@@ -111,6 +118,7 @@ private:
     platform::ImageRef removeImage_;
     std::vector<std::string> emptyLines_;
     Opener opener_;
+    std::shared_ptr<PaperPrinter> paperPrinter_;
     std::shared_ptr<platform::View> emptyNote_;
     std::unique_ptr<GalleryRowPictures> rowPictures_;
     // The window told us once that it tells us of changes of its scale.

@@ -2,9 +2,11 @@
 
 #include "shell/CameraRun.h"
 #include "shell/DefaultsCommand.h"
+#include "shell/DesktopPreferences.h"
 #include "shell/HelpFormatter.h"
 #include "shell/KeyboardShortcuts.h"
 #include "shell/ManualPage.h"
+#include "shell/PrintersCommand.h"
 
 #include "platform/camera/CameraDeviceMonitor.h"
 #include "platform/foundation/HardwareModel.h"
@@ -33,6 +35,8 @@ Commands:
   morvane defaults read|write|delete [KEY [VALUE]]
                                        the preferences
                                        (morvane defaults --help)
+  morvane printers [--printer NAME]    the printers CUPS knows, with their
+                                       paper sizes
 
 Using the camera:
   The mouse is the finger: click the buttons, drag the film strip for one of
@@ -63,6 +67,14 @@ Files (below DIR/ instead with --home DIR or MORVANE_HOME=DIR):
   <pictures folder>  the photos the library mode offers
   <pictures folder>/Morvane
                      the photo album: every full-size print
+
+Prints on paper:
+  With a printer chosen (morvane defaults write printer NAME, or --printer
+  NAME for one run) each print the shutter makes is also sent to it once it
+  is in the album, on a 10x15 cm / 4x6 in or square photo sheet at an instant
+  print's size; Ctrl+P in the gallery prints the print in view again. A note
+  over the picture says how the print goes; the job number goes to standard
+  error. A printer that cannot be reached costs only the paper copy.
 
 Exit status: 0 done, 1 failed, 2 wrong options or a malformed script.
 )";
@@ -111,10 +123,15 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
                    "switches it")
         ->option_text("auto|on|off")
         ->check(CLI::IsMember({"auto", "on", "off"}));
+    app.add_option("--printer", options.printer,
+                   "Send prints to this printer on paper for this run: a CUPS queue or "
+                   "ipp://host:port/path (see morvane printers; none: the preference printer)")
+        ->option_text("NAME");
 
     CLI::App* defaults =
         app.add_subcommand("defaults", "Read or change the preferences: skin, canVibrate, canDate, "
-                                       "isHighQuality, selfTimer, playsSounds, showsLookLive");
+                                       "isHighQuality, selfTimer, playsSounds, "
+                                       "showsLookLive, printer");
     defaults->fallthrough();
     // A subcommand takes its parent's footer, which is the whole manual; each has its own.
     defaults->footer(R"(Keys:
@@ -129,6 +146,9 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, Options
   showsLookLive   YES shows the live picture through the chosen look, with the
                   print's frame and date, as the print will be (NO when not
                   set; the P key changes it)
+  printer         a CUPS queue (morvane printers lists them) or an address
+                  such as ipp://host:631/ipp/print: each print the shutter
+                  makes is also printed there on paper
 
 Exit status: 0 done, 1 the preferences file could not be written, 2 a wrong
 key or value.
@@ -139,6 +159,10 @@ key or value.
         ->option_text("ACTION [KEY [VALUE]]");
 
     CLI::App* print = PrintCommand::addTo(app, options.printOptions);
+    CLI::App* printers = app.add_subcommand(
+        "printers", "List the printers CUPS knows (queues and IPP Everywhere printers on the "
+                    "network) with their paper sizes; with --printer, that printer alone");
+    printers->footer("\nExit status: 0 listed (or CUPS knows none), 1 nothing could be asked.\n");
 
     // The build writes the manual pages with this, from the very help text above; hidden, as
     // no user needs it.
@@ -176,6 +200,7 @@ key or value.
     }
     options.defaults = defaults->parsed();
     options.print = print->parsed();
+    options.printers = printers->parsed();
     if ((options.defaults || options.print) && options.headless) {
         err << "morvane: --headless does not go with the " << (options.print ? "print" : "defaults")
             << " command\n";
@@ -202,6 +227,8 @@ std::optional<int> CommandLine::applyEnvironment(const Options& options, std::os
     }
     if (options.model)
         setenv("MORVANE_MODEL", options.model->c_str(), 1);
+    if (options.printer)
+        setenv(DesktopPreferences::kPrinterVariable, options.printer->c_str(), 1);
     return std::nullopt;
 }
 
@@ -213,6 +240,8 @@ int CommandLine::run(int argc, const char* const* argv) {
         return *status;
     if (options.defaults)
         return DefaultsCommand::run(options.defaultsArguments, std::cout, std::cerr);
+    if (options.printers)
+        return PrintersCommand::run(options.printer.value_or(""), std::cout, std::cerr);
     // The camera and the print command draw with the shipped pictures: without them there would
     // be a half-drawn screen or blank prints, so one sentence says where they were looked for.
     if (options.print || options.camera != "list") {
@@ -221,6 +250,8 @@ int CommandLine::run(int argc, const char* const* argv) {
             return 1;
         }
     }
+    if (options.print && options.printOptions.printer.empty() && options.printer)
+        options.printOptions.printer = *options.printer;
     if (options.print)
         return PrintCommand::run(options.printOptions, platform::HardwareModel::current(),
                                  std::cout, std::cerr, ::isatty(STDOUT_FILENO) != 0);

@@ -23,6 +23,9 @@ public:
         std::optional<double> scale;
         // auto (a mirror for a webcam only), on or off.
         std::string mirror = "auto";
+        // The paper printer for this run, above the preference.
+        std::optional<std::string> printer;
+        bool printers = false;
         bool defaults = false;
         std::vector<std::string> defaultsArguments;
         bool print = false;

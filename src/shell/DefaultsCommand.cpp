@@ -2,6 +2,7 @@
 
 #include "capture/SelfTimer.h"
 #include "shell/DesktopPreferences.h"
+#include "shell/HelpFormatter.h"
 
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Directories.h"
@@ -16,13 +17,14 @@
 
 namespace {
 
-constexpr std::array<const char*, 7> kKeys = {"skin",
+constexpr std::array<const char*, 8> kKeys = {"skin",
                                               "canVibrate",
                                               "canDate",
                                               "isHighQuality",
                                               DesktopPreferences::kSelfTimer,
                                               DesktopPreferences::kPlaysSounds,
-                                              DesktopPreferences::kShowsLookLive};
+                                              DesktopPreferences::kShowsLookLive,
+                                              DesktopPreferences::kPrinter};
 constexpr const char* kUsage = "usage: morvane defaults read|write|delete [KEY [VALUE]]";
 
 std::string lowered(std::string text) {
@@ -31,21 +33,10 @@ std::string lowered(std::string text) {
     return text;
 }
 
-// "the keys are skin, canVibrate, ..." broken into lines that fit a terminal.
 std::string keyList() {
-    constexpr std::size_t kColumns = 80;
-    std::string list = "the keys are";
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < kKeys.size(); ++i) {
-        const std::string word = std::string(kKeys[i]) + (i + 1 < kKeys.size() ? "," : "");
-        if (list.size() - lineStart + 1 + word.size() > kColumns) {
-            list += "\n";
-            lineStart = list.size();
-        } else {
-            list += " ";
-        }
-        list += word;
-    }
+    std::string list;
+    for (const char* key : kKeys)
+        list += (list.empty() ? "" : ", ") + std::string(key);
     return list;
 }
 
@@ -61,7 +52,7 @@ std::optional<std::string> checkedKey(const std::string& key, std::ostream& err)
         if (lowered(key) == lowered(known))
             err << " (did you mean \"" << known << "\"?)";
     }
-    err << ";\n" << keyList() << "\n";
+    err << ";\n" << HelpFormatter::wrap("the keys are " + keyList(), HelpFormatter::kWidth) << "\n";
     return std::nullopt;
 }
 
@@ -110,6 +101,15 @@ std::optional<platform::PropertyList> checkedValue(const std::string& key, const
         }
         return platform::PropertyList::integer(*seconds);
     }
+    if (key == DesktopPreferences::kPrinter) {
+        // Anything CUPS may name a queue is taken; an address needs at least its host.
+        if (text.empty() || text == "ipp://" || text == "ipps://") {
+            err << "morvane defaults: \"printer\" takes a CUPS queue name (morvane printers\n"
+                   "lists them) or an address such as ipp://host:631/ipp/print\n";
+            return std::nullopt;
+        }
+        return platform::PropertyList::string(text);
+    }
     const std::optional<bool> flag = parsedBoolean(text);
     if (!flag) {
         err << "morvane defaults: \"" << key << "\" takes YES or NO (also true/false, 1/0),\nnot \""
@@ -127,6 +127,10 @@ std::string effectiveValue(const platform::UserDefaults& defaults, const std::st
         return std::to_string(DesktopPreferences::selfTimer(defaults));
     if (key == DesktopPreferences::kPlaysSounds)
         return DesktopPreferences::playsSounds(defaults) ? "YES" : "NO";
+    if (key == DesktopPreferences::kPrinter) {
+        const auto value = defaults.objectForKey(key);
+        return value && value->isString() ? value->stringValue() : std::string("(none)");
+    }
     return defaults.boolForKey(key) ? "YES" : "NO";
 }
 

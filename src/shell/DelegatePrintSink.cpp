@@ -1,6 +1,7 @@
 #include "shell/DelegatePrintSink.h"
 
 #include "capture/PrintComposer.h"
+#include "prints/PaperPrinter.h"
 #include "prints/PrintLists.h"
 #include "shell/MainScreen.h"
 #include "shell/MorvaneAppDelegate.h"
@@ -8,6 +9,7 @@
 #include "platform/ui/PhotoAlbum.h"
 
 #include <charconv>
+#include <future>
 
 DelegatePrintSink::DelegatePrintSink(MorvaneAppDelegate& delegate, Completion completion)
     : delegate_(delegate), completion_(std::move(completion)) {}
@@ -30,11 +32,21 @@ void DelegatePrintSink::saveImage2WithName(const platform::ImageRef& image,
 }
 
 void DelegatePrintSink::writeToSavedPhotosAlbum(const platform::ImageRef& image) {
-    platform::PhotoAlbum::writeToSavedPhotosAlbum(
-        image, [image, completion = completion_](std::optional<std::string> error) {
-            if (completion)
-                completion(image, error);
-        });
+    auto done = [image, completion = completion_](std::optional<std::string> error) {
+        if (completion)
+            completion(image, error);
+    };
+    const auto& printer = delegate_.paperPrinter();
+    if (!printer || !printer->isSet()) {
+        platform::PhotoAlbum::writeToSavedPhotosAlbum(image, std::move(done));
+        return;
+    }
+    // The paper copy follows a good save straight from the album's own thread: a camera
+    // closed just after the shot still prints it.
+    auto saved = std::make_shared<std::promise<bool>>();
+    printer->print(image, saved->get_future().share());
+    platform::PhotoAlbum::writeToSavedPhotosAlbum(image, std::move(done),
+                                                  [saved](bool ok) { saved->set_value(ok); });
 }
 
 PrintInputs DelegatePrintSink::inputsFrom(const MorvaneAppDelegate& delegate) {

@@ -2,6 +2,8 @@
 
 #include "capture/SelfTimer.h"
 
+#include <cstdlib>
+
 int DesktopPreferences::selfTimer(const platform::UserDefaults& defaults) {
     return SelfTimer::checkedDelay(defaults.integerForKey(kSelfTimer));
 }
@@ -12,4 +14,11 @@ bool DesktopPreferences::playsSounds(const platform::UserDefaults& defaults) {
 
 bool DesktopPreferences::showsLookLive(const platform::UserDefaults& defaults) {
     return defaults.boolForKey(kShowsLookLive);
+}
+
+std::string DesktopPreferences::printer(const platform::UserDefaults& defaults) {
+    if (const char* chosen = std::getenv(kPrinterVariable))
+        return chosen;
+    const auto value = defaults.objectForKey(kPrinter);
+    return value && value->isString() ? value->stringValue() : std::string();
 }

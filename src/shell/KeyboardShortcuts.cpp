@@ -184,6 +184,8 @@ constexpr Shortcut kShortcuts[] = {
      [](MorvaneAppDelegate& d) { return d.recentController()->openPrintInView(); }},
     {"o", "O", "the album's folder, from the gallery", Gallery,
      [](MorvaneAppDelegate& d) { return d.recentController()->openAlbumFolder(); }},
+    {"ctrl+p", "Ctrl+P", "in the gallery, print the one in view on paper", Gallery,
+     [](MorvaneAppDelegate& d) { return d.recentController()->printInViewOnPaper(); }},
     {"f1", "F1 or ?", "the list of keys over the screen", kAnywhere, showKeys},
     // Where ? is Shift with the / key, as on US and UK keyboards.
     {"/", nullptr, nullptr, kAnywhere, showKeys},

@@ -4,8 +4,10 @@
 #include "capture/MorvaneViewController.h"
 #include "library/LibraryPhoto.h"
 #include "library/LibraryViewController.h"
+#include "prints/PaperPrinter.h"
 #include "prints/PrintLists.h"
 #include "prints/RecentViewController.h"
+#include "shell/CameraNotices.h"
 #include "shell/DesktopPreferences.h"
 #include "shell/MainScreen.h"
 #include "shell/SkinResources.h"
@@ -29,6 +31,8 @@ void MorvaneAppDelegate::applicationDidFinishLaunching(platform::Application&) {
     selfTimerDelay_ = DesktopPreferences::selfTimer(defaults);
     playsSounds_ = DesktopPreferences::playsSounds(defaults);
     showsLookLive_ = DesktopPreferences::showsLookLive(defaults);
+    paperPrinter_ = std::make_shared<PaperPrinter>(DesktopPreferences::printer(defaults));
+    paperPrinter_->setOverlay(window_, CameraNotices::kFontName);
     loadShutterSound();
 
     // The two lists, copied from the shipped defaults on a first launch.
@@ -48,6 +52,8 @@ void MorvaneAppDelegate::applicationDidFinishLaunching(platform::Application&) {
     buildMainScreen(skinSuffix);
     mainScreen_->showPages(printLists_->restoredCategoryNumber(),
                            printLists_->restoredFrameNumber());
+    if (recentController_)
+        recentController_->setPaperPrinter(paperPrinter_);
     mainScreen_->setOnStripCameToRest([weak = weak_from_this()] {
         if (const auto self = weak.lock()) {
             self->stripCameToRest();

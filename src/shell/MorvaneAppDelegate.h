@@ -16,6 +16,7 @@ class LibraryPhoto;
 class LiveLook;
 class LibraryViewController;
 class MainScreen;
+class PaperPrinter;
 class MorvaneViewController;
 class PrintLists;
 class RecentViewController;
@@ -111,6 +112,8 @@ public:
     LibraryPhoto* libraryPhoto() const { return libraryPhoto_.get(); }
     SelfTimer* selfTimer() const { return selfTimer_.get(); }
     PrintLists& printLists() const { return *printLists_; }
+    // Sends prints to paper where a printer is chosen; exists from launch on.
+    const std::shared_ptr<PaperPrinter>& paperPrinter() const { return paperPrinter_; }
 
 private:
     void buildMainScreen(const std::string& skinSuffix);
@@ -150,4 +153,5 @@ private:
     std::shared_ptr<SelfTimer> selfTimer_;
     std::shared_ptr<LiveLook> liveLook_;
     std::shared_ptr<PrintLists> printLists_;
+    std::shared_ptr<PaperPrinter> paperPrinter_;
 };

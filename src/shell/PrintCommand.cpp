@@ -5,6 +5,7 @@
 #include "capture/PrintSize.h"
 #include "library/RollSquare.h"
 #include "shell/HelpFormatter.h"
+#include "shell/PaperBatch.h"
 #include "shell/PhotoWalk.h"
 #include "shell/PrintJobs.h"
 #include "shell/PrintProgress.h"
@@ -147,6 +148,11 @@ CLI::App* PrintCommand::addTo(CLI::App& app, Options& options) {
                      "cannot hold them)")
         ->check(CLI::Range(1, 256))
         ->option_text("N");
+    print
+        ->add_option("--printer", options.printer,
+                     "Also send each print made to this printer on paper: a CUPS queue or "
+                     "ipp://host:port/path (morvane printers lists them)")
+        ->option_text("NAME");
     print->add_flag("--force", options.force, "Replace prints already in the folder");
     print->add_flag("--skip-existing", options.skipExisting,
                     "Keep prints already in the folder and go on with the others");
@@ -258,7 +264,10 @@ int PrintCommand::run(const Options& options, const std::string& platformString,
     refuseOverwritingPhotos(photos, targets, clashes);
 
     PrintProgress progress(count, out, err, terminal);
+    // One flag a print, each set by the one thread that finished it.
+    std::vector<char> made(count, 0);
     auto finished = [&](std::size_t i, const std::string& failure) {
+        made[i] = failure.empty();
         if (failure.empty())
             progress.made(photos[i].path, targets[i]);
         else
@@ -321,5 +330,13 @@ int PrintCommand::run(const Options& options, const std::string& platformString,
             worker.join();
     }
     progress.summarize();
-    return progress.anyFailed() || !refusals.empty() ? 1 : 0;
+    bool paperFailed = false;
+    if (!options.printer.empty()) {
+        std::vector<fs::path> printed;
+        for (std::size_t i = 0; i < count; ++i)
+            if (made[i])
+                printed.push_back(targets[i]);
+        paperFailed = !PaperBatch::send(printed, options.printer, out, err);
+    }
+    return progress.anyFailed() || !refusals.empty() || paperFailed ? 1 : 0;
 }

@@ -40,6 +40,8 @@ public:
         bool skipExisting = false;
         // Folders' subfolders are walked too.
         bool recursive = false;
+        // Where the prints also go on paper: a CUPS queue or an ipp:// address.
+        std::string printer;
     };
 
     // The sub-command with its options and checks, on app.

@@ -134,7 +134,7 @@ TEST(BashCompletion, OffersEveryOptionCommandAndKey) {
     ASSERT_FALSE(completion.empty());
     const std::string program = MORVANE_BINARY;
     std::set<std::string> offered;
-    for (const char* arguments : {"--help", "print --help", "defaults --help"}) {
+    for (const char* arguments : {"--help", "print --help", "defaults --help", "printers --help"}) {
         const auto help = runCommand(program + " " + arguments);
         ASSERT_EQ(help.status, 0) << arguments;
         const std::regex option(R"((?:^|[ ,])(--[a-z][a-z-]*))");
@@ -147,8 +147,8 @@ TEST(BashCompletion, OffersEveryOptionCommandAndKey) {
     for (const auto& option : offered)
         EXPECT_TRUE(std::regex_search(completion, std::regex("[^a-z-]" + option + "[^a-z-]")))
             << option;
-    for (const char* word : {"print", "defaults", "read", "write", "delete", "skin", "canVibrate",
-                             "canDate", "isHighQuality"})
+    for (const char* word : {"print", "defaults", "printers", "read", "write", "delete", "skin",
+                             "canVibrate", "canDate", "isHighQuality", "printer"})
         EXPECT_NE(completion.find(word), std::string::npos) << word;
 }
 

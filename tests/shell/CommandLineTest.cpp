@@ -42,9 +42,10 @@ TEST(CommandLineTest, TheMirrorChoiceIsOneOfThreeWordsAndAutoUnlessGiven) {
 TEST(CommandLineTest, HelpIsAManualOfOptionsKeysFilesAndExitStatus) {
     const Parsed p = parse({"--help"});
     EXPECT_EQ(p.status, 0);
-    for (const char* part : {"--mirror", "--camera", "--home", "print", "defaults", "Space",
-                             "Escape", "PgUp / PgDn", "F11", "Ctrl+Q", "F1 or ?", "scroll X Y",
-                             "prints.plist", "preferences.plist", "Exit status"})
+    for (const char* part :
+         {"--mirror", "--camera", "--home", "print", "defaults", "Space", "Escape", "PgUp / PgDn",
+          "F11", "Ctrl+Q", "F1 or ?", "scroll X Y", "Ctrl+P", "--printer", "printers",
+          "prints.plist", "preferences.plist", "Exit status"})
         EXPECT_NE(p.out.find(part), std::string::npos) << part;
     // Every key the table lists, in the table's words.
     for (const auto& line : KeyboardShortcuts::guide())
@@ -53,7 +54,7 @@ TEST(CommandLineTest, HelpIsAManualOfOptionsKeysFilesAndExitStatus) {
               std::string::npos)
         << "a continued description starts under the first line's column";
     // A command's own page, not the camera's manual again.
-    for (const char* command : {"print", "defaults"}) {
+    for (const char* command : {"print", "defaults", "printers"}) {
         const Parsed page = parse({command, "--help"});
         EXPECT_NE(page.out.find("Exit status"), std::string::npos) << command;
         EXPECT_EQ(page.out.find("Keyboard"), std::string::npos) << command;
@@ -69,6 +70,11 @@ TEST(CommandLineTest, EveryHelpAndMessageFitsEightyColumns) {
         "--help",
         "print --help",
         "defaults --help",
+        "printers --help",
+        "printers --printer ipp://127.0.0.1:1/ipp/print",
+        "printers --printer no-such-queue",
+        "print photo.jpg --out " + home.root().string() + " --printer ipp://127.0.0.1:1/x",
+        "defaults write printer ''",
         "--no-such-option" + many,
         "--mirror sideways",
         "--scale 99",

@@ -1,4 +1,5 @@
 #include "shell/DefaultsCommand.h"
+#include "shell/DesktopPreferences.h"
 
 #include "platform/foundation/UserDefaults.h"
 #include "support/TempHome.h"
@@ -53,13 +54,14 @@ TEST_F(DefaultsCommandTest, WrittenValuesAreWhatTheCameraReads) {
     EXPECT_EQ(run({"read"}), 0);
     EXPECT_EQ(out_.str(), "skin = 1\ncanVibrate = YES\ncanDate = NO (not set)\n"
                           "isHighQuality = NO\nselfTimer = 0 (not set)\n"
-                          "playsSounds = YES (not set)\nshowsLookLive = NO (not set)\n");
+                          "playsSounds = YES (not set)\nshowsLookLive = NO (not set)\n"
+                          "printer = (none) (not set)\n");
     EXPECT_EQ(run({"delete"}), 0);
     EXPECT_EQ(run({"read"}), 0);
     EXPECT_EQ(out_.str(), "skin = 0 (not set)\ncanVibrate = NO (not set)\n"
                           "canDate = NO (not set)\nisHighQuality = NO (not set)\n"
                           "selfTimer = 0 (not set)\nplaysSounds = YES (not set)\n"
-                          "showsLookLive = NO (not set)\n");
+                          "showsLookLive = NO (not set)\nprinter = (none) (not set)\n");
 
     // The self-timer takes only the delays its key steps through; sounds go off only by NO.
     EXPECT_EQ(run({"write", "selfTimer", "5"}), 2);
@@ -74,6 +76,17 @@ TEST_F(DefaultsCommandTest, WrittenValuesAreWhatTheCameraReads) {
     EXPECT_NE(out_.str().find("selfTimer = 10\nplaysSounds = NO\nshowsLookLive = YES\n"),
               std::string::npos)
         << out_.str();
+
+    // The printer is a queue's name or an address, kept as written; --printer stands above it.
+    EXPECT_EQ(run({"write", "printer", ""}), 2);
+    EXPECT_EQ(run({"write", "printer", "ipp://"}), 2);
+    EXPECT_EQ(run({"write", "printer", "Photo_Printer"}), 0);
+    EXPECT_EQ(run({"read", "printer"}), 0);
+    EXPECT_EQ(out_.str(), "Photo_Printer\n");
+    EXPECT_EQ(DesktopPreferences::printer(platform::UserDefaults::standard()), "Photo_Printer");
+    home_.setEnv(DesktopPreferences::kPrinterVariable, "ipp://10.0.0.9/ipp/print");
+    EXPECT_EQ(DesktopPreferences::printer(platform::UserDefaults::standard()),
+              "ipp://10.0.0.9/ipp/print");
 }
 
 TEST_F(DefaultsCommandTest, WrongKeysValuesAndActionsChangeNothingAndSayWhy) {

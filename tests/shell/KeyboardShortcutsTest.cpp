@@ -2,6 +2,7 @@
 #include "capture/MorvaneViewController.h"
 #include "capture/StripPages.h"
 #include "library/LibraryViewController.h"
+#include "prints/PaperPrinter.h"
 #include "prints/PrintStore.h"
 #include "prints/RecentViewController.h"
 #include "shell/KeysOverlay.h"
@@ -44,6 +45,8 @@ struct Outcome {
     // Files or folders handed to the desktop's opener.
     int opened = 0;
     bool lookLiveSwitched = false;
+    // A note of the paper printer's over the picture (with none chosen, how to choose one).
+    bool paperNote = false;
     bool operator==(const Outcome&) const = default;
 };
 
@@ -56,7 +59,8 @@ std::ostream& operator<<(std::ostream& out, const Outcome& o) {
                << (o.mirrorSwitched ? ", mirror switched" : "")
                << (o.lookLiveSwitched ? ", look live switched" : "")
                << (o.listScrolled ? ", list scrolled" : "") << (o.keysShown ? ", keys shown" : "")
-               << (o.quit ? ", quit" : "") << (o.opened ? ", opened" : "");
+               << (o.quit ? ", quit" : "") << (o.opened ? ", opened" : "")
+               << (o.paperNote ? ", paper note" : "");
 }
 
 // The keys that do something, by the screen they come to; every other pair must leave that
@@ -87,6 +91,10 @@ const Effect kEffects[] = {
      "return",
      {Screen::Gallery, false, 0, {}, false, false, false, false, false, 1}},
     {Screen::Gallery, "o", {Screen::Gallery, false, 0, {}, false, false, false, false, false, 1}},
+    // Paper, for the print in view: with no printer chosen, the note says how to choose one.
+    {Screen::Gallery,
+     "ctrl+p",
+     {Screen::Gallery, false, 0, {}, false, false, false, false, false, 0, true}},
 };
 // The strips and the mirror are not touches on a control: they answer wherever the camera's
 // own screen or the gallery is in front, and never through a picker or an alert.
@@ -268,6 +276,7 @@ protected:
         o.keysShown = onWindow<KeysOverlay>();
         o.quit = camera_.application().isQuitRequested();
         o.opened = opened_ - openedBefore;
+        o.paperNote = !delegate().paperPrinter()->noteText().empty();
         return o;
     }
 

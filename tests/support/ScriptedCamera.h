@@ -25,6 +25,8 @@ struct HeadlessOptions {
     // Pixels per point of the shots; 0 leaves --scale out.
     double scale = 0;
     ProcessLimits limits;
+    // More options for the program (--printer ADDRESS).
+    std::vector<std::string> arguments = {};
 };
 
 // The program itself, headless in a home of its own, driven by a script as a user would
@@ -47,6 +49,7 @@ public:
             arguments.insert(arguments.end(), {"--model", options.model});
         if (options.scale > 0)
             arguments.insert(arguments.end(), {"--scale", std::to_string(options.scale)});
+        arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
         arguments.insert(arguments.end(), {"--script", file.string()});
         return std::make_unique<CameraProcess>(
             arguments, home_.root() / ("errors-" + std::to_string(run) + ".txt"), options.limits);

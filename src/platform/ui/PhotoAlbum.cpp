@@ -69,7 +69,8 @@ std::filesystem::path numbered(const std::filesystem::path& folder, const std::s
     return folder / (n == 1 ? base + ".jpg" : base + "-" + std::to_string(n) + ".jpg");
 }
 
-void save(std::vector<std::uint8_t> jpeg, ImageRef image, PhotoAlbum::Completion completion) {
+void save(std::vector<std::uint8_t> jpeg, ImageRef image, PhotoAlbum::Completion completion,
+          PhotoAlbum::Written onWritten = {}) {
     RunLoop::AsyncWork work = RunLoop::main().beginAsyncWork();
     // Resolved here: the application and the environment are read on the main thread only.
     const std::string album = Application::exists() ? Application::shared().name() : "";
@@ -77,7 +78,8 @@ void save(std::vector<std::uint8_t> jpeg, ImageRef image, PhotoAlbum::Completion
         album.empty() ? std::filesystem::path() : Directories::photoAlbumDirectory(album);
     const std::string base = PhotoAlbum::baseName(album, std::time(nullptr));
     std::thread([work = std::move(work), jpeg = std::move(jpeg), image = std::move(image),
-                 completion = std::move(completion), folder, base]() mutable {
+                 completion = std::move(completion), onWritten = std::move(onWritten), folder,
+                 base]() mutable {
         std::optional<std::string> error;
         if (image && !folder.empty())
             jpeg = image->jpegData(1.0);
@@ -92,6 +94,8 @@ void save(std::vector<std::uint8_t> jpeg, ImageRef image, PhotoAlbum::Completion
         }
         if (error)
             std::fprintf(stderr, "morvane: cannot save to the photo album: %s\n", error->c_str());
+        if (onWritten)
+            onWritten(!error);
         work.finish([completion = std::move(completion), error] {
             if (completion)
                 completion(error);
@@ -103,6 +107,10 @@ void save(std::vector<std::uint8_t> jpeg, ImageRef image, PhotoAlbum::Completion
 
 void PhotoAlbum::writeToSavedPhotosAlbum(ImageRef image, Completion completion) {
     save({}, std::move(image), std::move(completion));
+}
+
+void PhotoAlbum::writeToSavedPhotosAlbum(ImageRef image, Completion completion, Written onWritten) {
+    save({}, std::move(image), std::move(completion), std::move(onWritten));
 }
 
 void PhotoAlbum::writeJpegData(std::vector<std::uint8_t> jpeg, Completion completion) {

@@ -27,6 +27,11 @@ public:
     // writable, disk full, no picture, an application without a name) still completes, with
     // the error, and says so in one line on standard error.
     static void writeToSavedPhotosAlbum(ImageRef image, Completion completion);
+    // The same, and `onWritten` hears on the worker thread, as soon as the write is over,
+    // whether the picture is safe in the album: work that must follow a good save (a paper
+    // copy) need not wait for the main run loop, which may be closing.
+    using Written = std::function<void(bool saved)>;
+    static void writeToSavedPhotosAlbum(ImageRef image, Completion completion, Written onWritten);
     // Saves bytes that are already JPEG, as they are.
     static void writeJpegData(std::vector<std::uint8_t> jpeg, Completion completion);
 
