@@ -2,6 +2,7 @@
 
 #include "platform/camera/CameraStatus.h"
 #include "platform/graphics/Image.h"
+#include "platform/graphics/TextLayout.h"
 #include "platform/ui/View.h"
 
 #include <cstdint>
@@ -35,7 +36,8 @@ public:
     void setSource(std::shared_ptr<CameraSource> source);
     bool isMirrored() const { return mirrored_; }
     void setMirrored(bool mirrored);
-    // Lines broken at newlines, and at spaces where too wide; text in the bytes Label takes.
+    // Lines broken at newlines, and at spaces where too wide. UTF-8: plain ASCII is drawn as
+    // the screen's own lettering, other text (a camera's name in any script) with font fallback.
     void setStatusText(StatusText text, std::string fontName);
 
     // Where the portrait picture lies, in the view's coordinates (points): as wide as the
@@ -88,6 +90,9 @@ private:
     bool mirrored_ = false;
     StatusText statusText_;
     std::string statusFont_;
+    // The status text beyond plain ASCII, laid out once for as long as it is shown.
+    std::unique_ptr<TextLayout> statusLayout_;
+    std::string statusLayoutText_;
     bool updating_ = false;
     std::shared_ptr<Timer> pollTimer_;
     bool waiting_ = false;
