@@ -1,4 +1,5 @@
 #include "platform/graphics/TextLayout.h"
+#include "platform/graphics/ImageContext.h"
 
 #include <gtest/gtest.h>
 
@@ -61,4 +62,38 @@ TEST(TextLayout, BytesThatAreNotUtf8StillLayOut) {
     EXPECT_FALSE(TextLayout::isPlainText("caf\xC3\xA9"));
     EXPECT_FALSE(TextLayout::isPlainText("tab\there"));
     EXPECT_TRUE(TextLayout::isPlainText("Full-size prints go to\n~/Pictures/Morvane."));
+}
+
+// Laid out once in points, a layout draws in the same place at any scale: the window at two
+// pixels a point shows what a headless shot shows, twice as large.
+TEST(TextLayout, DrawsInTheSamePlaceAtEveryScale) {
+    const TextLayout layout("Full-size prints go to ~/Pictures/写真 אלבום", kFont, 150, 2,
+                            TextLayout::Alignment::Center);
+    struct Box {
+        int left = 1 << 20, top = 1 << 20, right = -1, bottom = -1;
+    };
+    std::vector<Box> boxes;
+    for (double scale : {1.0, 2.0}) {
+        ImageContext context(Size{170, 60}, scale);
+        layout.draw(context, {10, 5}, 19, 15, {1, 1, 1, 1});
+        const ImageRef image = context.makeImage();
+        Box box;
+        for (int y = 0; y < image->pixelHeight(); ++y)
+            for (int x = 0; x < image->pixelWidth(); ++x)
+                if ((image->pixel(x, y) >> 24) > 128) {
+                    box.left = std::min(box.left, x);
+                    box.right = std::max(box.right, x);
+                    box.top = std::min(box.top, y);
+                    box.bottom = std::max(box.bottom, y);
+                }
+        ASSERT_GE(box.right, 0) << "no ink at scale " << scale;
+        boxes.push_back(box);
+    }
+    EXPECT_NEAR(boxes[1].left, 2 * boxes[0].left, 3);
+    EXPECT_NEAR(boxes[1].right, 2 * boxes[0].right, 3);
+    EXPECT_NEAR(boxes[1].top, 2 * boxes[0].top, 3);
+    EXPECT_NEAR(boxes[1].bottom, 2 * boxes[0].bottom, 3);
+    // Inside the width it was given, from its origin.
+    EXPECT_GE(boxes[0].left, 10);
+    EXPECT_LE(boxes[0].right, 161);
 }
