@@ -99,6 +99,8 @@ void RecentViewController::showEmptyNote(bool empty) {
         const bool title = i == 0;
         auto label = std::make_shared<platform::Label>(
             platform::Rect{0, y, 300, title ? kTitleHeight : kLineHeight});
+        // The lines name the album's folder, which may be written in any script.
+        label->setShowsUserText(true);
         label->setText(emptyLines_[i]);
         label->setFontName(title ? "Helvetica-Bold" : "Helvetica");
         label->setFontSize(title ? 20 : 14);

@@ -2,20 +2,13 @@
 
 namespace {
 
-// The screen's text calls read Mac Roman bytes; a name from the system may be any UTF-8, so
-// each character beyond ASCII shows as a question mark rather than as wrong letters.
-std::string plain(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80) {
-            out += byte >= 0x20 ? text[i] : ' ';
-            continue;
-        }
-        out += '?';
-        while (i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80)
-            ++i;
-    }
+// A name from the system may hold anything; a control character would break the notice's lines
+// where nobody meant to, so it shows as a space. Every script is drawn as it is.
+std::string oneLine(const std::string& text) {
+    std::string out = text;
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = ' ';
     return out;
 }
 
@@ -52,10 +45,10 @@ std::string CameraNotices::screenText(const platform::CameraStatus& status) {
     using Kind = platform::CameraStatus::Kind;
     switch (status.kind) {
     case Kind::Gone:
-        return "The camera is gone\n" + plain(status.camera) + ": " + plain(status.reason) +
+        return "The camera is gone\n" + oneLine(status.camera) + ": " + oneLine(status.reason) +
                "\n\nPlug a camera in, or press V for the next one";
     case Kind::Missing:
-        return "No camera " + quoted(plain(status.camera)) + "\nThis is the built-in scene";
+        return "No camera " + quoted(oneLine(status.camera)) + "\nThis is the built-in scene";
     default:
         return {};
     }

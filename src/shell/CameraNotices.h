@@ -14,7 +14,7 @@ public:
     // The line for standard error, without its newline; empty for a change that needs none
     // (a camera starting to show its picture).
     static std::string line(const platform::CameraStatus& status);
-    // What the picture area says; empty while the picture is simply live. In the bytes the
-    // screen's text takes: names are reduced to plain ASCII.
+    // What the picture area says, in UTF-8; empty while the picture is simply live. Names and
+    // reasons keep their own script.
     static std::string screenText(const platform::CameraStatus& status);
 };

@@ -114,4 +114,21 @@ std::string FontResolver::fullNameForName(const std::string& name) {
     return {};
 }
 
+FontResolver::Traits FontResolver::traitsForName(const std::string& name) {
+    Traits traits;
+    PatternHandle matched = match(name);
+    if (!matched)
+        return traits;
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(matched.get(), FC_FAMILY, 0, &family) == FcResultMatch && family)
+        traits.family = reinterpret_cast<const char*>(family);
+    int weight = FC_WEIGHT_REGULAR;
+    if (FcPatternGetInteger(matched.get(), FC_WEIGHT, 0, &weight) == FcResultMatch)
+        traits.weight = FcWeightToOpenType(weight);
+    int slant = FC_SLANT_ROMAN;
+    if (FcPatternGetInteger(matched.get(), FC_SLANT, 0, &slant) == FcResultMatch)
+        traits.italic = slant != FC_SLANT_ROMAN;
+    return traits;
+}
+
 } // namespace platform

@@ -400,8 +400,22 @@ void CameraPreviewView::drawStatus(ImageContext& context, const std::string& tex
     context.saveGState();
     context.clipToRect(b);
     context.selectFont(statusFont_, kStatusFontSize);
-    const std::vector<std::string> lines = brokenLines(context, text, side - 2 * kStatusMargin);
-    const double height = static_cast<double>(lines.size()) * kStatusLineHeight;
+    const double width = side - 2 * kStatusMargin;
+    const bool plain = TextLayout::isPlainText(text);
+    std::vector<std::string> lines;
+    if (plain) {
+        lines = brokenLines(context, text, width);
+    } else if (!statusLayout_ || statusLayoutText_ != text || statusLayout_->width() != width) {
+        const auto fitting = static_cast<int>(std::max(1.0, width / kStatusLineHeight));
+        statusLayout_ =
+            std::make_unique<TextLayout>(text, TextLayout::Font{statusFont_, kStatusFontSize},
+                                         width, fitting, TextLayout::Alignment::Center);
+        statusLayoutText_ = text;
+    }
+    const double height =
+        static_cast<double>(plain ? lines.size()
+                                  : static_cast<std::size_t>(statusLayout_->lineCount())) *
+        kStatusLineHeight;
     // Below the middle of the square on a band over a picture, so the picture still shows;
     // in the middle of the empty square otherwise.
     const double top = overPicture ? side - height - 2 * kStatusMargin : (side - height) / 2;
@@ -410,15 +424,21 @@ void CameraPreviewView::drawStatus(ImageContext& context, const std::string& tex
         context.fillRect(
             {b.x(), b.y() + top - kStatusMargin / 2, b.width(), height + kStatusMargin});
     }
+    if (!plain) {
+        statusLayout_->draw(context, {b.x() + (b.width() - width) / 2, b.y() + top},
+                            kStatusLineHeight, kStatusFontSize, {0.96, 0.94, 0.9, 1});
+        context.restoreGState();
+        return;
+    }
     context.setRGBFillColor(0.96, 0.94, 0.9, 1);
     context.setTextDrawingMode(0);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const double width = context.textWidth(lines[i]);
+        const double lineWidth = context.textWidth(lines[i]);
         const double baseline =
             b.y() + top + static_cast<double>(i) * kStatusLineHeight + kStatusFontSize;
         context.saveGState();
         // Text stands upright in a y-up space; views are y-down.
-        context.translateCTM(b.x() + (b.width() - width) / 2, baseline);
+        context.translateCTM(b.x() + (b.width() - lineWidth) / 2, baseline);
         context.scaleCTM(1, -1);
         context.showTextAtPoint({0, 0}, lines[i]);
         context.restoreGState();

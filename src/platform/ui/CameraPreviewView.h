@@ -2,6 +2,7 @@
 
 #include "platform/camera/CameraStatus.h"
 #include "platform/graphics/Image.h"
+#include "platform/graphics/TextLayout.h"
 #include "platform/ui/View.h"
 
 #include <cstdint>
@@ -42,7 +43,8 @@ public:
     void setSource(std::shared_ptr<CameraSource> source);
     bool isMirrored() const { return mirrored_; }
     void setMirrored(bool mirrored);
-    // Lines broken at newlines, and at spaces where too wide; text in the bytes Label takes.
+    // Lines broken at newlines, and at spaces where too wide. UTF-8: plain ASCII is drawn as
+    // the screen's own lettering, other text (a camera's name in any script) with font fallback.
     void setStatusText(StatusText text, std::string fontName);
     // Empty (the default) shows the square as the camera gives it. Setting one, even the same
     // again, draws the whole picture anew: whatever it reads may have changed.
@@ -101,6 +103,9 @@ private:
     bool mirrored_ = false;
     StatusText statusText_;
     std::string statusFont_;
+    // The status text beyond plain ASCII, laid out once for as long as it is shown.
+    std::unique_ptr<TextLayout> statusLayout_;
+    std::string statusLayoutText_;
     bool updating_ = false;
     std::shared_ptr<Timer> pollTimer_;
     bool waiting_ = false;

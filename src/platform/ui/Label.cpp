@@ -12,11 +12,13 @@ Label::Label(Rect frame) : View(frame) {
 }
 
 void Label::setText(std::string text) {
+    layout_.reset();
     text_ = std::move(text);
     setNeedsDisplay();
 }
 
 void Label::setFontName(std::string name) {
+    layout_.reset();
     if (name != fontName_)
         face_.reset();
     fontName_ = std::move(name);
@@ -24,6 +26,7 @@ void Label::setFontName(std::string name) {
 }
 
 void Label::setFontSize(double size) {
+    layout_.reset();
     if (std::isfinite(size) && size > 0)
         fontSize_ = size;
     setNeedsDisplay();
@@ -35,7 +38,14 @@ void Label::setTextColor(Color color) {
 }
 
 void Label::setTextAlignment(TextAlignment alignment) {
+    layout_.reset();
     alignment_ = alignment;
+    setNeedsDisplay();
+}
+
+void Label::setShowsUserText(bool shows) {
+    showsUserText_ = shows;
+    layout_.reset();
     setNeedsDisplay();
 }
 
@@ -48,6 +58,10 @@ void Label::draw(ImageContext& context) {
         face_ = FontResolver::faceForName(fontName_);
     context.setFont(face_, fontSize_);
     const double width = context.textWidth(text_);
+    if (showsUserText_ && (width > b.width() || !TextLayout::isPlainText(text_))) {
+        drawUserText(context);
+        return;
+    }
     double x = b.x();
     if (alignment_ == TextAlignment::Center)
         x = b.x() + (b.width() - width) / 2;
@@ -63,6 +77,23 @@ void Label::draw(ImageContext& context) {
     context.scaleCTM(1, -1);
     context.setTextDrawingMode(0);
     context.showTextAtPoint({0, 0}, text_);
+    context.restoreGState();
+}
+
+void Label::drawUserText(ImageContext& context) {
+    const Rect b = bounds();
+    if (!layout_ || layout_->width() != b.width()) {
+        const auto alignment = alignment_ == TextAlignment::Center  ? TextLayout::Alignment::Center
+                               : alignment_ == TextAlignment::Right ? TextLayout::Alignment::Right
+                                                                    : TextLayout::Alignment::Left;
+        layout_ =
+            std::make_unique<TextLayout>(text_, TextLayout::Font{fontName_, fontSize_}, b.width(),
+                                         1, alignment, TextLayout::Ellipsis::Middle);
+    }
+    context.saveGState();
+    context.clipToRect(b);
+    layout_->draw(context, b.origin, 0, b.height() / 2 + fontSize_ * 0.35,
+                  {textColor_.red, textColor_.green, textColor_.blue, textColor_.alpha});
     context.restoreGState();
 }
 

@@ -76,29 +76,17 @@ std::size_t fittingHead(cairo_t* cr, const std::string& word, double width) {
     return afterSlash > 0 && afterSlash < fits ? afterSlash : fits;
 }
 
-} // namespace
-
-TextBlock::TextBlock(std::string text, TextStyle style) : text_(std::move(text)), style_(style) {
-    if (!std::isfinite(style_.size) || style_.size <= 0)
-        style_.size = 17;
-}
-
-double TextBlock::width(const std::string& line) const {
-    auto cr = measuringContext(style_);
-    return advance(cr.get(), line);
-}
-
-std::vector<std::string> TextBlock::lines(double width) const {
+// The lines the controls' own face breaks plain text into.
+std::vector<std::string> brokenLines(const std::string& text, const TextStyle& style,
+                                     double width) {
     std::vector<std::string> result;
-    if (text_.empty())
-        return result;
-    auto cr = measuringContext(style_);
+    auto cr = measuringContext(style);
     std::size_t start = 0;
-    while (start <= text_.size()) {
-        std::size_t end = text_.find('\n', start);
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
-            end = text_.size();
-        const std::string paragraph = text_.substr(start, end - start);
+            end = text.size();
+        const std::string paragraph = text.substr(start, end - start);
         std::string line;
         std::size_t i = 0;
         while (i < paragraph.size()) {
@@ -132,21 +120,86 @@ std::vector<std::string> TextBlock::lines(double width) const {
     return result;
 }
 
+} // namespace
+
+struct TextBlock::Cache {
+    double plainWidth = -1;
+    std::vector<std::string> plainLines;
+    std::unique_ptr<TextLayout> layout;
+};
+
+TextBlock::TextBlock() : cache_(std::make_shared<Cache>()) {}
+
+TextBlock::TextBlock(std::string text, TextStyle style)
+    : text_(std::move(text)), style_(style), plain_(TextLayout::isPlainText(text_)),
+      cache_(std::make_shared<Cache>()) {
+    if (!std::isfinite(style_.size) || style_.size <= 0)
+        style_.size = 17;
+}
+
+double TextBlock::width(const std::string& line) const {
+    if (!TextLayout::isPlainText(line))
+        return TextLayout(line, {kFamily, style_.size, style_.bold}, -1, 0,
+                          TextLayout::Alignment::Left)
+            .usedWidth();
+    auto cr = measuringContext(style_);
+    return advance(cr.get(), line);
+}
+
+const std::vector<std::string>& TextBlock::plainLines(double width) const {
+    if (cache_->plainWidth != width) {
+        cache_->plainLines = brokenLines(text_, style_, width);
+        cache_->plainWidth = width;
+    }
+    return cache_->plainLines;
+}
+
+const TextLayout& TextBlock::layout(double width, int maxLines) const {
+    auto& layout = cache_->layout;
+    if (!layout || layout->width() != width || layout->maxLines() != maxLines) {
+        const auto alignment =
+            style_.alignment == TextAlignment::Center  ? TextLayout::Alignment::Center
+            : style_.alignment == TextAlignment::Right ? TextLayout::Alignment::Right
+                                                       : TextLayout::Alignment::Left;
+        layout = std::make_unique<TextLayout>(
+            text_, TextLayout::Font{kFamily, style_.size, style_.bold}, width, maxLines, alignment);
+    }
+    return *layout;
+}
+
+std::vector<std::string> TextBlock::lines(double width) const {
+    if (text_.empty())
+        return {};
+    return plain_ ? plainLines(width) : layout(width, 0).lines();
+}
+
 double TextBlock::height(double width) const {
     return static_cast<double>(lines(width).size()) * lineHeight();
 }
 
 void TextBlock::draw(ImageContext& context, const Rect& rect) const {
-    const std::vector<std::string> all = lines(rect.width());
+    if (text_.empty())
+        return;
+    const double lead = lineHeight();
+    // The baseline sits so that capitals are centred in their line.
+    const double baseline = (lead + style_.size * 0.7) / 2;
+    const double room = std::floor((rect.height() + 0.5) / lead);
+    if (!(room >= 1))
+        return;
+    const int fitting = room < 1000 ? static_cast<int>(room) : 0;
+    if (!plain_ || (fitting > 0 && plainLines(rect.width()).size() > std::size_t(fitting))) {
+        layout(rect.width(), fitting)
+            .draw(context, rect.origin, lead, baseline,
+                  {style_.color.red, style_.color.green, style_.color.blue, style_.color.alpha});
+        return;
+    }
+    const std::vector<std::string>& all = plainLines(rect.width());
     cairo_t* cr = context.cairo();
     cairo_save(cr);
     applyFont(cr, style_);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     cairo_set_source_rgba(cr, style_.color.red, style_.color.green, style_.color.blue,
                           style_.color.alpha);
-    const double lead = lineHeight();
-    // The baseline sits so that capitals are centred in their line.
-    const double baseline = (lead + style_.size * 0.7) / 2;
     for (std::size_t i = 0; i < all.size(); ++i) {
         const double top = rect.y() + static_cast<double>(i) * lead;
         if (top + lead > rect.maxY() + 0.5)
