@@ -7,6 +7,9 @@
 
 #include <cairo.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace platform {
 
 // A block of text over an optional background, or the title bar's gradient.
@@ -155,14 +158,19 @@ void PhotoLibraryView::openFolder(const std::filesystem::path& folder) {
     scroll_->setContentOffset({0, 0});
     titleBar_->setText(isInSubfolder() ? folder.filename().string() : kLibraryTitle);
     back_->setHidden(titleBarHidden_ || !isInSubfolder());
+    const auto& entries = grid_->photos();
+    const auto folders = std::count_if(entries.begin(), entries.end(),
+                                       [](const PhotoEntry& entry) { return entry.isFolder; });
+    // The library says where photos go while it has none of its own, even with folders in it
+    // (the album is one from the first start); below them, so they can still be opened.
     std::string hint;
-    if (grid_->photos().empty()) {
-        if (isInSubfolder()) {
-            hint = "No photos in this folder.";
-        } else if (emptyHint_) {
-            hint = emptyHint_(library_);
-        }
-    }
+    if (!isInSubfolder() && folders == std::ssize(entries) && emptyHint_)
+        hint = emptyHint_(library_);
+    else if (isInSubfolder() && entries.empty())
+        hint = "No photos in this folder.";
+    const double below =
+        std::ceil(double(folders) / PhotoGridView::kColumns) * PhotoGridView::kCellSize;
+    hint_->setFrame({30, area.y() + below + 40, area.width() - 60, 160});
     hint_->setHidden(hint.empty());
     hint_->setText(std::move(hint));
     grid_->requestThumbnails({0, 0, area.width(), area.height()});
