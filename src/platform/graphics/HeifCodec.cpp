@@ -36,11 +36,12 @@ bool isHeifBrand(const std::uint8_t* brand) {
                        [brand](const char* known) { return std::memcmp(brand, known, 4) == 0; });
 }
 
+// libheif's own words name boxes and file positions, which tell a user nothing.
 std::string reasonFrom(const heif_error& error) {
     if (error.code == heif_error_Unsupported_feature ||
         error.code == heif_error_Unsupported_filetype)
-        return std::string("a HEIF picture this camera cannot decode (") + error.message + ")";
-    return std::string("a damaged or cut short HEIF picture (") + error.message + ")";
+        return "a HEIF picture in a coding this camera cannot decode";
+    return "a damaged or cut short HEIF picture";
 }
 
 // The smallest thumbnail the file keeps whose shorter side has `side` pixels; null when none.
