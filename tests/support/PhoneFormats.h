@@ -43,8 +43,8 @@ inline std::vector<std::uint8_t> rgbOf(const platform::Image& picture) {
 // A HEIC file of `stored`, shown turned by `transform` (1 to 8, numbered as EXIF numbers
 // orientations), with an EXIF block saying the same when exifOrientation is above 0, as
 // phones write it for readers that know no HEIF transformations. Empty on failure.
-inline std::vector<std::uint8_t> heic(const platform::Image& stored, int transform = 1,
-                                      int exifOrientation = 0) {
+inline std::vector<std::uint8_t> heicWithExif(const platform::Image& stored, int transform,
+                                              const std::vector<std::uint8_t>& exif) {
     std::vector<std::uint8_t> out;
     heif_context* context = heif_context_alloc();
     heif_encoder* encoder = nullptr;
@@ -67,10 +67,8 @@ inline std::vector<std::uint8_t> heic(const platform::Image& stored, int transfo
         heif_image_handle* handle = nullptr;
         if (heif_context_encode_image(context, image, encoder, options, &handle).code ==
             heif_error_Ok) {
-            if (exifOrientation > 0) {
-                const std::vector<std::uint8_t> exif = exifBlock(exifOrientation);
+            if (!exif.empty())
                 heif_context_add_exif_metadata(context, handle, exif.data(), int(exif.size()));
-            }
             heif_writer writer{
                 1, [](heif_context*, const void* data, std::size_t size, void* target) {
                     auto* bytes = static_cast<std::vector<std::uint8_t>*>(target);
@@ -90,6 +88,13 @@ inline std::vector<std::uint8_t> heic(const platform::Image& stored, int transfo
     return out;
 }
 
+inline std::vector<std::uint8_t> heic(const platform::Image& stored, int transform = 1,
+                                      int exifOrientation = 0) {
+    return heicWithExif(stored, transform,
+                        exifOrientation > 0 ? exifBlock(exifOrientation)
+                                            : std::vector<std::uint8_t>());
+}
+
 inline std::uint32_t littleEndian32(const std::uint8_t* p) {
     return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
            (std::uint32_t(p[3]) << 24);
@@ -102,18 +107,18 @@ inline void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value,
 
 // A lossless WebP file of `stored`; with exifOrientation above 0, in the extended form with an
 // EXIF chunk holding that orientation, as a browser saves a photograph. Empty on failure.
-inline std::vector<std::uint8_t> webp(const platform::Image& stored, int exifOrientation = 0) {
+inline std::vector<std::uint8_t> webpWithExif(const platform::Image& stored,
+                                              const std::vector<std::uint8_t>& exif) {
     const int w = stored.pixelWidth(), h = stored.pixelHeight();
     const std::vector<std::uint8_t> rgb = rgbOf(stored);
     std::uint8_t* encoded = nullptr;
     const std::size_t size = WebPEncodeLosslessRGB(rgb.data(), w, h, w * 3, &encoded);
     std::vector<std::uint8_t> simple(encoded, encoded + size);
     WebPFree(encoded);
-    if (exifOrientation <= 0 || simple.size() < 20)
+    if (exif.empty() || simple.size() < 20)
         return simple;
     // RIFF header, a VP8X chunk (EXIF flag, canvas size less one), the bitstream's own chunk
     // as the encoder wrote it, then the EXIF chunk.
-    const std::vector<std::uint8_t> exif = exifBlock(exifOrientation);
     std::vector<std::uint8_t> body = {'W', 'E', 'B', 'P', 'V', 'P', '8', 'X'};
     putLittleEndian(body, 10, 4);
     putLittleEndian(body, 0x08, 4);
@@ -129,6 +134,11 @@ inline std::vector<std::uint8_t> webp(const platform::Image& stored, int exifOri
     putLittleEndian(file, std::uint32_t(body.size()), 4);
     file.insert(file.end(), body.begin(), body.end());
     return file;
+}
+
+inline std::vector<std::uint8_t> webp(const platform::Image& stored, int exifOrientation = 0) {
+    return webpWithExif(stored, exifOrientation > 0 ? exifBlock(exifOrientation)
+                                                    : std::vector<std::uint8_t>());
 }
 
 inline bool writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {

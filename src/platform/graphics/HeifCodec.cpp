@@ -97,6 +97,32 @@ bool HeifCodec::readSize(const std::filesystem::path& path, int& width, int& hei
     return width > 0 && height > 0;
 }
 
+std::vector<std::uint8_t> HeifCodec::exifBlock(const std::filesystem::path& path) {
+    Context context(heif_context_alloc());
+    heif_image_handle* found = nullptr;
+    if (!context ||
+        heif_context_read_from_file(context.get(), path.c_str(), nullptr).code != heif_error_Ok ||
+        heif_context_get_primary_image_handle(context.get(), &found).code != heif_error_Ok)
+        return {};
+    Handle primary(found);
+    heif_item_id id = 0;
+    if (heif_image_handle_get_list_of_metadata_block_IDs(found, "Exif", &id, 1) < 1)
+        return {};
+    const std::size_t size = heif_image_handle_get_metadata_size(found, id);
+    // A block starts with where its TIFF data begins, past that count; a megabyte is far more
+    // than any camera writes.
+    if (size < 4 || size > (1u << 20))
+        return {};
+    std::vector<std::uint8_t> block(size);
+    if (heif_image_handle_get_metadata(found, id, block.data()).code != heif_error_Ok)
+        return {};
+    const std::size_t skip = (std::size_t{block[0]} << 24) | (std::size_t{block[1]} << 16) |
+                             (std::size_t{block[2]} << 8) | block[3];
+    if (skip > size - 4)
+        return {};
+    return {block.begin() + std::ptrdiff_t(4 + skip), block.end()};
+}
+
 SurfaceHandle HeifCodec::decode(const std::uint8_t* data, std::size_t size,
                                 const DecodeRequest& request) {
     if (!looksLikeHeif(data, size)) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 namespace platform {
 
@@ -22,6 +23,10 @@ public:
     // The size the picture is shown at, in pixels, read from the file's boxes without
     // decoding anything; false when they cannot be read.
     static bool readSize(const std::filesystem::path& path, int& width, int& height);
+
+    // The primary picture's EXIF block (TIFF data, as ExifSegment::loadBlock takes it); empty
+    // when it has none or the file cannot be read.
+    static std::vector<std::uint8_t> exifBlock(const std::filesystem::path& path);
 
     // The primary picture, upright; null, with the reason, for anything damaged, cut short or
     // larger than the request allows (decided from the boxes before anything is decoded).

@@ -149,19 +149,24 @@ SurfaceHandle WebpCodec::decode(const std::uint8_t* data, std::size_t size,
     return surface;
 }
 
-int WebpCodec::orientation(const std::uint8_t* data, std::size_t size) {
+std::vector<std::uint8_t> WebpCodec::exifBlock(const std::uint8_t* data, std::size_t size) {
     if (!looksLikeWebp(data, size))
-        return 1;
+        return {};
     const WebPData input{data, size};
     std::unique_ptr<WebPDemuxer, DemuxDeleter> demux(WebPDemux(&input));
     if (!demux || !(WebPDemuxGetI(demux.get(), WEBP_FF_FORMAT_FLAGS) & EXIF_FLAG))
-        return 1;
+        return {};
     WebPChunkIterator chunk;
     if (!WebPDemuxGetChunk(demux.get(), "EXIF", 1, &chunk))
-        return 1;
-    const int value = ExifOrientation::readBlock(chunk.chunk.bytes, chunk.chunk.size);
+        return {};
+    std::vector<std::uint8_t> block(chunk.chunk.bytes, chunk.chunk.bytes + chunk.chunk.size);
     WebPDemuxReleaseChunkIterator(&chunk);
-    return value;
+    return block;
+}
+
+int WebpCodec::orientation(const std::uint8_t* data, std::size_t size) {
+    const std::vector<std::uint8_t> block = exifBlock(data, size);
+    return block.empty() ? 1 : ExifOrientation::readBlock(block.data(), block.size());
 }
 
 } // namespace platform

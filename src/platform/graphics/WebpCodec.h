@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace platform {
 
@@ -27,6 +28,8 @@ public:
 
     // The EXIF orientation number 1..8 its EXIF chunk holds; 1 without one.
     static int orientation(const std::uint8_t* data, std::size_t size);
+    // Its EXIF chunk as it is stored; empty without one.
+    static std::vector<std::uint8_t> exifBlock(const std::uint8_t* data, std::size_t size);
 };
 
 } // namespace platform

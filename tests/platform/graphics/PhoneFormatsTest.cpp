@@ -1,6 +1,8 @@
 #include "support/PhoneFormats.h"
+#include "support/DatedPhoto.h"
 #include "support/PictureFolder.h"
 
+#include "platform/graphics/ExifDate.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/graphics/PictureHeader.h"
@@ -121,6 +123,25 @@ TEST_F(PhoneFormatsTest, CutShortHeicAndWebpFilesAreRefusedWithAReason) {
         const auto path = write("whole", whole);
         EXPECT_TRUE(Image::readFile(path));
     }
+}
+
+// The day a phone or a browser kept with the photo, for prints dated by it.
+TEST_F(PhoneFormatsTest, TheDateTakenIsReadFromHeicAndWebpExif) {
+    const ImageRef stored = testpictures::solid(32, 24, testpictures::kGreen);
+    // The TIFF data of the EXIF segment a camera would put in a JPEG.
+    const auto segment =
+        dated::withDateTaken({0xFF, 0xD8, 0xFF, 0xD9}, "2021:05:06 07:08:09", false);
+    const std::vector<std::uint8_t> block(segment.begin() + 12, segment.end() - 2);
+    const auto when = platform::ExifDate::parse("2021:05:06 07:08:09", 19);
+    ASSERT_TRUE(when);
+    const auto heic = write("dated.heic", phoneformats::heicWithExif(*stored, 1, block));
+    const auto webp = write("dated.webp", phoneformats::webpWithExif(*stored, block));
+    EXPECT_EQ(platform::ExifDate::readFile(heic), when);
+    EXPECT_EQ(platform::ExifDate::readFile(webp), when);
+    // Without a block there is no date, and the picture reads as ever.
+    EXPECT_FALSE(platform::ExifDate::readFile(write("plain.heic", phoneformats::heic(*stored))));
+    EXPECT_FALSE(platform::ExifDate::readFile(write("plain.webp", phoneformats::webp(*stored))));
+    EXPECT_TRUE(Image::readFile(webp));
 }
 
 } // namespace
