@@ -29,7 +29,7 @@ void LibraryViewController::viewDidLoad() {
     rollController_->setAllowsEditing(false);
     // Someone new to the camera meets an empty library first: it says where photographs go.
     rollController_->setEmptyLibraryHint([](const std::filesystem::path& folder) {
-        return "No photos yet.\nPut JPEG or PNG pictures in\n" +
+        return "No photos yet.\nPut photos (JPEG, PNG, HEIC\nor WebP) in\n" +
                (folder.empty() ? std::string("the Pictures folder") : folder.string()) +
                "\nto make prints of them.";
     });

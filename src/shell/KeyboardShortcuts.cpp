@@ -96,6 +96,12 @@ bool edge(MorvaneAppDelegate& delegate, int direction) {
     return area && area->scrollToEdge(direction);
 }
 
+bool folderUp(MorvaneAppDelegate& delegate) {
+    const auto& picker = delegate.libraryController()->rollController();
+    const auto library = picker ? picker->libraryView() : nullptr;
+    return library && library->goUp();
+}
+
 bool showKeys(MorvaneAppDelegate& delegate) {
     return KeysOverlay::show(delegate.window(), KeyboardShortcuts::guide()) != nullptr;
 }
@@ -166,6 +172,7 @@ constexpr Shortcut kShortcuts[] = {
     {"home", "Home / End", "gallery or photos to top / end", Gallery | Picker,
      [](MorvaneAppDelegate& d) { return edge(d, -1); }},
     {"end", nullptr, nullptr, Gallery | Picker, [](MorvaneAppDelegate& d) { return edge(d, 1); }},
+    {"backspace", "Backspace", "photos: back to the folder above", Picker, folderUp},
     {"escape", "Escape", "cancel the self-timer, an alert or the picker; close the gallery", Camera,
      [](MorvaneAppDelegate& d) { return d.cancelSelfTimer(); }},
     {"escape", nullptr, nullptr, Gallery,

@@ -73,8 +73,8 @@ CLI::Validator namedNumber(std::optional<int> (*number)(std::string_view), const
 std::string footer() {
     const std::string text =
         "Each PHOTO gives DIR/<its name>.jpg at full size, made as the library button makes "
-        "a print. A folder given as a PHOTO gives prints of the PNG and JPEG files in it, in "
-        "name order, and with -r of those in its subfolders, each print at the same place "
+        "a print. A folder given as a PHOTO gives prints of the JPEG, PNG, HEIC and WebP "
+        "files in it, in name order, and with -r of those in its subfolders, each print at the same place "
         "under DIR as its photo under the folder.\n\n"
         "A print already in DIR is kept: the photo is a failure unless --skip-existing (which "
         "makes a stopped batch resume) or --force. Neither the Documents folder nor the photo "
@@ -120,7 +120,7 @@ CLI::App* PrintCommand::addTo(CLI::App& app, Options& options) {
     // Not required here: a photo may be the word after --date, which only the callback below
     // gives back.
     CLI::Option* photos =
-        print->add_option("photos", options.photos, "Photo files (PNG or JPEG) or folders")
+        print->add_option("photos", options.photos, "Photo files (JPEG, PNG, HEIC or WebP) or folders")
             ->option_text("PHOTO...");
     print->add_option("--out", options.out, "Folder the prints are written to")
         ->required()
@@ -217,7 +217,7 @@ platform::ImageRef PrintCommand::makePrint(const fs::path& photo, const PrintInp
     std::string reason;
     const platform::ImageRef picture = platform::Image::readFile(photo, squareSide, &reason);
     if (!picture) {
-        whyNot = reason.empty() ? "not a picture that can be read (PNG or JPEG)" : reason;
+        whyNot = reason.empty() ? "not a picture that can be read" : reason;
         return nullptr;
     }
     const platform::ImageRef square = RollSquare::makeSquare(*picture, squareSide);

@@ -13,7 +13,8 @@ std::uint64_t PrintJobs::bytesFor(const platform::PictureHeader& photo, int squa
                                   int printSide) {
     using Kind = platform::PictureHeader::Kind;
     std::uint64_t pixels = 0;
-    if (photo.kind == Kind::Jpeg) {
+    // A JPEG or WebP photo is read reduced when that still gives the square.
+    if (photo.kind == Kind::Jpeg || photo.kind == Kind::Webp) {
         platform::DecodeRequest request;
         request.maxPixels = platform::Image::kMaxPixels;
         request.maxSide = platform::Image::kMaxSide;
@@ -28,6 +29,9 @@ std::uint64_t PrintJobs::bytesFor(const platform::PictureHeader& photo, int squa
         if (pixels > std::uint64_t(platform::Image::kMaxPixels) ||
             std::max(photo.width, photo.height) > platform::Image::kMaxSide)
             return 0;
+        // libheif hands over its own copy of the pixels, which is then turned into ours.
+        if (photo.kind == Kind::Heif)
+            pixels *= 2;
     }
     if (photo.fileBytes > platform::Image::kMaxFileBytes)
         return 0;

@@ -2,6 +2,7 @@
 #include "library/RollSquare.h"
 #include "support/LaunchedCamera.h"
 #include "support/OrientedPhoto.h"
+#include "support/PhoneFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -247,10 +248,14 @@ namespace {
 // same picture stored upright would be.
 class OrientedPickTest : public LibraryImportTest {
 protected:
-    // Picks the quarters picture seen at width × height, stored under an orientation.
-    void pick(int orientation, int width, int height) {
-        const auto file = home_.root() / ("photo" + std::to_string(orientation) + ".jpg");
-        ASSERT_TRUE(oriented::writeQuarters(file, orientation, width, height));
+    // Picks the quarters picture seen at width × height, stored under an orientation: a JPEG
+    // or WebP by its EXIF tag, a HEIC by its own transformation (and the EXIF copy).
+    void pick(int orientation, int width, int height, const std::string& kind = "jpg") {
+        const auto file = home_.root() / ("photo" + std::to_string(orientation) + "." + kind);
+        ASSERT_TRUE(
+            kind == "heic"   ? phoneformats::writeQuartersHeic(file, orientation, width, height)
+            : kind == "webp" ? phoneformats::writeQuartersWebp(file, orientation, width, height)
+                             : oriented::writeQuarters(file, orientation, width, height));
         delegate().libraryButtonTouched();
         camera_.runFor(1);
         std::string error;
@@ -263,30 +268,32 @@ protected:
 
 TEST_F(OrientedPickTest, EveryOrientationIsPickedUprightLandscapeAndPortrait) {
     delegate().setPlatformString("iPhone2,1");
-    for (const auto& [width, height] : {std::pair{480, 360}, std::pair{360, 480}}) {
-        for (int orientation = 1; orientation <= 8; ++orientation) {
-            SCOPED_TRACE("seen " + std::to_string(width) + "x" + std::to_string(height) +
-                         ", orientation " + std::to_string(orientation));
-            pick(orientation, width, height);
-            const Image& preview = *delegate().libraryPhoto()->resizedImage();
-            const Image& square = *delegate().libraryPhoto()->originalImage();
-            ASSERT_EQ(square.pixelWidth(), 1500);
-            for (const bool right : {false, true}) {
-                for (const bool bottom : {false, true}) {
-                    const std::uint32_t want = oriented::quarterColour(right, bottom);
-                    const int px = right ? 240 : 80, py = bottom ? 240 : 80;
-                    EXPECT_TRUE(oriented::near(preview.pixel(px, py), want))
-                        << "preview at " << px << "," << py << ": " << std::hex
-                        << preview.pixel(px, py);
-                    // The square is stored with its rows reversed.
-                    const int sx = right ? 1125 : 375, sy = bottom ? 375 : 1125;
-                    EXPECT_TRUE(oriented::near(square.pixel(sx, sy), want))
-                        << "square at " << sx << "," << sy << ": " << std::hex
-                        << square.pixel(sx, sy);
+    for (const std::string kind : {"jpg", "heic", "webp"})
+        for (const auto& [width, height] : {std::pair{480, 360}, std::pair{360, 480}}) {
+            for (int orientation = 1; orientation <= 8; ++orientation) {
+                SCOPED_TRACE(kind + " seen " + std::to_string(width) + "x" +
+                             std::to_string(height) + ", orientation " +
+                             std::to_string(orientation));
+                pick(orientation, width, height, kind);
+                const Image& preview = *delegate().libraryPhoto()->resizedImage();
+                const Image& square = *delegate().libraryPhoto()->originalImage();
+                ASSERT_EQ(square.pixelWidth(), 1500);
+                for (const bool right : {false, true}) {
+                    for (const bool bottom : {false, true}) {
+                        const std::uint32_t want = oriented::quarterColour(right, bottom);
+                        const int px = right ? 240 : 80, py = bottom ? 240 : 80;
+                        EXPECT_TRUE(oriented::near(preview.pixel(px, py), want))
+                            << "preview at " << px << "," << py << ": " << std::hex
+                            << preview.pixel(px, py);
+                        // The square is stored with its rows reversed.
+                        const int sx = right ? 1125 : 375, sy = bottom ? 375 : 1125;
+                        EXPECT_TRUE(oriented::near(square.pixel(sx, sy), want))
+                            << "square at " << sx << "," << sy << ": " << std::hex
+                            << square.pixel(sx, sy);
+                    }
                 }
             }
         }
-    }
 }
 
 TEST_F(OrientedPickTest, PicturesThatWereAlreadyRightKeepTheirPixels) {

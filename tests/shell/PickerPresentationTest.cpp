@@ -82,7 +82,7 @@ TEST_F(PickerPresentationTest, TheLibraryPickerOpensOverTheLibraryViewAndItsCanc
     EXPECT_EQ(library().modalViewController(), picker);
     camera_.runFor(1);
     // An empty library says where photographs go.
-    EXPECT_EQ(picker->libraryView()->hint(), "No photos yet.\nPut JPEG or PNG pictures in\n" +
+    EXPECT_EQ(picker->libraryView()->hint(), "No photos yet.\nPut photos (JPEG, PNG, HEIC\nor WebP) in\n" +
                                                  (home_.root() / "Pictures").string() +
                                                  "\nto make prints of them.");
     // The picker's Cancel control.

@@ -1,6 +1,7 @@
 // `morvane print` over many photos as a batch is run: looks and frames by name, folders
 // walked, a stopped batch resumed, prints dated by the photos' own days.
 #include "support/DatedPhoto.h"
+#include "support/PhoneFormats.h"
 #include "support/PrintCommandRun.h"
 
 #include "shell/PrintCommand.h"
@@ -148,6 +149,36 @@ TEST_F(PrintBatchTest, FoldersGiveTheirPhotosInNameOrderAndSubfoldersWithR) {
     fs::create_directories(home_.root() / "empty");
     EXPECT_EQ(run((home_.root() / "empty").string() + " --out " + prints().string()), 1);
     EXPECT_NE(joinedErrors().find("empty: no photos in it"), std::string::npos) << joinedErrors();
+}
+
+// A phone's HEIC and a browser's WebP, each stored turned, print as the same photo upright
+// in a JPEG does; a cut-off one is named with its reason and the others are printed.
+TEST_F(PrintBatchTest, HeicAndWebpPhotosInAFolderPrintUprightAndACutOneIsNamed) {
+    constexpr int kWidth = 320, kHeight = 240;
+    ASSERT_TRUE(oriented::writeQuarters(photos() / "a-reference.jpg", 1, kWidth, kHeight));
+    ASSERT_TRUE(phoneformats::writeQuartersHeic(photos() / "phone" / "b.HEIC", 6, kWidth, kHeight));
+    ASSERT_TRUE(phoneformats::writeQuartersWebp(photos() / "c.webp", 8, kWidth, kHeight));
+    const std::string whole = bytes(photos() / "phone" / "b.HEIC");
+    std::ofstream(photos() / "d-cut.heic", std::ios::binary) << whole.substr(0, whole.size() / 2);
+
+    EXPECT_EQ(run(photos().string() + " -r --look 9 --out " + prints().string()), 1) << errors();
+    EXPECT_NE(joinedErrors().find("d-cut.heic: a damaged or cut short HEIF picture"),
+              std::string::npos)
+        << errors();
+    EXPECT_FALSE(fs::exists(prints() / "d-cut.jpg"));
+    const auto reference = Image::readFile(prints() / "a-reference.jpg");
+    ASSERT_TRUE(reference) << errors();
+    for (const fs::path& print : {prints() / "phone" / "b.jpg", prints() / "c.jpg"}) {
+        const auto made = Image::readFile(print);
+        ASSERT_TRUE(made) << print << errors();
+        ASSERT_EQ(made->pixelWidth(), reference->pixelWidth());
+        // Across the print: a photo turned or mirrored the wrong way swaps the quarters.
+        for (int y = 60; y < made->pixelHeight(); y += 125)
+            for (int x = 60; x < made->pixelWidth(); x += 125)
+                EXPECT_TRUE(oriented::near(made->pixel(x, y), reference->pixel(x, y), 24))
+                    << print << " at " << x << "," << y << std::hex << ": "
+                    << made->pixel(x, y) << " against " << reference->pixel(x, y);
+    }
 }
 
 TEST_F(PrintBatchTest, SkipExistingResumesAStoppedBatchAndRemakesWhatItLeftUnfinished) {

@@ -47,9 +47,10 @@ PictureCameraSource::PictureCameraSource(const std::filesystem::path& path) : pa
         reason_ = "a folder, not a picture";
         return;
     }
-    const ImageRef stored = Image::contentsOfFile(path);
+    std::string why;
+    const ImageRef stored = Image::contentsOfFile(path, &why);
     if (!stored) {
-        reason_ = "not a readable PNG or JPEG picture";
+        reason_ = "not a readable picture" + (why.empty() ? std::string() : ": " + why);
         return;
     }
     picture_ = stored->orientation() == ImageOrientation::Up ? stored : uprightImage(*stored);

@@ -6,7 +6,7 @@
 
 namespace platform {
 
-// A picture file (PNG or JPEG) seen as the camera's scene, upright after its own orientation
+// A picture file (JPEG, PNG, HEIC or WebP) seen as the camera's scene, upright after its own orientation
 // flag. It is read once; a file that cannot be read leaves the source failed with the reason.
 class PictureCameraSource : public CameraSource {
 public:

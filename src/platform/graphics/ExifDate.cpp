@@ -1,6 +1,9 @@
 #include "platform/graphics/ExifDate.h"
 
 #include "platform/graphics/ExifSegment.h"
+#include "platform/graphics/HeifCodec.h"
+#include "platform/graphics/Image.h"
+#include "platform/graphics/WebpCodec.h"
 
 #include <libexif/exif-data.h>
 
@@ -56,16 +59,23 @@ std::optional<std::chrono::system_clock::time_point> ExifDate::parse(const char*
     return std::chrono::system_clock::from_time_t(time);
 }
 
-std::optional<std::chrono::system_clock::time_point> ExifDate::read(const std::uint8_t* jpeg,
-                                                                    std::size_t size) {
-    const ExifSegment::Data exif = ExifSegment::load(jpeg, size);
+namespace {
+
+std::optional<std::chrono::system_clock::time_point> dateOf(const ExifSegment::Data& exif) {
     if (!exif)
         return std::nullopt;
     ExifEntry* entry =
         exif_content_get_entry(exif->ifd[EXIF_IFD_EXIF], EXIF_TAG_DATE_TIME_ORIGINAL);
     if (!entry || !entry->data || entry->format != EXIF_FORMAT_ASCII)
         return std::nullopt;
-    return parse(reinterpret_cast<const char*>(entry->data), entry->size);
+    return ExifDate::parse(reinterpret_cast<const char*>(entry->data), entry->size);
+}
+
+} // namespace
+
+std::optional<std::chrono::system_clock::time_point> ExifDate::read(const std::uint8_t* jpeg,
+                                                                    std::size_t size) {
+    return dateOf(ExifSegment::load(jpeg, size));
 }
 
 std::optional<std::chrono::system_clock::time_point>
@@ -75,7 +85,26 @@ ExifDate::readFile(const std::filesystem::path& path) {
         return std::nullopt;
     std::vector<std::uint8_t> head(kHeadBytes);
     in.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
-    return read(head.data(), static_cast<std::size_t>(in.gcount()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    if (HeifCodec::looksLikeHeif(head.data(), head.size())) {
+        const std::vector<std::uint8_t> block = HeifCodec::exifBlock(path);
+        return dateOf(ExifSegment::loadBlock(block.data(), block.size()));
+    }
+    if (WebpCodec::looksLikeWebp(head.data(), head.size())) {
+        // A WebP keeps its EXIF chunk after the picture: the whole file is wanted.
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(path, error);
+        if (error || size > Image::kMaxFileBytes)
+            return std::nullopt;
+        std::vector<std::uint8_t> whole(static_cast<std::size_t>(size));
+        in.clear();
+        in.seekg(0);
+        in.read(reinterpret_cast<char*>(whole.data()), std::streamsize(whole.size()));
+        whole.resize(static_cast<std::size_t>(in.gcount()));
+        const std::vector<std::uint8_t> block = WebpCodec::exifBlock(whole.data(), whole.size());
+        return dateOf(ExifSegment::loadBlock(block.data(), block.size()));
+    }
+    return read(head.data(), head.size());
 }
 
 } // namespace platform

@@ -17,7 +17,8 @@ public:
     // no such tag or it holds no real date (cameras write zeros or blanks when unset).
     static std::optional<std::chrono::system_clock::time_point> read(const std::uint8_t* jpeg,
                                                                      std::size_t size);
-    // The same from a file, of which only the part where the EXIF block can be is read.
+    // The same from a file: a JPEG, of which only the part where the EXIF block can be is
+    // read, a HEIC/HEIF or a WebP photo.
     static std::optional<std::chrono::system_clock::time_point>
     readFile(const std::filesystem::path& path);
 

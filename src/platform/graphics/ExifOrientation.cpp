@@ -6,8 +6,9 @@
 
 namespace platform {
 
-int ExifOrientation::read(const std::uint8_t* jpeg, std::size_t size) {
-    const ExifSegment::Data exif = ExifSegment::load(jpeg, size);
+namespace {
+
+int orientationOf(const ExifSegment::Data& exif) {
     if (!exif)
         return 1;
     ExifEntry* entry = exif_content_get_entry(exif->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
@@ -19,6 +20,16 @@ int ExifOrientation::read(const std::uint8_t* jpeg, std::size_t size) {
     else if (entry->format == EXIF_FORMAT_LONG && entry->size >= 4)
         value = static_cast<int>(exif_get_long(entry->data, exif_data_get_byte_order(exif.get())));
     return value >= 1 && value <= 8 ? value : 1;
+}
+
+} // namespace
+
+int ExifOrientation::read(const std::uint8_t* jpeg, std::size_t size) {
+    return orientationOf(ExifSegment::load(jpeg, size));
+}
+
+int ExifOrientation::readBlock(const std::uint8_t* block, std::size_t size) {
+    return orientationOf(ExifSegment::loadBlock(block, size));
 }
 
 } // namespace platform

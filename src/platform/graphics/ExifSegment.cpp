@@ -3,6 +3,7 @@
 #include <libexif/exif-data.h>
 
 #include <cstring>
+#include <vector>
 
 namespace platform {
 
@@ -44,6 +45,26 @@ bool ExifSegment::find(const std::uint8_t* jpeg, std::size_t size, const std::ui
 
 void ExifSegment::Release::operator()(_ExifData* data) const {
     exif_data_unref(data);
+}
+
+ExifSegment::Data ExifSegment::loadBlock(const std::uint8_t* block, std::size_t size) {
+    static constexpr std::uint8_t kExifHeader[] = {'E', 'x', 'i', 'f', 0, 0};
+    if (!block || size == 0 || size > 0xffffffu)
+        return nullptr;
+    // libexif finds the TIFF data only behind the header, as a JPEG segment has it.
+    std::vector<std::uint8_t> framed;
+    if (size < sizeof kExifHeader || std::memcmp(block, kExifHeader, sizeof kExifHeader) != 0) {
+        framed.assign(kExifHeader, kExifHeader + sizeof kExifHeader);
+        framed.insert(framed.end(), block, block + size);
+        block = framed.data();
+        size = framed.size();
+    }
+    Data exif(exif_data_new());
+    if (!exif)
+        return nullptr;
+    exif_data_set_option(exif.get(), EXIF_DATA_OPTION_DONT_CHANGE_MAKER_NOTE);
+    exif_data_load_data(exif.get(), block, static_cast<unsigned int>(size));
+    return exif;
 }
 
 ExifSegment::Data ExifSegment::load(const std::uint8_t* jpeg, std::size_t size) {

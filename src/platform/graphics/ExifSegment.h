@@ -25,6 +25,9 @@ public:
     // That segment as libexif reads it, the maker's private block left alone; null when
     // there is none.
     static Data load(const std::uint8_t* jpeg, std::size_t size);
+    // An EXIF block held outside a JPEG (a WebP chunk, a HEIF item), with or without the
+    // "Exif" header in front of its TIFF data; null when it is empty.
+    static Data loadBlock(const std::uint8_t* block, std::size_t size);
 };
 
 } // namespace platform

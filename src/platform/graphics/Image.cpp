@@ -1,10 +1,12 @@
 #include "platform/graphics/Image.h"
 
 #include "platform/graphics/ExifOrientation.h"
+#include "platform/graphics/HeifCodec.h"
 #include "platform/graphics/ImageCache.h"
 #include "platform/graphics/JpegCodec.h"
 #include "platform/graphics/PngCodec.h"
 #include "platform/graphics/SurfaceHandle.h"
+#include "platform/graphics/WebpCodec.h"
 
 #include <cairo.h>
 
@@ -21,8 +23,10 @@ namespace platform {
 
 namespace {
 
-// The whole of a picture file, after its first bytes showed a PNG or JPEG signature and its
-// size a file a picture can be in: anything else is refused before it is read.
+constexpr const char* kNotAPicture = "not a picture that can be read (JPEG, PNG, HEIC or WebP)";
+
+// The whole of a picture file, after its first bytes showed a known signature and its size a
+// file a picture can be in: anything else is refused before it is read.
 std::optional<std::vector<std::uint8_t>> readPictureBytes(const std::filesystem::path& path,
                                                           std::string& whyNot) {
     std::ifstream in(path, std::ios::binary);
@@ -40,11 +44,12 @@ std::optional<std::vector<std::uint8_t>> readPictureBytes(const std::filesystem:
         whyNot = "cannot be read";
         return std::nullopt;
     }
-    std::uint8_t head[8] = {};
+    // Enough for a HEIF file's brands, which may follow a brand of the writer's own.
+    std::uint8_t head[32] = {};
     in.read(reinterpret_cast<char*>(head), sizeof head);
     const auto got = static_cast<std::size_t>(in.gcount());
-    if (!PngCodec::looksLikePng(head, got) && !JpegCodec::looksLikeJpeg(head, got)) {
-        whyNot = "not a picture that can be read (PNG or JPEG)";
+    if (!Image::hasPictureSignature(head, got)) {
+        whyNot = kNotAPicture;
         return std::nullopt;
     }
     const std::uintmax_t size = std::filesystem::file_size(path, error);
@@ -103,6 +108,11 @@ void releaseParent(void* parent) {
 }
 
 } // namespace
+
+bool Image::hasPictureSignature(const std::uint8_t* head, std::size_t size) {
+    return JpegCodec::looksLikeJpeg(head, size) || PngCodec::looksLikePng(head, size) ||
+           HeifCodec::looksLikeHeif(head, size) || WebpCodec::looksLikeWebp(head, size);
+}
 
 bool isQuarterTurn(ImageOrientation orientation) {
     switch (orientation) {
@@ -167,14 +177,22 @@ ImageRef Image::fromPixels(int width, int height, const std::vector<std::uint32_
     return fromSurface(surface.release(), orientation);
 }
 
-ImageRef Image::contentsOfFile(const std::filesystem::path& path) {
+ImageRef Image::contentsOfFile(const std::filesystem::path& path, std::string* whyNot) {
     // The file is looked at afresh every time; only an unchanged one may come from the cache.
     const auto stamp = ImageCache::stampOf(path);
-    if (!stamp || stamp->size == 0 || stamp->size > kMaxFileBytes)
+    if (!stamp || stamp->size == 0 || stamp->size > kMaxFileBytes) {
+        if (whyNot) {
+            std::error_code error;
+            *whyNot = !std::filesystem::exists(path, error) ? "no such file"
+                      : stamp && stamp->size == 0           ? "an empty file"
+                      : stamp                               ? "too large a file"
+                                                            : "it cannot be read";
+        }
         return nullptr;
+    }
     if (ImageRef kept = ImageCache::find(path, *stamp))
         return kept;
-    ImageRef image = readFile(path);
+    ImageRef image = readFile(path, 0, whyNot);
     // Kept only if the file did not change while it was read.
     if (image && ImageCache::stampOf(path) == stamp)
         ImageCache::keep(path, *stamp, image);
@@ -189,23 +207,20 @@ ImageRef Image::readFile(const std::filesystem::path& path, int shortSide, std::
             *whyNot = reason;
         return nullptr;
     }
-    const DecodeRequest request = requestFor(shortSide, whyNot);
-    if (PngCodec::looksLikePng(bytes->data(), bytes->size()))
-        return fromSurface(PngCodec::decode(bytes->data(), bytes->size(), request).release());
-    SurfaceHandle surface = JpegCodec::decode(bytes->data(), bytes->size(), request);
-    if (!surface)
-        return nullptr;
-    const auto orientation =
-        static_cast<ImageOrientation>(ExifOrientation::read(bytes->data(), bytes->size()));
-    return fromSurface(surface.release(), orientation);
+    return decode(bytes->data(), bytes->size(), requestFor(shortSide, whyNot));
 }
 
-ImageRef Image::fromEncodedData(const std::uint8_t* data, std::size_t size, std::string* whyNot) {
-    const DecodeRequest request = requestFor(0, whyNot);
+ImageRef Image::fromEncodedData(const std::uint8_t* data, std::size_t size, std::string* whyNot,
+                                int shortSide) {
+    const DecodeRequest request = requestFor(shortSide, whyNot);
     if (!data || size == 0) {
         request.refuse("an empty file");
         return nullptr;
     }
+    return decode(data, size, request);
+}
+
+ImageRef Image::decode(const std::uint8_t* data, std::size_t size, const DecodeRequest& request) {
     if (PngCodec::looksLikePng(data, size))
         return fromSurface(PngCodec::decode(data, size, request).release());
     if (JpegCodec::looksLikeJpeg(data, size)) {
@@ -215,7 +230,17 @@ ImageRef Image::fromEncodedData(const std::uint8_t* data, std::size_t size, std:
         const auto orientation = static_cast<ImageOrientation>(ExifOrientation::read(data, size));
         return fromSurface(surface.release(), orientation);
     }
-    request.refuse("not a picture that can be read (PNG or JPEG)");
+    // Upright as decoded: its own transformations are applied by the decoder.
+    if (HeifCodec::looksLikeHeif(data, size))
+        return fromSurface(HeifCodec::decode(data, size, request).release());
+    if (WebpCodec::looksLikeWebp(data, size)) {
+        SurfaceHandle surface = WebpCodec::decode(data, size, request);
+        if (!surface)
+            return nullptr;
+        const auto orientation = static_cast<ImageOrientation>(WebpCodec::orientation(data, size));
+        return fromSurface(surface.release(), orientation);
+    }
+    request.refuse(kNotAPicture);
     return nullptr;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/graphics/DecodeRequest.h"
 #include "platform/graphics/Geometry.h"
 
 #include <cstdint>
@@ -60,19 +61,25 @@ public:
     // Pixels as premultiplied ARGB words, row after row, width × height of them.
     static ImageRef fromPixels(int width, int height, const std::vector<std::uint32_t>& argb,
                                ImageOrientation orientation = ImageOrientation::Up);
-    // A PNG or JPEG file; a JPEG's EXIF orientation becomes the flag while the pixels stay as
-    // stored (reduced above kWorkingPixels). nullptr when the file is missing, unreadable, not
-    // a picture or too large.
-    static ImageRef contentsOfFile(const std::filesystem::path& path);
+    // A JPEG, PNG, HEIC/HEIF or WebP file; a JPEG's or WebP's EXIF orientation becomes the
+    // flag while the pixels stay as stored (reduced above kWorkingPixels), and a HEIF picture
+    // arrives upright. nullptr when the file is missing, unreadable, not a picture or too large.
+    // whyNot, when given, gets the reason for nullptr.
+    static ImageRef contentsOfFile(const std::filesystem::path& path,
+                                   std::string* whyNot = nullptr);
     // The same for bytes already in memory; whyNot, when given, gets the reason for nullptr.
+    // shortSide as for readFile.
     static ImageRef fromEncodedData(const std::uint8_t* data, std::size_t size,
-                                    std::string* whyNot = nullptr);
+                                    std::string* whyNot = nullptr, int shortSide = 0);
     // A picture file read afresh, past the cache, its signature and size checked before the
     // rest is read. shortSide above 0 is the shorter side the caller needs, in pixels: a
-    // larger JPEG is decoded reduced to the smallest of 1/2, 1/4, 1/8 that still has it.
+    // larger JPEG or WebP is decoded reduced to the smallest of 1/2, 1/4, 1/8 that still has it.
     // whyNot, when given, gets the reason for nullptr.
     static ImageRef readFile(const std::filesystem::path& path, int shortSide = 0,
                              std::string* whyNot = nullptr);
+
+    // True when the first bytes of a file (32 are enough) are those of a picture it reads.
+    static bool hasPictureSignature(const std::uint8_t* head, std::size_t size);
 
     ~Image();
     Image(const Image&) = delete;
@@ -108,6 +115,8 @@ public:
 
 private:
     Image(cairo_surface_t* surface, ImageOrientation orientation);
+    static ImageRef decode(const std::uint8_t* data, std::size_t size,
+                           const DecodeRequest& request);
 
     cairo_surface_t* surface_;
     int width_;

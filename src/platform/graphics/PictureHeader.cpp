@@ -1,5 +1,8 @@
 #include "platform/graphics/PictureHeader.h"
 
+#include "platform/graphics/HeifCodec.h"
+#include "platform/graphics/WebpCodec.h"
+
 #include <cstring>
 #include <fstream>
 
@@ -61,17 +64,31 @@ std::optional<PictureHeader> PictureHeader::read(const std::filesystem::path& pa
     if (error)
         return std::nullopt;
     std::ifstream in(path, std::ios::binary);
-    unsigned char head[24] = {};
-    if (!in.read(reinterpret_cast<char*>(head), 3))
+    // A WebP file's first chunk header and the start of its bitstream hold its size.
+    unsigned char head[40] = {};
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (got < 3)
         return std::nullopt;
+    if (WebpCodec::looksLikeWebp(head, got)) {
+        header.kind = Kind::Webp;
+        return WebpCodec::readSize(head, got, header.width, header.height) ? std::optional(header)
+                                                                           : std::nullopt;
+    }
+    if (HeifCodec::looksLikeHeif(head, got)) {
+        header.kind = Kind::Heif;
+        return HeifCodec::readSize(path, header.width, header.height) ? std::optional(header)
+                                                                      : std::nullopt;
+    }
+    in.clear();
     if (head[0] == 0xff && head[1] == 0xd8 && head[2] == 0xff) {
         header.kind = Kind::Jpeg;
         return readJpegSize(in, header) ? std::optional(header) : std::nullopt;
     }
     static constexpr unsigned char kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     // The signature, then the IHDR chunk's length and name, then width and height.
-    if (!in.read(reinterpret_cast<char*>(head + 3), sizeof head - 3) ||
-        std::memcmp(head, kPng, sizeof kPng) != 0 || std::memcmp(head + 12, "IHDR", 4) != 0)
+    if (got < 24 || std::memcmp(head, kPng, sizeof kPng) != 0 ||
+        std::memcmp(head + 12, "IHDR", 4) != 0)
         return std::nullopt;
     header.kind = Kind::Png;
     const std::uint32_t width = bigEndian(head + 16, 4), height = bigEndian(head + 20, 4);

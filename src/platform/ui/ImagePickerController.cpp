@@ -5,6 +5,7 @@
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/HardwareModel.h"
 #include "platform/graphics/ImageContext.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/CameraPreviewView.h"
 #include "platform/ui/PhotoLibraryView.h"
@@ -193,14 +194,9 @@ void ImagePickerController::viewDidAppear(bool) {
         preview_->setSource(liveSource());
         preview_->startUpdating();
     }
-    if (library_) {
-        std::vector<std::filesystem::path> folders = {Directories::photoLibraryDirectory()};
-        // The album lies in the library's folder, but one level down, where the listing does
-        // not look by itself.
-        if (Application::exists() && !Application::shared().name().empty())
-            folders.push_back(Directories::photoAlbumDirectory(Application::shared().name()));
-        library_->reload(folders);
-    }
+    // The album lies in the library's folder, so it is one of the folders shown there.
+    if (library_)
+        library_->reload(Directories::photoLibraryDirectory());
     if (Application::exists()) {
         if (answersScripts())
             Application::shared().pushResponder(
@@ -267,15 +263,21 @@ bool ImagePickerController::pickFile(const std::filesystem::path& path, std::str
         error = "the open picker is the camera; it takes pictures with the shutter";
         return false;
     }
-    const ImageRef picture = Image::contentsOfFile(path);
+    std::string reason;
+    const ImageRef picture = Image::contentsOfFile(path, &reason);
     if (!picture) {
-        if (library_)
-            library_->showMessage(kUnreadableMessage);
-        error = path.string() + ": this picture can't be opened";
+        if (reason.empty())
+            reason = "it cannot be read";
+        // Said where the user tapped, and the picker stays open for another choice.
+        if (library_ && Application::exists()) {
+            auto alert = std::make_shared<AlertView>(kUnreadableTitle,
+                                                     path.filename().string() + ": " + reason + ".",
+                                                     std::weak_ptr<AlertViewDelegate>(), "OK", "");
+            alert->show();
+        }
+        error = path.string() + ": " + kUnreadableTitle + ": " + reason;
         return false;
     }
-    if (library_)
-        library_->showMessage("");
     deliver(picture);
     return true;
 }

@@ -33,7 +33,8 @@ public:
     enum class SourceType : int { PhotoLibrary = 0, Camera = 1, SavedPhotosAlbum = 2 };
     // Square side of a library thumbnail in pixels: sharp at two pixels a point.
     static constexpr int kThumbnailPixels = 160;
-    static constexpr const char* kUnreadableMessage = "This picture can't be opened.";
+    // The title of the alert a tap on a photo that cannot be read brings up.
+    static constexpr const char* kUnreadableTitle = "This picture cannot be read";
 
     ImagePickerController();
     ~ImagePickerController() override;
@@ -87,7 +88,8 @@ public:
     bool hasPicture();
 
     // Library: picks the photo at `path` as a tap on it does. A picture that cannot be read
-    // shows a message in the picker, which stays open; then false with the reason in error.
+    // is said in an alert with the reason, over the picker, which stays open; then false with
+    // the reason in error.
     bool pickFile(const std::filesystem::path& path, std::string& error);
     // What the Cancel control does.
     void cancelPicking();

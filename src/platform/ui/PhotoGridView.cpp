@@ -1,6 +1,7 @@
 #include "platform/ui/PhotoGridView.h"
 
 #include "platform/graphics/ImageContext.h"
+#include "platform/ui/TextBlock.h"
 #include "platform/ui/ThumbnailLoader.h"
 
 #include <algorithm>
@@ -8,6 +9,31 @@
 #include <cmath>
 
 namespace platform {
+
+namespace {
+
+const TextStyle kFolderNameStyle{11, false, Color{0.2, 0.22, 0.26, 1}, TextAlignment::Center};
+
+// A folder as file managers draw one: a tab over a body, and its name below.
+void drawFolder(ImageContext& context, const Rect& cell, const std::filesystem::path& folder) {
+    context.setRGBFillColor(0.94, 0.95, 0.97, 1);
+    context.fillRect(cell);
+    cairo_t* cr = context.cairo();
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    const double x = cell.minX() + 16, y = cell.minY() + 12, w = cell.width() - 32, h = 34;
+    cairo_rectangle(cr, x, y, w * 0.42, 8);
+    cairo_set_source_rgb(cr, 0.36, 0.55, 0.8);
+    cairo_fill(cr);
+    cairo_rectangle(cr, x, y + 5, w, h - 5);
+    cairo_set_source_rgb(cr, 0.45, 0.64, 0.88);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    const TextBlock name(folder.filename().string(), kFolderNameStyle);
+    name.draw(context, {cell.minX() + 3, y + h + 3, cell.width() - 6, cell.maxY() - (y + h + 3)});
+}
+
+} // namespace
 
 PhotoGridView::PhotoGridView(std::shared_ptr<ThumbnailLoader> loader)
     : View(Rect{0, 0, kColumns * kCellSize, 0}), loader_(std::move(loader)) {
@@ -73,7 +99,7 @@ void PhotoGridView::requestThumbnails(const Rect& visible) {
     for (int row : order)
         for (int column = kColumns - 1; column >= 0; --column) {
             const std::size_t index = static_cast<std::size_t>(row) * kColumns + column;
-            if (index < photos_.size())
+            if (index < photos_.size() && !photos_[index].isFolder)
                 loader_->request(photos_[index]);
         }
 }
@@ -93,8 +119,11 @@ void PhotoGridView::draw(ImageContext& context) {
             const Rect cell = cellRect(index);
             const Rect picture{cell.x() + kGap / 2, cell.y() + kGap / 2, cell.width() - kGap,
                                cell.height() - kGap};
-            const ImageRef thumbnail = loader_ ? loader_->thumbnail(photos_[index]) : nullptr;
-            if (thumbnail) {
+            const ImageRef thumbnail =
+                loader_ && !photos_[index].isFolder ? loader_->thumbnail(photos_[index]) : nullptr;
+            if (photos_[index].isFolder) {
+                drawFolder(context, picture, photos_[index].path);
+            } else if (thumbnail) {
                 context.drawImageUpright(picture, *thumbnail);
             } else {
                 const bool failed =

@@ -15,7 +15,8 @@ class ThumbnailLoader;
 // tall as its rows; it lives inside a scroll view. Only the cells in sight are drawn and
 // only their thumbnails (and those a screen further on) are asked for, so a thousand photos
 // cost no more than a screenful. A cell shows a grey placeholder until its thumbnail is
-// there. A tap on a cell calls onTap with its index; a drag goes to the scroll view.
+// there, a crossed one when the photo cannot be read, and a folder its icon and name. A tap on a
+// cell calls onTap with its index; a drag goes to the scroll view.
 class PhotoGridView : public View {
 public:
     static constexpr double kCellSize = 80; // points

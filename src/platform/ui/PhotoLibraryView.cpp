@@ -7,6 +7,9 @@
 
 #include <cairo.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace platform {
 
 // A block of text over an optional background, or the title bar's gradient.
@@ -18,6 +21,11 @@ public:
     const std::string& text() const { return text_.text(); }
     void setText(std::string text) {
         text_ = TextBlock(std::move(text), style_);
+        setNeedsDisplay();
+    }
+    // Points kept free of text at each side, for the controls over the bar.
+    void setTextInset(double inset) {
+        inset_ = inset;
         setNeedsDisplay();
     }
     void draw(ImageContext& context) override {
@@ -40,20 +48,21 @@ public:
             cairo_fill(cr);
             cairo_restore(cr);
         }
-        text_.drawCentered(context, {b.x() + 12, b.y(), b.width() - 24, b.height()});
+        text_.drawCentered(context, {b.x() + inset_, b.y(), b.width() - 2 * inset_, b.height()});
     }
 
 private:
     TextStyle style_;
     bool bar_;
     TextBlock text_;
+    double inset_ = 12;
 };
 
 namespace {
 
 const TextStyle kTitleStyle{20, true, Color::white(), TextAlignment::Center};
 const TextStyle kHintStyle{16, false, Color{0.45, 0.45, 0.48, 1}, TextAlignment::Center};
-const TextStyle kMessageStyle{14, true, Color::white(), TextAlignment::Center};
+constexpr const char* kLibraryTitle = "Photos";
 const TextStyle kCancelStyle{13, true, Color::white(), TextAlignment::Center};
 
 } // namespace
@@ -72,7 +81,8 @@ PhotoLibraryView::create(Rect frame, std::shared_ptr<ThumbnailLoader> loader) {
 void PhotoLibraryView::build(std::shared_ptr<ThumbnailLoader> loader) {
     const double width = bounds().width();
     titleBar_ = std::make_shared<TextPanel>(Rect{0, 0, width, kTitleBarHeight}, kTitleStyle, true);
-    titleBar_->setText("Photos");
+    titleBar_->setText(kLibraryTitle);
+    titleBar_->setTextInset(76);
     scroll_ = std::make_shared<ScrollView>();
     scroll_->setBackgroundColor(Color::white());
     // Paged by key, a row of photos stands at the top.
@@ -81,10 +91,6 @@ void PhotoLibraryView::build(std::shared_ptr<ThumbnailLoader> loader) {
     scroll_->addSubview(grid_);
     hint_ = std::make_shared<TextPanel>(Rect{}, kHintStyle, false);
     hint_->setHidden(true);
-    message_ = std::make_shared<TextPanel>(
-        Rect{0, bounds().height() - kMessageHeight, width, kMessageHeight}, kMessageStyle, false);
-    message_->setBackgroundColor(Color{0.6, 0.05, 0.05, 0.9});
-    message_->setHidden(true);
     cancel_ = std::make_shared<TextButton>(Rect{width - 68, 7, 60, 30}, "Cancel", kCancelStyle);
     cancel_->setFillColor(Color{0.25, 0.33, 0.47, 1});
     cancel_->setBorderColor(Color{0.15, 0.2, 0.3, 1});
@@ -94,20 +100,31 @@ void PhotoLibraryView::build(std::shared_ptr<ThumbnailLoader> loader) {
         if (self && self->onCancel)
             self->onCancel();
     });
+    back_ = std::make_shared<TextButton>(Rect{8, 7, 60, 30}, "Back", kCancelStyle);
+    back_->setFillColor(Color{0.25, 0.33, 0.47, 1});
+    back_->setBorderColor(Color{0.15, 0.2, 0.3, 1});
+    back_->setCornerRadius(5);
+    back_->setHidden(true);
+    back_->addTarget([weak = weak_from_this()] {
+        if (auto self = std::static_pointer_cast<PhotoLibraryView>(weak.lock()))
+            self->goUp();
+    });
     grid_->onTap = [weak = weak_from_this()](int index) {
         auto self = std::static_pointer_cast<PhotoLibraryView>(weak.lock());
-        if (!self || !self->onPick || index < 0 ||
-            index >= static_cast<int>(self->grid_->photos().size()))
+        if (!self || index < 0 || index >= static_cast<int>(self->grid_->photos().size()))
             return;
-        // A copy: the pick may reload the grid.
-        const PhotoEntry photo = self->grid_->photos()[static_cast<std::size_t>(index)];
-        self->onPick(photo);
+        // A copy: opening a folder or the pick may reload the grid.
+        const PhotoEntry entry = self->grid_->photos()[static_cast<std::size_t>(index)];
+        if (entry.isFolder)
+            self->openFolder(entry.path);
+        else if (self->onPick)
+            self->onPick(entry);
     };
     addSubview(scroll_);
     addSubview(hint_);
     addSubview(titleBar_);
     addSubview(cancel_);
-    addSubview(message_);
+    addSubview(back_);
     arrange();
 }
 
@@ -118,6 +135,7 @@ void PhotoLibraryView::arrange() {
     hint_->setFrame({30, area.y() + 40, area.width() - 60, 160});
     titleBar_->setHidden(titleBarHidden_);
     cancel_->setHidden(titleBarHidden_);
+    back_->setHidden(titleBarHidden_ || !isInSubfolder());
     grid_->setPhotos(grid_->photos(), area.height());
     scroll_->setContentSize(grid_->bounds().size);
 }
@@ -127,18 +145,47 @@ void PhotoLibraryView::setTitleBarHidden(bool hidden) {
     arrange();
 }
 
-void PhotoLibraryView::reload(const std::vector<std::filesystem::path>& folders) {
+void PhotoLibraryView::reload(const std::filesystem::path& library) {
+    library_ = library;
+    openFolder(library);
+}
+
+void PhotoLibraryView::openFolder(const std::filesystem::path& folder) {
+    folder_ = folder;
     const Rect area = scroll_->frame();
-    grid_->setPhotos(PhotoLibraryListing::list(folders), area.height());
+    grid_->setPhotos(PhotoLibraryListing::list(folder), area.height());
     scroll_->setContentSize(grid_->bounds().size);
     scroll_->setContentOffset({0, 0});
-    showMessage("");
+    titleBar_->setText(isInSubfolder() ? folder.filename().string() : kLibraryTitle);
+    back_->setHidden(titleBarHidden_ || !isInSubfolder());
+    const auto& entries = grid_->photos();
+    const auto folders = std::count_if(entries.begin(), entries.end(),
+                                       [](const PhotoEntry& entry) { return entry.isFolder; });
+    // The library says where photos go while it has none of its own, even with folders in it
+    // (the album is one from the first start); below them, so they can still be opened.
     std::string hint;
-    if (grid_->photos().empty() && emptyHint_)
-        hint = emptyHint_(folders.empty() ? std::filesystem::path() : folders.front());
+    if (!isInSubfolder() && folders == std::ssize(entries) && emptyHint_)
+        hint = emptyHint_(library_);
+    else if (isInSubfolder() && entries.empty())
+        hint = "No photos in this folder.";
+    const double below =
+        std::ceil(double(folders) / PhotoGridView::kColumns) * PhotoGridView::kCellSize;
+    hint_->setFrame({30, area.y() + below + 40, area.width() - 60, 160});
     hint_->setHidden(hint.empty());
     hint_->setText(std::move(hint));
     grid_->requestThumbnails({0, 0, area.width(), area.height()});
+}
+
+bool PhotoLibraryView::goUp() {
+    if (!isInSubfolder())
+        return false;
+    // Where a link took us, "up" is still the folder the user came through.
+    openFolder(folder_.parent_path());
+    return true;
+}
+
+const std::string& PhotoLibraryView::title() const {
+    return titleBar_->text();
 }
 
 const std::vector<PhotoEntry>& PhotoLibraryView::photos() const {
@@ -147,15 +194,6 @@ const std::vector<PhotoEntry>& PhotoLibraryView::photos() const {
 
 const std::string& PhotoLibraryView::hint() const {
     return hint_->text();
-}
-
-void PhotoLibraryView::showMessage(std::string message) {
-    message_->setHidden(message.empty());
-    message_->setText(std::move(message));
-}
-
-const std::string& PhotoLibraryView::message() const {
-    return message_->text();
 }
 
 } // namespace platform

@@ -17,39 +17,45 @@ class ScrollView;
 class TextButton;
 class ThumbnailLoader;
 
-// What the photo-library picker shows: a title bar ("Photos" and a "Cancel" control), the
-// grid of the library's photos below it, newest first, the program's hint when there are
-// none, and a message line along the bottom for a photo that could not be opened.
+// What the photo-library picker shows: a title bar (the folder's name, "Photos" for the
+// library itself, a "Back" control in a subfolder and a "Cancel" control), the grid of the
+// folder's subfolders and photos below it, and the program's hint when the library has none.
+// A tap on a folder opens it; Back goes to the folder above, never above the library.
 // Make it with create().
 class PhotoLibraryView : public View {
 public:
     static constexpr double kTitleBarHeight = 44; // points
-    static constexpr double kMessageHeight = 40;
 
     static std::shared_ptr<PhotoLibraryView> create(Rect frame,
                                                     std::shared_ptr<ThumbnailLoader> loader);
 
-    // Lists the folders afresh, scrolls to the top and asks for the first screen's
-    // thumbnails; clears the message.
-    void reload(const std::vector<std::filesystem::path>& folders);
+    // Opens the library's own folder afresh: lists it, scrolls to the top and asks for the
+    // first screen's thumbnails.
+    void reload(const std::filesystem::path& library);
+    // Shows a folder inside the library (or the library itself) in the same way.
+    void openFolder(const std::filesystem::path& folder);
+    // The folder above, when a subfolder is shown; false in the library itself.
+    bool goUp();
+    const std::filesystem::path& folder() const { return folder_; }
+    bool isInSubfolder() const { return folder_ != library_; }
+    const std::string& title() const;
+    // The folders first, then the photos.
     const std::vector<PhotoEntry>& photos() const;
     // The text shown where the grid would be when there is nothing to show; empty while
     // there are photos.
     const std::string& hint() const;
-    // Makes that text from the first folder listed (an empty path when there is none) at the
-    // next reload; without it an empty library shows nothing.
+    // Makes that text from the library's folder at the next reload; without it an empty
+    // library shows nothing.
     void setEmptyHint(std::function<std::string(const std::filesystem::path& folder)> hint) {
         emptyHint_ = std::move(hint);
     }
-
-    void showMessage(std::string message);
-    const std::string& message() const;
 
     void setTitleBarHidden(bool hidden);
 
     std::shared_ptr<PhotoGridView> grid() const { return grid_; }
     std::shared_ptr<ScrollView> scrollView() const { return scroll_; }
     std::shared_ptr<TextButton> cancelButton() const { return cancel_; }
+    std::shared_ptr<TextButton> backButton() const { return back_; }
 
     // A photo was tapped; the Cancel control was pressed.
     std::function<void(const PhotoEntry&)> onPick;
@@ -67,8 +73,10 @@ private:
     std::shared_ptr<ScrollView> scroll_;
     std::shared_ptr<PhotoGridView> grid_;
     std::shared_ptr<TextButton> cancel_;
+    std::shared_ptr<TextButton> back_;
     std::shared_ptr<TextPanel> hint_;
-    std::shared_ptr<TextPanel> message_;
+    std::filesystem::path library_;
+    std::filesystem::path folder_;
     std::function<std::string(const std::filesystem::path&)> emptyHint_;
     bool titleBarHidden_ = false;
 };

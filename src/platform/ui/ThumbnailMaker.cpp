@@ -97,7 +97,7 @@ ImageRef ThumbnailMaker::make(const std::filesystem::path& path, int side) {
         return nullptr;
     ImageRef picture = decodeReduced(*bytes, side);
     if (!picture)
-        picture = Image::fromEncodedData(bytes->data(), bytes->size());
+        picture = Image::fromEncodedData(bytes->data(), bytes->size(), nullptr, side);
     return picture ? fromImage(*picture, side) : nullptr;
 }
 

@@ -9,7 +9,8 @@ namespace platform {
 // Small square pictures of photo files, for a grid of them: the largest square around the
 // centre of the photo as it is seen (upright after its orientation flag), `side` by `side`
 // pixels. A JPEG is decoded at the smallest of TurboJPEG's reduced sizes that still covers
-// the square, which is many times faster than decoding it whole. Safe on any thread.
+// the square, which is many times faster than decoding it whole; a WebP at the same sizes, and
+// a HEIC from the thumbnail phones keep in it when that is large enough. Safe on any thread.
 class ThumbnailMaker {
 public:
     // nullptr when the file is not a picture that can be read.

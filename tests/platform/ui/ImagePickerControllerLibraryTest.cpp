@@ -1,11 +1,14 @@
 #include "platform/ui/ImagePickerController.h"
 
+#include "platform/ui/AlertView.h"
 #include "platform/ui/PhotoGridView.h"
 #include "platform/ui/PhotoLibraryView.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/TextButton.h"
 #include "platform/ui/ThumbnailLoader.h"
 
 #include "PickerTestSupport.h"
+#include "support/PhoneFormats.h"
 #include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -90,29 +93,35 @@ struct LibraryPicker : ::testing::Test {
 
 } // namespace
 
-TEST_F(LibraryPicker, ListsThePicturesNewestFirstWithTheAlbumAndNothingElse) {
+TEST_F(LibraryPicker, ListsFoldersByNameThenPicturesNewestFirstAndNothingElse) {
     solid(40, 30, kRed)->writeJpeg(pictures() / "old.jpg", 0.9);
     solid(40, 30, kGreen)->writePng(pictures() / "new.png");
     solid(40, 30, kBlue)->writeJpeg(pictures() / "NO_EXTENSION", 0.9);
     std::filesystem::create_directories(pictures() / "Holiday");
-    std::filesystem::create_directories(pictures() / "Trips");
+    std::filesystem::create_directories(pictures() / "trips");
+    std::filesystem::create_directories(pictures() / ".cache");
     solid(40, 30, kWhite)->writeJpeg(pictures() / "Holiday" / "print.jpg", 0.9);
-    solid(40, 30, kWhite)->writeJpeg(pictures() / "Trips" / "deeper.jpg", 0.9);
+    solid(40, 30, kWhite)->writeJpeg(pictures() / "trips" / "deeper.jpg", 0.9);
     solid(40, 30, kWhite)->writeJpeg(pictures() / ".hidden.jpg", 0.9);
     writeText(pictures() / "notes.txt", "not a picture");
     writeText(pictures() / "fake.jpg", "not a picture either");
     age(pictures() / "old.jpg", 10);
     age(pictures() / "NO_EXTENSION", 20);
-    age(pictures() / "Holiday" / "print.jpg", 30);
     age(pictures() / "new.png", 40);
     open();
-    EXPECT_EQ(listedNames(), (std::vector<std::string>{"new.png", "Holiday/print.jpg",
-                                                       "NO_EXTENSION", "old.jpg"}));
+    // The album (Holiday) is a folder like the others, in the order people read names.
+    EXPECT_EQ(listedNames(),
+              (std::vector<std::string>{"Holiday", "trips", "new.png", "NO_EXTENSION", "old.jpg"}));
     EXPECT_TRUE(picker->libraryView()->hint().empty());
+    std::filesystem::remove_all(pictures() / "Holiday");
+    std::filesystem::remove_all(pictures() / "trips");
+    owner->dismissModalViewControllerAnimated(false);
+    open();
+    ASSERT_EQ(listedNames().front(), "new.png");
 
     // Thumbnails arrive before time moves on, and each shows its own photo.
     const ImageRef shot = screen.app.snapshot(1);
-    const Point first = cellCentre(0), last = cellCentre(3);
+    const Point first = cellCentre(0), last = cellCentre(2);
     EXPECT_TRUE(near(shot->pixel(int(first.x), int(first.y)), kGreen));
     EXPECT_TRUE(near(shot->pixel(int(last.x), int(last.y)), kRed));
 
@@ -137,25 +146,55 @@ TEST_F(LibraryPicker, ATapPicksThePhotoWithItsOrientationFlag) {
     EXPECT_EQ(chooser->pictures.size(), 1u);
 }
 
-TEST_F(LibraryPicker, APictureThatCannotBeOpenedSaysSoAndThePickerStaysOpen) {
+TEST_F(LibraryPicker, APictureThatCannotBeReadKeepsItsCellAndSaysWhyWhenTapped) {
     solid(40, 30, kRed)->writeJpeg(pictures() / "gone.jpg", 0.9);
+    const std::vector<std::uint8_t> whole = solid(40, 30, kRed)->jpegData(0.9);
+    {
+        std::ofstream cut(pictures() / "cut.jpg", std::ios::binary);
+        cut.write(reinterpret_cast<const char*>(whole.data()), std::streamsize(whole.size() / 2));
+    }
+    age(pictures() / "cut.jpg", 10);
+    age(pictures() / "gone.jpg", 20);
     open();
+    ASSERT_EQ(listedNames(), (std::vector<std::string>{"gone.jpg", "cut.jpg"}));
+    // The damaged photo keeps its place, as a plain placeholder with a cross.
+    EXPECT_EQ(picker->libraryView()->grid()->loader()->state(picker->libraryView()->photos()[1]),
+              ThumbnailLoader::State::Failed);
+    const ImageRef shot = screen.app.snapshot(1);
+    const Point cell = cellCentre(1);
+    EXPECT_TRUE(near(shot->pixel(int(cell.x) - 30, int(cell.y) - 30), 0xFFB3B3B3u, 4));
+
+    // A tap on it says why, over the picker, which stays open behind the alert.
+    screen.tap(cellCentre(1));
+    EXPECT_TRUE(chooser->pictures.empty());
+    auto alert = std::dynamic_pointer_cast<AlertView>(screen.app.frontResponder());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), ImagePickerController::kUnreadableTitle);
+    EXPECT_NE(alert->message().find("cut.jpg: a damaged"), std::string::npos) << alert->message();
+    EXPECT_EQ(owner->modalViewController(), picker);
+    EXPECT_TRUE(screen.app.key(Application::kCancelKey));
+    EXPECT_EQ(screen.app.frontResponder().get(), static_cast<ScriptResponder*>(picker.get()));
+
+    // A file gone since the listing says that instead.
     std::filesystem::remove(pictures() / "gone.jpg");
     screen.tap(cellCentre(0));
-    EXPECT_TRUE(chooser->pictures.empty());
-    EXPECT_EQ(picker->libraryView()->message(), "This picture can't be opened.");
-    EXPECT_EQ(owner->modalViewController(), picker);
+    alert = std::dynamic_pointer_cast<AlertView>(screen.app.frontResponder());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), "gone.jpg: no such file.");
+    ASSERT_TRUE(alert->dismissWithClickedButtonIndex(0));
 
     std::string error;
     EXPECT_FALSE(picker->pick(home.path() / "nowhere.jpg", error));
     EXPECT_NE(error.find("nowhere.jpg"), std::string::npos);
+    ASSERT_TRUE(std::dynamic_pointer_cast<AlertView>(screen.app.frontResponder()));
+    std::dynamic_pointer_cast<AlertView>(screen.app.frontResponder())
+        ->dismissWithClickedButtonIndex(0);
     EXPECT_EQ(screen.app.frontResponder().get(), static_cast<ScriptResponder*>(picker.get()));
 
-    // Any readable path can be picked by a script, and the message goes away.
+    // Any readable path can be picked by a script.
     solid(10, 10, kBlue)->writePng(home.path() / "elsewhere.png");
     EXPECT_TRUE(picker->pick(home.path() / "elsewhere.png", error));
     EXPECT_EQ(chooser->pictures.size(), 1u);
-    EXPECT_TRUE(picker->libraryView()->message().empty());
 }
 
 TEST_F(LibraryPicker, CancelGoesToTheDelegateOrElseDismissesThePicker) {
@@ -237,4 +276,79 @@ TEST_F(LibraryPicker, AThousandPhotosOpenWithOnlyTheCellsNearTheScreenAskedFor) 
     screen.run(0.1);
     EXPECT_EQ(loader.state(photos[400]), ThumbnailLoader::State::Ready);
     EXPECT_LE(asked(), 120);
+}
+
+TEST_F(LibraryPicker, FoldersOpenWithTheirNameAndBackLeadsUpButNeverAboveTheLibrary) {
+    std::filesystem::create_directories(pictures() / "Trips" / "Alps");
+    solid(40, 30, kRed)->writeJpeg(pictures() / "Trips" / "older.jpg", 0.9);
+    solid(40, 30, kGreen)->writePng(pictures() / "Trips" / "newer.png");
+    solid(40, 30, kBlue)->writePng(pictures() / "Trips" / "Alps" / "peak.png");
+    age(pictures() / "Trips" / "older.jpg", 10);
+    age(pictures() / "Trips" / "newer.png", 20);
+    open();
+    const auto library = picker->libraryView();
+    EXPECT_EQ(listedNames(), (std::vector<std::string>{"Trips"}));
+    EXPECT_EQ(library->title(), "Photos");
+    EXPECT_TRUE(library->backButton()->isHidden());
+
+    screen.tap(cellCentre(0));
+    EXPECT_TRUE(chooser->pictures.empty());
+    EXPECT_EQ(library->title(), "Trips");
+    EXPECT_FALSE(library->backButton()->isHidden());
+    EXPECT_EQ(listedNames(),
+              (std::vector<std::string>{"Trips/Alps", "Trips/newer.png", "Trips/older.jpg"}));
+    // The thumbnails of the folder opened are those of its photos.
+    screen.run(0.1);
+    const ImageRef shot = screen.app.snapshot(1);
+    EXPECT_TRUE(near(shot->pixel(int(cellCentre(1).x), int(cellCentre(1).y)), kGreen));
+
+    screen.tap(cellCentre(0));
+    EXPECT_EQ(library->title(), "Alps");
+    screen.tap(cellCentre(0));
+    ASSERT_EQ(chooser->pictures.size(), 1u);
+    EXPECT_TRUE(near(chooser->pictures[0]->pixel(5, 5), kBlue));
+
+    const Rect back = library->backButton()->frame();
+    screen.tap({back.x() + back.width() / 2, back.y() + back.height() / 2});
+    EXPECT_EQ(library->title(), "Trips");
+    EXPECT_TRUE(library->goUp());
+    EXPECT_EQ(library->folder(), pictures());
+    EXPECT_TRUE(library->backButton()->isHidden());
+    EXPECT_FALSE(library->goUp());
+    EXPECT_EQ(listedNames(), (std::vector<std::string>{"Trips"}));
+
+    // An empty subfolder says so, rather than the hint for an empty library.
+    std::filesystem::create_directories(pictures() / "Empty");
+    library->openFolder(pictures() / "Empty");
+    EXPECT_EQ(library->hint(), "No photos in this folder.");
+    // The picker opens again at the top of the library.
+    owner->dismissModalViewControllerAnimated(false);
+    open();
+    EXPECT_EQ(picker->libraryView()->folder(), pictures());
+}
+
+TEST_F(LibraryPicker, HeicAndWebpPhotosAreListedShownUprightAndPicked) {
+    // Seen 64 by 48 with red at the top left; each stored turned as a phone or browser does.
+    ASSERT_TRUE(phoneformats::writeQuartersHeic(pictures() / "phone.heic", 6, 64, 48));
+    ASSERT_TRUE(phoneformats::writeQuartersWebp(pictures() / "saved.webp", 8, 64, 48));
+    age(pictures() / "phone.heic", 20);
+    age(pictures() / "saved.webp", 10);
+    open();
+    ASSERT_EQ(listedNames(), (std::vector<std::string>{"phone.heic", "saved.webp"}));
+    // The thumbnail is the centre square of the upright picture: red at its top left, yellow
+    // at its bottom right.
+    const ImageRef shot = screen.app.snapshot(1);
+    for (int index = 0; index < 2; ++index) {
+        const Point c = cellCentre(index);
+        EXPECT_TRUE(near(shot->pixel(int(c.x) - 20, int(c.y) - 20), oriented::quarterColour(0, 0)))
+            << index;
+        EXPECT_TRUE(near(shot->pixel(int(c.x) + 20, int(c.y) + 20), oriented::quarterColour(1, 1)))
+            << index;
+    }
+    screen.tap(cellCentre(0));
+    screen.tap(cellCentre(1));
+    ASSERT_EQ(chooser->pictures.size(), 2u);
+    EXPECT_EQ(chooser->pictures[0]->size().width, 64);
+    EXPECT_EQ(chooser->pictures[0]->orientation(), ImageOrientation::Up);
+    EXPECT_EQ(chooser->pictures[1]->orientation(), ImageOrientation::Left);
 }
