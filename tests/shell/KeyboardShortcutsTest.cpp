@@ -94,7 +94,7 @@ const Effect kEffects[] = {
     // Paper, for the print in view: with no printer chosen, the note says how to choose one.
     {Screen::Gallery,
      "ctrl+p",
-     {Screen::Gallery, false, 0, {}, false, false, false, false, false, 0, true}},
+     {Screen::Gallery, false, 0, {}, false, false, false, false, false, 0, false, true}},
 };
 // The strips and the mirror are not touches on a control: they answer wherever the camera's
 // own screen or the gallery is in front, and never through a picker or an alert.
