@@ -54,9 +54,10 @@ int PrintersCommand::run(const std::string& printer, std::ostream& out, std::ost
     std::string error;
     const auto entries = platform::PrinterDirectory::list(error);
     if (entries.empty()) {
-        const std::string why = error.empty() ? "CUPS knows no printers" : "CUPS: " + error;
-        out << HelpFormatter::wrap(why + ". Add one in the desktop's printer settings, or "
-                                         "name one by its address: morvane printers --printer "
+        const std::string why =
+            error.empty() ? "CUPS knows no printers. Add one in the desktop's printer settings, or"
+                          : "No printers listed: " + error + ". Is it installed and running? Or";
+        out << HelpFormatter::wrap(why + " name one by its address: morvane printers --printer "
                                          "ipp://HOST:631/ipp/print",
                                    HelpFormatter::kWidth)
             << "\n";

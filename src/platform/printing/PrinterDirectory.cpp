@@ -35,9 +35,11 @@ std::vector<PrinterDirectory::Entry> PrinterDirectory::list(std::string& error) 
     std::vector<Entry> entries;
     if (!cupsEnumDests(CUPS_DEST_FLAGS_NONE, kSearchMilliseconds, nullptr, 0, 0, collect,
                        &entries)) {
-        error = cupsLastErrorString();
-        if (error.empty())
-            error = "CUPS could not be asked for its printers";
+        // The library's own text is often a bare errno ("Bad file descriptor" when no scheduler
+        // runs), which alone tells a user nothing.
+        const std::string detail = cupsLastErrorString() ? cupsLastErrorString() : "";
+        error = "the printing system (CUPS) did not answer" +
+                (detail.empty() ? std::string() : " (" + detail + ")");
     }
     return entries;
 }
