@@ -12,12 +12,7 @@ GalleryRowPictures::GalleryRowPictures() : results_(std::make_shared<Results>())
 
 GalleryRowPictures::~GalleryRowPictures() {
     results_->owner = nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-        jobs_.clear();
-    }
-    wake_.notify_all();
+    jobs_.stop();
     if (worker_.joinable())
         worker_.join();
 }
@@ -95,14 +90,10 @@ void GalleryRowPictures::request(std::size_t index, int width, int height) {
     row.height = height;
     row.ticket = ++nextTicket_;
     row.cancelled = std::make_shared<std::atomic<bool>>(false);
-    {
-        std::lock_guard lock(mutex_);
-        jobs_.push_back({index, row.ticket, row.row.fullSize, width, height, row.cancelled,
-                         platform::RunLoop::main().beginAsyncWork()});
-        if (!worker_.joinable())
-            worker_ = std::thread([this] { workerLoop(); });
-    }
-    wake_.notify_one();
+    jobs_.push({index, row.ticket, row.row.fullSize, width, height, row.cancelled,
+                platform::RunLoop::main().beginAsyncWork()});
+    if (!worker_.joinable())
+        worker_ = std::thread([this] { workerLoop(); });
 }
 
 void GalleryRowPictures::arrived(std::size_t index, std::uint64_t ticket,
@@ -134,16 +125,8 @@ std::size_t GalleryRowPictures::pendingCount() const {
 }
 
 void GalleryRowPictures::workerLoop() {
-    for (;;) {
-        Job job;
-        {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-            if (stopping_)
-                return;
-            job = std::move(jobs_.front());
-            jobs_.pop_front();
-        }
+    while (std::optional<Job> next = jobs_.next()) {
+        Job& job = *next;
         // A row let go before its turn costs nothing more; its token just ends.
         if (job.cancelled->load())
             continue;

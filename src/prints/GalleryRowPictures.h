@@ -1,16 +1,14 @@
 #pragma once
 
+#include "platform/foundation/JobQueue.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/RunLoop.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -91,10 +89,7 @@ private:
     std::uint64_t nextTicket_ = 0;
     std::shared_ptr<Results> results_;
 
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<Job> jobs_;
-    bool stopping_ = false;
+    platform::JobQueue<Job> jobs_{platform::JobQueue<Job>::Order::OldestFirst};
     // Started at the first sharp picture asked for: a window drawn at one pixel a point
     // never needs one.
     std::thread worker_;

@@ -19,12 +19,7 @@ ThumbnailLoader::ThumbnailLoader(int side, std::size_t capacity)
 
 ThumbnailLoader::~ThumbnailLoader() {
     results_->owner = nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-        jobs_.clear();
-    }
-    wake_.notify_all();
+    jobs_.stop();
     for (auto& worker : workers_)
         worker.join();
 }
@@ -48,39 +43,21 @@ void ThumbnailLoader::request(const PhotoEntry& photo) {
     std::string key = photo.key();
     if (cache_.count(key) || !waiting_.insert(key).second)
         return;
-    {
-        std::lock_guard lock(mutex_);
-        jobs_.push_back({std::move(key), photo.path, RunLoop::main().beginAsyncWork()});
-    }
-    wake_.notify_one();
+    jobs_.push({std::move(key), photo.path, RunLoop::main().beginAsyncWork()});
 }
 
 void ThumbnailLoader::cancelPending() {
-    std::deque<Job> dropped;
-    {
-        std::lock_guard lock(mutex_);
-        dropped.swap(jobs_);
-    }
-    for (const Job& job : dropped)
+    for (const Job& job : jobs_.takeWaiting())
         waiting_.erase(job.key);
 }
 
 std::size_t ThumbnailLoader::pendingCount() const {
-    std::lock_guard lock(mutex_);
     return jobs_.size();
 }
 
 void ThumbnailLoader::workerLoop() {
-    for (;;) {
-        Job job;
-        {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-            if (stopping_)
-                return;
-            job = std::move(jobs_.back());
-            jobs_.pop_back();
-        }
+    while (std::optional<Job> next = jobs_.next()) {
+        Job& job = *next;
         ImageRef image = ThumbnailMaker::make(job.path, side_);
         job.work.finish([results = results_, key = std::move(job.key), image = std::move(image)] {
             if (results->owner)

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "platform/foundation/JobQueue.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/PhotoLibraryListing.h"
 #include "platform/ui/RunLoop.h"
 
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <list>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <unordered_map>
@@ -77,10 +75,7 @@ private:
     std::unordered_set<std::string> waiting_;
     std::function<void()> ready_;
 
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<Job> jobs_;
-    bool stopping_ = false;
+    JobQueue<Job> jobs_{JobQueue<Job>::Order::NewestFirst};
     std::vector<std::thread> workers_;
 };
 
