@@ -15,7 +15,7 @@ namespace {
 const TextStyle kFolderNameStyle{11, false, Color{0.2, 0.22, 0.26, 1}, TextAlignment::Center};
 
 // A folder as file managers draw one: a tab over a body, and its name below.
-void drawFolder(ImageContext& context, const Rect& cell, const std::filesystem::path& folder) {
+void drawFolder(ImageContext& context, const Rect& cell, const TextBlock& name) {
     context.setRGBFillColor(0.94, 0.95, 0.97, 1);
     context.fillRect(cell);
     cairo_t* cr = context.cairo();
@@ -29,7 +29,6 @@ void drawFolder(ImageContext& context, const Rect& cell, const std::filesystem::
     cairo_set_source_rgb(cr, 0.45, 0.64, 0.88);
     cairo_fill(cr);
     cairo_restore(cr);
-    const TextBlock name(folder.filename().string(), kFolderNameStyle);
     name.draw(context, {cell.minX() + 3, y + h + 3, cell.width() - 6, cell.maxY() - (y + h + 3)});
 }
 
@@ -42,6 +41,12 @@ PhotoGridView::PhotoGridView(std::shared_ptr<ThumbnailLoader> loader)
 
 void PhotoGridView::setPhotos(std::vector<PhotoEntry> photos, double minimumHeight) {
     photos_ = std::move(photos);
+    // Kept with the grid, so a name in another script is laid out once, not at every redraw.
+    folderNames_.clear();
+    for (const PhotoEntry& photo : photos_)
+        folderNames_.push_back(photo.isFolder
+                                   ? TextBlock(photo.path.filename().string(), kFolderNameStyle)
+                                   : TextBlock());
     pressed_ = -1;
     const double rows = std::ceil(static_cast<double>(photos_.size()) / kColumns);
     const Rect f = frame();
@@ -122,7 +127,7 @@ void PhotoGridView::draw(ImageContext& context) {
             const ImageRef thumbnail =
                 loader_ && !photos_[index].isFolder ? loader_->thumbnail(photos_[index]) : nullptr;
             if (photos_[index].isFolder) {
-                drawFolder(context, picture, photos_[index].path);
+                drawFolder(context, picture, folderNames_[index]);
             } else if (thumbnail) {
                 context.drawImageUpright(picture, *thumbnail);
             } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/PhotoLibraryListing.h"
+#include "platform/ui/TextBlock.h"
 #include "platform/ui/View.h"
 
 #include <functional>
@@ -55,6 +56,8 @@ private:
 
     std::shared_ptr<ThumbnailLoader> loader_;
     std::vector<PhotoEntry> photos_;
+    // The folder cells' names, by the index of their entry.
+    std::vector<TextBlock> folderNames_;
     int pressed_ = -1;
 };
 
