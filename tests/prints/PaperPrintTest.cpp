@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -69,6 +70,17 @@ protected:
         options.arguments = {"--printer", printer_.address()};
         return options;
     }
+    // The shot, taken 6 s after the shutter, shows a note over the picture: the same moment
+    // without a printer shows the picture alone there.
+    static void expectNoteIn(const std::filesystem::path& shot) {
+        ScriptedCamera plain;
+        const auto bare = plain.home().root() / "bare.png";
+        ASSERT_EQ(plain.runScript("key space\nwait 6\nshot " + bare.string() + "\n"), 0);
+        const auto withNote = platform::Image::contentsOfFile(shot);
+        const auto without = platform::Image::contentsOfFile(bare);
+        ASSERT_TRUE(withNote && without);
+        EXPECT_GT(noteDifference(*withNote, *without), 500);
+    }
     std::string bigFile() const {
         const auto names = camera_.listedNames();
         return names.empty() ? std::string()
@@ -116,15 +128,8 @@ TEST_F(PaperPrintTest, AShotComesOutOnPaperAndTheGalleryPrintsItAgain) {
     EXPECT_LT(differenceFrom(*big, *again, printOn(*again)), 8.0);
     EXPECT_EQ(camera_.albumCount(), 1u);
 
-    // The note over the picture said how it went: the same moment without a printer shows
-    // the picture alone there.
-    ScriptedCamera plain;
-    const auto bare = plain.home().root() / "bare.png";
-    ASSERT_EQ(plain.runScript("key space\nwait 6\nshot " + bare.string() + "\n"), 0);
-    const auto withNote = platform::Image::contentsOfFile(shot);
-    const auto without = platform::Image::contentsOfFile(bare);
-    ASSERT_TRUE(withNote && without);
-    EXPECT_GT(noteDifference(*withNote, *without), 500);
+    // The note over the picture said how it went.
+    expectNoteIn(shot);
 }
 
 // A printer that is gone costs only the paper: the print is in the album and the gallery,
@@ -144,13 +149,7 @@ TEST_F(PaperPrintTest, APrinterThatIsGoneLosesNothing) {
     ASSERT_EQ(names.size(), 2u);
     EXPECT_TRUE(camera_.bothFiles(names[0]) && camera_.bothFiles(names[1]));
 
-    ScriptedCamera plain;
-    const auto bare = plain.home().root() / "bare.png";
-    ASSERT_EQ(plain.runScript("key space\nwait 6\nshot " + bare.string() + "\n"), 0);
-    const auto withNote = platform::Image::contentsOfFile(shot);
-    const auto without = platform::Image::contentsOfFile(bare);
-    ASSERT_TRUE(withNote && without);
-    EXPECT_GT(noteDifference(*withNote, *without), 500);
+    expectNoteIn(shot);
 }
 
 // Closing the camera right after the shot still prints it: the job is handed over first.
