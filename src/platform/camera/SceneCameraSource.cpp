@@ -1,12 +1,16 @@
 #include "platform/camera/SceneCameraSource.h"
 
 #include "platform/camera/ScenePainter.h"
+#include "platform/camera/SceneSprite.h"
 #include "platform/graphics/SurfacePool.h"
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 namespace platform {
 
@@ -29,10 +33,18 @@ double snapped(double t) {
 } // namespace
 
 // The sky and the land never move: they are painted once per size and then only composited,
-// which keeps a preview frame to a few milliseconds.
+// which keeps a preview frame to a few milliseconds. The land is clear above the hills and
+// opaque from the meadow down, so each frame composites it only over the rows between, copies
+// it below, and copies the sky only where the land leaves it to be seen: the same pixels for
+// a fraction of the memory traffic.
 struct SceneCameraSource::Layers {
     cairo_surface_t* sky = nullptr;
     cairo_surface_t* land = nullptr;
+    int landFrom = 0;   // the first row the land paints at all
+    int opaqueFrom = 0; // the first row from which the land covers everything below
+    // The sun, clouds and balloon: most of what a frame would draw, and the same shapes in
+    // every frame.
+    std::vector<std::unique_ptr<SceneSprite>> sprites;
 
     Layers(int width, int height) {
         sky = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
@@ -43,6 +55,12 @@ struct SceneCameraSource::Layers {
         cr = sceneContext(land, width, height);
         ScenePainter::paintLand(cr);
         cairo_destroy(cr);
+        cairo_surface_flush(land);
+        findLandRows(width, height);
+        using Part = ScenePainter::SkyPart;
+        for (Part part : {Part::Sun, Part::Cloud0, Part::Cloud1, Part::Cloud2, Part::Balloon})
+            sprites.push_back(std::make_unique<SceneSprite>(part, width / ScenePainter::kWidth,
+                                                            height / ScenePainter::kHeight));
     }
     ~Layers() {
         cairo_surface_destroy(sky);
@@ -50,6 +68,24 @@ struct SceneCameraSource::Layers {
     }
     Layers(const Layers&) = delete;
     Layers& operator=(const Layers&) = delete;
+
+private:
+    void findLandRows(int width, int height) {
+        const unsigned char* data = cairo_image_surface_get_data(land);
+        const int stride = cairo_image_surface_get_stride(land);
+        auto alphas = [&](int y, auto test) {
+            const auto* row =
+                reinterpret_cast<const std::uint32_t*>(data + std::ptrdiff_t(y) * stride);
+            return std::all_of(row, row + width, [&](std::uint32_t p) { return test(p >> 24); });
+        };
+        landFrom = 0;
+        while (landFrom < height && alphas(landFrom, [](std::uint32_t a) { return a == 0; }))
+            ++landFrom;
+        opaqueFrom = height;
+        while (opaqueFrom > landFrom &&
+               alphas(opaqueFrom - 1, [](std::uint32_t a) { return a == 255; }))
+            --opaqueFrom;
+    }
 };
 
 SceneCameraSource::SceneCameraSource() = default;
@@ -68,17 +104,29 @@ ImageRef SceneCameraSource::frame(double now) {
     cairo_surface_t* surface = SurfacePool::make(kPreviewWidth, kPreviewHeight, false).release();
     if (!surface)
         return lastFrame_;
+    const Layers& layers = *layers_;
     cairo_t* cr = cairo_create(surface);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, layers_->sky, 0, 0);
-    cairo_paint(cr);
+    cairo_set_source_surface(cr, layers.sky, 0, 0);
+    cairo_rectangle(cr, 0, 0, kPreviewWidth, layers.opaqueFrom);
+    cairo_fill(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     cairo_save(cr);
     cairo_scale(cr, kPreviewWidth / ScenePainter::kWidth, kPreviewHeight / ScenePainter::kHeight);
-    ScenePainter::paintMovingSky(cr, t);
+    ScenePainter::paintMovingSky(cr, t, [&](ScenePainter::SkyPart part, ScenePainter::Place at) {
+        cairo_save(cr);
+        cairo_identity_matrix(cr);
+        layers.sprites[std::size_t(part)]->paint(cr, at);
+        cairo_restore(cr);
+    });
     cairo_restore(cr);
-    cairo_set_source_surface(cr, layers_->land, 0, 0);
-    cairo_paint(cr);
+    cairo_set_source_surface(cr, layers.land, 0, 0);
+    cairo_rectangle(cr, 0, layers.landFrom, kPreviewWidth, layers.opaqueFrom - layers.landFrom);
+    cairo_fill(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_rectangle(cr, 0, layers.opaqueFrom, kPreviewWidth, kPreviewHeight - layers.opaqueFrom);
+    cairo_fill(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     cairo_scale(cr, kPreviewWidth / ScenePainter::kWidth, kPreviewHeight / ScenePainter::kHeight);
     ScenePainter::paintMovingLand(cr, t);
     cairo_destroy(cr);

@@ -16,9 +16,8 @@ using namespace scenedrawing;
 
 namespace {
 
-void cloud(cairo_t* cr, double x, double y, double size) {
+void cloud(cairo_t* cr, double size) {
     cairo_save(cr);
-    cairo_translate(cr, x, y);
     cairo_scale(cr, size, size);
     circle(cr, -34, 6, 18);
     circle(cr, -12, -8, 24);
@@ -34,9 +33,8 @@ void cloud(cairo_t* cr, double x, double y, double size) {
     cairo_restore(cr);
 }
 
-void sun(cairo_t* cr, double t) {
-    const double x = 380;
-    const double y = 150 + 4 * wave(t, 8);
+// The sun's glow swells and shrinks as it moves, so it is drawn where it is.
+void sunGlow(cairo_t* cr, double x, double y, double t) {
     const double glowRadius = 92 + 4 * wave(t, 3.1);
     cairo_pattern_t* glow = cairo_pattern_create_radial(x, y, 30, x, y, glowRadius);
     cairo_pattern_add_color_stop_rgba(glow, 0, 1.0, 0.93, 0.55, 0.75);
@@ -45,12 +43,14 @@ void sun(cairo_t* cr, double t) {
     circle(cr, x, y, glowRadius);
     cairo_fill(cr);
     cairo_pattern_destroy(glow);
+}
 
-    cairo_pattern_t* body = cairo_pattern_create_radial(x - 10, y - 10, 4, x, y, 36);
+void sunDisc(cairo_t* cr) {
+    cairo_pattern_t* body = cairo_pattern_create_radial(-10, -10, 4, 0, 0, 36);
     cairo_pattern_add_color_stop_rgb(body, 0, 1.0, 0.98, 0.72);
     cairo_pattern_add_color_stop_rgb(body, 1, 1.0, 0.72, 0.18);
     cairo_set_source(cr, body);
-    circle(cr, x, y, 36);
+    circle(cr, 0, 0, 36);
     cairo_fill(cr);
     cairo_pattern_destroy(body);
 }
@@ -61,9 +61,9 @@ void bird(cairo_t* cr, double x, double y, double flap) {
     cairo_curve_to(cr, x + 2, y - 2, x + 5, y - 5 * flap, x + 9, y - 4 * flap);
 }
 
-void hotAirBalloon(cairo_t* cr, double t) {
-    const double cx = 130 + 10 * wave(t, 13);
-    const double cy = 190 + 12 * wave(t, 5.5);
+// About the envelope's centre.
+void hotAirBalloon(cairo_t* cr) {
+    const double cx = 0, cy = 0;
     const double r = 48;
 
     // Ropes first, so the envelope hides where they meet it.
@@ -343,17 +343,86 @@ void ScenePainter::paintSky(cairo_t* cr) {
     cairo_fill(cr);
 }
 
-void ScenePainter::paintMovingSky(cairo_t* cr, double t) {
-    sun(cr, t);
-    struct Drift {
-        double start, y, size, speed;
-    };
-    const Drift clouds[] = {{40, 105, 1.1, 7}, {300, 215, 0.8, 11}, {520, 60, 0.9, 5}};
-    const double span = kWidth + 200;
-    for (const Drift& c : clouds) {
+namespace {
+
+struct Drift {
+    double start, y, size, speed;
+};
+constexpr Drift kClouds[] = {{40, 105, 1.1, 7}, {300, 215, 0.8, 11}, {520, 60, 0.9, 5}};
+
+double sunY(double t) {
+    return 150 + 4 * wave(t, 8);
+}
+
+} // namespace
+
+ScenePainter::Place ScenePainter::placeOf(SkyPart part, double t) {
+    switch (part) {
+    case SkyPart::Sun:
+        return {380, sunY(t)};
+    case SkyPart::Balloon:
+        return {130 + 10 * wave(t, 13), 190 + 12 * wave(t, 5.5)};
+    case SkyPart::Cloud0:
+    case SkyPart::Cloud1:
+    case SkyPart::Cloud2: {
+        const Drift& c = kClouds[int(part) - int(SkyPart::Cloud0)];
+        const double span = kWidth + 200;
         const double x = std::fmod(c.start + c.speed * t, span);
-        cloud(cr, (x < 0 ? x + span : x) - 100, c.y, c.size);
+        return {(x < 0 ? x + span : x) - 100, c.y};
     }
+    }
+    return {0, 0};
+}
+
+ScenePainter::Box ScenePainter::boundsOf(SkyPart part) {
+    switch (part) {
+    case SkyPart::Sun:
+        return {-37, -37, 37, 37};
+    case SkyPart::Balloon:
+        // The ropes and the basket hang below the envelope; its gores reach 2 above it.
+        return {-50, -51, 50, 103};
+    case SkyPart::Cloud0:
+    case SkyPart::Cloud1:
+    case SkyPart::Cloud2: {
+        const double size = kClouds[int(part) - int(SkyPart::Cloud0)].size;
+        return {-53 * size, -33 * size, 52 * size, 25 * size};
+    }
+    }
+    return {0, 0, 0, 0};
+}
+
+void ScenePainter::paintPart(cairo_t* cr, SkyPart part) {
+    switch (part) {
+    case SkyPart::Sun:
+        sunDisc(cr);
+        break;
+    case SkyPart::Balloon:
+        hotAirBalloon(cr);
+        break;
+    case SkyPart::Cloud0:
+    case SkyPart::Cloud1:
+    case SkyPart::Cloud2:
+        cloud(cr, kClouds[int(part) - int(SkyPart::Cloud0)].size);
+        break;
+    }
+}
+
+void ScenePainter::paintMovingSky(cairo_t* cr, double t) {
+    paintMovingSky(cr, t, [cr](SkyPart part, Place place) {
+        cairo_save(cr);
+        cairo_translate(cr, place.x, place.y);
+        paintPart(cr, part);
+        cairo_restore(cr);
+    });
+}
+
+void ScenePainter::paintMovingSky(cairo_t* cr, double t,
+                                  const std::function<void(SkyPart, Place)>& paintAt) {
+    const Place sun = placeOf(SkyPart::Sun, t);
+    sunGlow(cr, sun.x, sun.y, t);
+    paintAt(SkyPart::Sun, sun);
+    for (SkyPart c : {SkyPart::Cloud0, SkyPart::Cloud1, SkyPart::Cloud2})
+        paintAt(c, placeOf(c, t));
     // A small flock crossing the sky, flapping out of step.
     const double flockX = std::fmod(30 + 14 * t, kWidth + 120) - 60;
     setColour(cr, {0.15, 0.15, 0.22});
@@ -363,7 +432,7 @@ void ScenePainter::paintMovingSky(cairo_t* cr, double t) {
         bird(cr, flockX + offsets[i][0], 128 + offsets[i][1] + 3 * wave(t, 4),
              wave(t, 0.6, i * 0.23));
     cairo_stroke(cr);
-    hotAirBalloon(cr, t);
+    paintAt(SkyPart::Balloon, placeOf(SkyPart::Balloon, t));
 }
 
 void ScenePainter::paintLand(cairo_t* cr) {

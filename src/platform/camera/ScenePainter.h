@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 typedef struct _cairo cairo_t;
 
 namespace platform {
@@ -18,6 +20,24 @@ public:
     // Sun, clouds, birds and the balloon at time t (seconds): everything that moves behind
     // the land.
     static void paintMovingSky(cairo_t* cr, double t);
+
+    // The parts of the moving sky that move without changing shape. Each is drawn about its
+    // own origin, which moves; a painter may keep pictures of them.
+    enum class SkyPart { Sun, Cloud0, Cloud1, Cloud2, Balloon };
+    struct Place {
+        double x, y;
+    };
+    // A box about a part's origin, in scene units, that holds all it draws.
+    struct Box {
+        double x0, y0, x1, y1;
+    };
+    static Place placeOf(SkyPart part, double t);
+    static Box boundsOf(SkyPart part);
+    static void paintPart(cairo_t* cr, SkyPart part);
+    // The moving sky with each part drawn by paintAt, in its place in the order of the sky;
+    // the sun's glow and the birds, which change shape as they go, are drawn on cr.
+    static void paintMovingSky(cairo_t* cr, double t,
+                               const std::function<void(SkyPart, Place)>& paintAt);
     // Hills, trees, house, stand, people and flowers: transparent above the horizon.
     static void paintLand(cairo_t* cr);
     // What moves in front of the land at time t: a waving arm, a toy balloon, a flag.
