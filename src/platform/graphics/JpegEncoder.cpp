@@ -1,5 +1,7 @@
 #include "platform/graphics/JpegEncoder.h"
 
+#include "platform/graphics/LargeMemory.h"
+
 #include <turbojpeg.h>
 
 #include <algorithm>
@@ -38,7 +40,8 @@ std::span<const std::uint8_t> JpegEncoder::encode(const std::uint8_t* argb, int 
         return {};
     if (needed > capacity_) {
         tjFree(buffer_);
-        buffer_ = tjAlloc(static_cast<int>(needed));
+        // tjFree is free(), and the coder never reallocates this memory.
+        buffer_ = static_cast<unsigned char*>(LargeMemory::allocate(needed));
         capacity_ = buffer_ ? needed : 0;
         if (!buffer_)
             return {};

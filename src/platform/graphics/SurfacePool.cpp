@@ -1,5 +1,7 @@
 #include "platform/graphics/SurfacePool.h"
 
+#include "platform/graphics/LargeMemory.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -41,8 +43,7 @@ public:
                     return found;
                 }
         }
-        // Rows start on cache lines, which the vector loops like.
-        Buffer fresh{std::aligned_alloc(64, kHeader + (size + 63) / 64 * 64), size};
+        Buffer fresh{LargeMemory::allocate(kHeader + size), size};
         if (fresh.memory)
             std::memcpy(fresh.memory, &size, sizeof size);
         return fresh;
