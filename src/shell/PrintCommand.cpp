@@ -20,7 +20,6 @@
 #include <atomic>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -75,8 +74,7 @@ std::string footer() {
     const std::string text =
         "Each PHOTO gives DIR/<its name>.jpg at full size, made as the library button makes "
         "a print. A folder given as a PHOTO gives prints of the JPEG, PNG, HEIC and WebP "
-        "files in it, in name order, and with -r of those in its subfolders, each print at the "
-        "same place "
+        "files in it, in name order, and with -r of those in its subfolders, each print at the same place "
         "under DIR as its photo under the folder.\n\n"
         "A print already in DIR is kept: the photo is a failure unless --skip-existing (which "
         "makes a stopped batch resume) or --force. Neither the Documents folder nor the photo "
@@ -121,10 +119,9 @@ CLI::App* PrintCommand::addTo(CLI::App& app, Options& options) {
     print->footer(footer());
     // Not required here: a photo may be the word after --date, which only the callback below
     // gives back.
-    CLI::Option* photos = print
-                              ->add_option("photos", options.photos,
-                                           "Photo files (JPEG, PNG, HEIC or WebP) or folders")
-                              ->option_text("PHOTO...");
+    CLI::Option* photos =
+        print->add_option("photos", options.photos, "Photo files (JPEG, PNG, HEIC or WebP) or folders")
+            ->option_text("PHOTO...");
     print->add_option("--out", options.out, "Folder the prints are written to")
         ->required()
         ->option_text("DIR");
@@ -210,19 +207,6 @@ PrintInputs PrintCommand::inputsFor(const Options& options, const std::string& p
     inputs.categoryOffsetX = 270.0 * (options.category - 1);
     inputs.frameOffsetX = 320.0 * options.frame;
     inputs.canDate = options.date;
-    // Every print of a batch is given the same film frame: it is decoded once, not once a
-    // print (a 1500-pixel PNG costs about as much as the look drawn over the print).
-    struct Frames {
-        std::mutex mutex;
-        std::map<std::string, platform::ImageRef> byName;
-    };
-    inputs.loadFilmFrame = [frames = std::make_shared<Frames>()](const std::string& name) {
-        std::lock_guard lock(frames->mutex);
-        auto [it, fresh] = frames->byName.try_emplace(name);
-        if (fresh)
-            it->second = PrintComposer::filmFrameFromBundle(name);
-        return it->second;
-    };
     return inputs;
 }
 
