@@ -134,6 +134,10 @@ PixelMap exactMap(const AffineTransform& deviceToPixel, const PixelBox& box) {
     return map;
 }
 
+const std::uint32_t* picturePixels(const Image& picture) {
+    return reinterpret_cast<const std::uint32_t*>(picture.data());
+}
+
 // The source pixels of one device row, as one forward run: straight from the picture when
 // it runs that way inside it, else gathered (edge pixels repeating outside the picture).
 const std::uint32_t* sourceRow(const ConstBitmapView& source, const PixelMap& map,
@@ -247,6 +251,15 @@ public:
             turned_ =
                 std::make_unique<TurnedRows>(draw.source, draw.map.u0, draw.map.du, draw.map.v0,
                                              draw.map.dv, box.width(), box.height());
+        // A film frame's clear window is left out of its rows, unread. Only the modes frames
+        // are drawn in, which keep the destination under a clear source pixel to the bit;
+        // not a plain draw, as the live picture drawn each frame would pay for the search.
+        const bool keepsUnderClear =
+            draw.mode == BlendMode::SourceAtop || draw.mode == BlendMode::Screen ||
+            draw.mode == BlendMode::Overlay || draw.mode == BlendMode::HardLight;
+        if (keepsUnderClear && !draw.bilinear && !draw.map.turned && draw.map.du == 1 &&
+            draw.picture && draw.source.pixels == picturePixels(*draw.picture))
+            clearRuns_ = &draw.picture->clearRuns();
     }
 
     // Returns true when the fills after the draw are done too.
@@ -274,7 +287,7 @@ public:
         } else {
             if (draw_.backdrop)
                 std::fill(d, d + n, *draw_.backdrop);
-            FastBlend::blendRow(d, s, n, draw_.mode, leftToCairo_);
+            blendRow(d, s, n, y);
         }
         // Whatever comes next on this row must see the finished draw.
         leftToCairo_.flush();
@@ -282,9 +295,31 @@ public:
     }
 
 private:
+    // The row's source pixels under the draw's mode, but for a clear run of the picture's,
+    // which is left as it is.
+    void blendRow(std::uint32_t* d, const std::uint32_t* s, int n, int y) {
+        if (clearRuns_) {
+            const PixelMap& map = draw_.map;
+            const int v = map.v0 + map.dv * (y - box_.y0);
+            // The columns read are u0 .. u0 + n - 1 of stored row v, straight from the
+            // picture only when all of them lie in it.
+            if (v >= 0 && v < draw_.source.height && map.u0 >= 0 &&
+                map.u0 + n <= draw_.source.width) {
+                const Image::ClearRun run = (*clearRuns_)[std::size_t(v)];
+                const int begin = std::clamp(run.begin - map.u0, 0, n);
+                const int end = std::clamp(run.end - map.u0, begin, n);
+                FastBlend::blendRow(d, s, begin, draw_.mode, leftToCairo_);
+                FastBlend::blendRow(d + end, s + end, n - end, draw_.mode, leftToCairo_);
+                return;
+            }
+        }
+        FastBlend::blendRow(d, s, n, draw_.mode, leftToCairo_);
+    }
+
     const Draw& draw_;
     PixelBox box_;
     const BlendTables* after_;
+    const std::vector<Image::ClearRun>* clearRuns_ = nullptr;
     CairoBatch leftToCairo_;
     std::vector<std::uint32_t> buffer_;
     std::unique_ptr<TurnedRows> turned_;
@@ -435,8 +470,7 @@ bool FastDraw::drawImage(const DrawTarget& target, const Rect& rect,
     auto draw = std::make_unique<PendingDraw>();
     draw->mode = target.mode;
     const AffineTransform deviceToPixel = target.ctm.inverted().concat(userToPixel);
-    const ConstBitmapView picture{reinterpret_cast<const std::uint32_t*>(image.data()),
-                                  image.pixelWidth(), image.pixelHeight(),
+    const ConstBitmapView picture{picturePixels(image), image.pixelWidth(), image.pixelHeight(),
                                   image.stride() / std::ptrdiff_t(4)};
     const AffineTransform& m = deviceToPixel;
     const bool turned = isTurned(m);

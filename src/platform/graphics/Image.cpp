@@ -287,6 +287,29 @@ ImageRef Image::cropped(const Rect& pixelRect) const {
     return part ? fromSurface(part.release()) : nullptr;
 }
 
+const std::vector<Image::ClearRun>& Image::clearRuns() const {
+    std::call_once(clearRunsFound_, [this] {
+        clearRuns_.resize(std::size_t(height_));
+        for (int y = 0; y < height_; ++y) {
+            const auto* row =
+                reinterpret_cast<const std::uint32_t*>(data() + std::ptrdiff_t(y) * stride());
+            ClearRun& longest = clearRuns_[std::size_t(y)];
+            for (int x = 0; x < width_;) {
+                if (row[x] != 0) {
+                    ++x;
+                    continue;
+                }
+                const int begin = x;
+                while (x < width_ && row[x] == 0)
+                    ++x;
+                if (x - begin > longest.end - longest.begin)
+                    longest = {begin, x};
+            }
+        }
+    });
+    return clearRuns_;
+}
+
 std::vector<std::uint8_t> Image::jpegData(double quality) const {
     {
         std::lock_guard lock(encodedMutex_);

@@ -113,6 +113,15 @@ public:
     // The underlying surface, for drawing it as a source. Never draw into it.
     cairo_surface_t* surface() const { return surface_; }
 
+    // Columns [begin, end) of one stored row that are all transparent black.
+    struct ClearRun {
+        int begin = 0, end = 0;
+    };
+    // The longest such run of every stored row, found on the first call and kept with the
+    // picture. A film frame is a border round a clear window, which a draw under most blend
+    // modes leaves as it found it: knowing the window, a print need not read it at all.
+    const std::vector<ClearRun>& clearRuns() const;
+
 private:
     Image(cairo_surface_t* surface, ImageOrientation orientation);
     static ImageRef decode(const std::uint8_t* data, std::size_t size,
@@ -129,6 +138,8 @@ private:
     };
     mutable std::mutex encodedMutex_;
     mutable std::shared_ptr<const Encoded> encoded_;
+    mutable std::once_flag clearRunsFound_;
+    mutable std::vector<ClearRun> clearRuns_;
 };
 
 } // namespace platform
