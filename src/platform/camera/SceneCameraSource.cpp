@@ -7,10 +7,10 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <vector>
 
 namespace platform {
 
@@ -44,7 +44,7 @@ struct SceneCameraSource::Layers {
     int opaqueFrom = 0; // the first row from which the land covers everything below
     // The sun, clouds and balloon: most of what a frame would draw, and the same shapes in
     // every frame.
-    std::vector<std::unique_ptr<SceneSprite>> sprites;
+    std::array<std::unique_ptr<SceneSprite>, ScenePainter::kSkyPartCount> sprites;
 
     Layers(int width, int height) {
         sky = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
@@ -57,10 +57,10 @@ struct SceneCameraSource::Layers {
         cairo_destroy(cr);
         cairo_surface_flush(land);
         findLandRows(width, height);
-        using Part = ScenePainter::SkyPart;
-        for (Part part : {Part::Sun, Part::Cloud0, Part::Cloud1, Part::Cloud2, Part::Balloon})
-            sprites.push_back(std::make_unique<SceneSprite>(part, width / ScenePainter::kWidth,
-                                                            height / ScenePainter::kHeight));
+        for (int part = 0; part < ScenePainter::kSkyPartCount; ++part)
+            sprites[std::size_t(part)] = std::make_unique<SceneSprite>(
+                ScenePainter::SkyPart(part), width / ScenePainter::kWidth,
+                height / ScenePainter::kHeight);
     }
     ~Layers() {
         cairo_surface_destroy(sky);

@@ -24,6 +24,7 @@ public:
     // The parts of the moving sky that move without changing shape. Each is drawn about its
     // own origin, which moves; a painter may keep pictures of them.
     enum class SkyPart { Sun, Cloud0, Cloud1, Cloud2, Balloon };
+    static constexpr int kSkyPartCount = 5; // numbered 0 to 4, in that order
     struct Place {
         double x, y;
     };
